@@ -1,0 +1,156 @@
+#include "invoice/Totals.h"
+
+#include "invoice/AmountWords.h"
+#include "invoice/InvoiceType.h"
+#include "invoice/Money.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+namespace {
+
+double cellValue(const ReportModel& lines, int row, int col) {
+    return money::value(lines.cell(row, col));
+}
+
+QString bullet(const QString& text) {
+    return u"• "_s + text;
+}
+
+} // namespace
+
+int leadingWholeNumber(const QString& text) {
+    int i = 0;
+    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    long long n = 0;
+    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
+        n = n * 10 + (text.at(i).unicode() - u'0');
+        if (n > 1'000'000'000)
+            break; // far beyond any rate; stops an overflow
+    }
+    return static_cast<int>(negative ? -n : n);
+}
+
+TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
+    TotalsResult result;
+    double goodsTotal = 0;
+    double discountTotal = 0;
+    double vatTotal = 0;
+    double withholdingTotal = 0;
+    double specialBaseTotal = 0;
+    double base1 = 0;
+    double base8 = 0;
+    float base18 = 0;
+    double grandTotal = 0;
+
+    const int type = input.typeIndex;
+    result.typeSelected = isKnownInvoiceType(type);
+    if (result.typeSelected) {
+        const int rows = lines.rowTotal();
+        for (int r = 0; r < rows; ++r) {
+            discountTotal += money::rnd2(cellValue(lines, r, linecol::Discount));
+            goodsTotal += money::rnd2(cellValue(lines, r, linecol::Quantity) *
+                                      cellValue(lines, r, linecol::UnitPrice));
+            if (type != Istisna) {
+                vatTotal += money::rnd2(cellValue(lines, r, linecol::Vat));
+                const int baseCol =
+                    type == OzelMatrah ? linecol::SpecialBaseAmount : linecol::Amount;
+                const double base = money::rnd2(cellValue(lines, r, baseCol));
+                switch (leadingWholeNumber(lines.cell(r, linecol::VatRate))) {
+                case 1:
+                    base1 += base;
+                    break;
+                case 8:
+                    base8 += base;
+                    break;
+                case 18:
+                    base18 += base; // single precision, as the check on the portal expects
+                    break;
+                default:
+                    break;
+                }
+            }
+            if (type == Tevkifat)
+                withholdingTotal += money::rnd2(cellValue(lines, r, linecol::WithholdingAmount));
+            if (type == OzelMatrah)
+                specialBaseTotal += money::rnd2(cellValue(lines, r, linecol::SpecialBaseAmount));
+        }
+        grandTotal = goodsTotal + vatTotal - discountTotal;
+        if (type == Tevkifat)
+            grandTotal -= withholdingTotal;
+
+        QList<QStringList>& out = result.totalsRows;
+        auto addRow = [&out](const QString& label, const QString& amount) {
+            out.append({QString::number(out.size() + 1), label, amount});
+        };
+        addRow(u"Mal / Hizmet Bedeli Toplamı :"_s, money::text(goodsTotal));
+        addRow(u"İskontolar Toplamı :"_s, money::text(discountTotal));
+        if (type == Istisna)
+            addRow(u"KDV'den İstisnadır."_s, QString());
+        else
+            addRow(u"KDV Toplamı :"_s, money::text(vatTotal));
+        if (type == Tevkifat)
+            addRow(u"Tevkif Edilen KDV :"_s, money::text(withholdingTotal));
+        if (type == OzelMatrah)
+            addRow(u"Özel Matrah Toplamı :"_s, money::text(specialBaseTotal));
+
+        // Extra taxes: rate/amount column pairs after the type's own columns. A trailing rate
+        // column without its amount column is not a pair and is left alone.
+        for (int c = firstExtraTaxColumn(type); c + 1 < lines.columnTotal(); c += 2) {
+            float taxTotal = 0;
+            for (int r = 0; r < rows; ++r) {
+                if (lines.cell(r, c).isEmpty())
+                    lines.setCell(r, c, money::rateText(0));
+                const float amount = static_cast<float>(cellValue(lines, r, linecol::Amount));
+                const float rate = static_cast<float>(cellValue(lines, r, c) / 100.0);
+                const float lineTax = static_cast<float>(money::rnd2(amount * rate));
+                lines.setCell(r, c + 1, money::text(lineTax));
+                taxTotal += lineTax;
+            }
+            addRow(lines.column(c).header + u" Toplamı :"_s, money::text(taxTotal));
+            grandTotal += taxTotal;
+        }
+        addRow(u"GENEL TOPLAM :"_s, money::text(grandTotal));
+    }
+
+    result.grandTotal = grandTotal;
+    result.kdvMatStr = u"KDV MATRAH [%1: "_s + money::text(base1) + u"][%8: "_s +
+                       money::text(base8) + u"][%18: "_s + money::text(base18) + u"]"_s;
+    const QString grandText = money::text(grandTotal);
+    result.yazTopStr = u"Yalnız:"_s + YAZIYTL(grandText);
+    const double shownGrand = money::value(grandText);
+    result.checkTotal = static_cast<float>(shownGrand);
+    if (input.typeText == u"TEVKİFAT"_s)
+        result.checkTotal = static_cast<float>(shownGrand + withholdingTotal);
+
+    const QString crlf = u"\r\n"_s;
+    result.notes = bullet(input.userNot1) + crlf + bullet(input.userNot2) + crlf +
+                   bullet(input.userNot3) + crlf + bullet(result.kdvMatStr) + crlf +
+                   bullet(result.yazTopStr);
+    return result;
+}
+
+QList<ColumnSpec> totalsColumns() {
+    return {
+        {u"s"_s, Qt::AlignLeft, 290},
+        {u"Açıklama"_s, Qt::AlignLeft, 2800},
+        {u"Tutar"_s, Qt::AlignRight, 1600},
+    };
+}
+
+void writeTotalsRows(ReportModel& totals, const TotalsResult& result) {
+    if (!result.typeSelected)
+        return;
+    if (totals.columnTotal() == 0)
+        totals.setColumns(totalsColumns());
+    totals.setRows(result.totalsRows);
+}
+
+} // namespace tavlix
