@@ -1,0 +1,103 @@
+#include "invoice/TaxColumns.h"
+
+#include "store/WorkbookStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::taxes {
+
+namespace {
+constexpr int kTaxCodeColumn = 5;        // E "DİĞER VERGİ KODU"
+constexpr int kTaxDescriptionColumn = 6; // F "DİĞER VERGİ AÇIKLAMASI"
+} // namespace
+
+Result<QStringList> readTaxEntries(store::Workbook& workbook) {
+    Result<store::Worksheet*> sheet = workbook.requireSheet(u"kodDATA"_s);
+    if (!sheet)
+        return sheet.error();
+    QStringList entries;
+    for (int row = 2;; ++row) {
+        const QString code = (*sheet)->text(row, kTaxCodeColumn);
+        if (code.isEmpty())
+            break;
+        entries << code + u"-"_s + (*sheet)->text(row, kTaxDescriptionColumn);
+    }
+    return entries;
+}
+
+Result<QStringList> loadTaxEntries(const QString& path) {
+    Result<std::unique_ptr<store::Workbook>> workbook = store::Workbook::open(path);
+    if (!workbook)
+        return workbook.error();
+    return readTaxEntries(**workbook);
+}
+
+QString rateHeader(const QString& entry) {
+    return entry + u"%"_s;
+}
+
+QString amountHeader(const QString& entry) {
+    return entry.mid(6) + u" Tutarı"_s;
+}
+
+ColumnSpec rateColumn(const QString& entry) {
+    return {rateHeader(entry), Qt::AlignHCenter, 1300};
+}
+
+ColumnSpec amountColumn(const QString& entry) {
+    return {amountHeader(entry), Qt::AlignRight, 900};
+}
+
+bool isTaxAdded(const ReportModel& lines, const QString& entry) {
+    const QString header = rateHeader(entry);
+    // Positions 9 .. count-1 (1-based) are indices 8 .. count-2.
+    for (int c = 8; c <= lines.columnTotal() - 2; ++c) {
+        if (lines.column(c).header == header)
+            return true;
+    }
+    return false;
+}
+
+bool addTaxColumns(ReportModel& lines, const QString& entry) {
+    if (isTaxAdded(lines, entry))
+        return false;
+    lines.addColumn(rateColumn(entry));
+    lines.addColumn(amountColumn(entry));
+    return true;
+}
+
+bool removeTaxColumns(ReportModel& lines, const QString& entry) {
+    const int rate = lines.findColumn(rateHeader(entry));
+    if (rate < 0)
+        return false;
+    const bool pairFollows =
+        rate + 1 < lines.columnTotal() && lines.column(rate + 1).header == amountHeader(entry);
+    lines.removeColumnsWithCells(rate, pairFollows ? 2 : 1);
+
+    QList<ColumnSpec> rebuilt;
+    const QStringList headers = lines.headers();
+    for (int i = 0; i < headers.size(); ++i)
+        rebuilt << positionalColumn(i + 1, headers.at(i));
+    lines.setColumns(rebuilt);
+    return true;
+}
+
+ColumnSpec positionalColumn(int position, const QString& header) {
+    struct Layout {
+        Qt::Alignment alignment;
+        int width;
+    };
+    static const Layout table[] = {
+        {Qt::AlignLeft, 290},    {Qt::AlignLeft, 4200},  {Qt::AlignRight, 900},
+        {Qt::AlignHCenter, 900}, {Qt::AlignRight, 1100}, {Qt::AlignHCenter, 650},
+        {Qt::AlignRight, 1100},  {Qt::AlignRight, 1200}, {Qt::AlignHCenter, 700},
+        {Qt::AlignRight, 1100},  {Qt::AlignRight, 1300}, {Qt::AlignLeft, 1350},
+        {Qt::AlignRight, 1400},
+    };
+    constexpr int known = static_cast<int>(sizeof(table) / sizeof(table[0]));
+    if (position >= 1 && position <= known)
+        return {header, table[position - 1].alignment, table[position - 1].width};
+    return {header, Qt::AlignRight, 1300};
+}
+
+} // namespace tavlix::taxes

@@ -1,0 +1,48 @@
+// Extra-tax column pairs of the line list: which taxes the code table offers, the rate/amount
+// pair of a tax, and adding or removing a pair so every remaining cell stays under its header.
+#pragma once
+
+#include "invoice/ReportModel.h"
+#include "platform/Result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tavlix::store {
+class Workbook;
+}
+
+namespace tavlix::taxes {
+
+// Tax entries of kodDATA: code (column E) + "-" + description (column F), from row 2 down while
+// the code cell is not empty.
+Result<QStringList> readTaxEntries(store::Workbook& workbook);
+// The same, opening the workbook at `path` and leaving it unchanged.
+Result<QStringList> loadTaxEntries(const QString& path);
+
+// Rate column: entry + "%", centred, 1300 twips.
+QString rateHeader(const QString& entry);
+ColumnSpec rateColumn(const QString& entry);
+// Amount column: entry without its first six characters + " Tutarı", right, 900 twips.
+QString amountHeader(const QString& entry);
+ColumnSpec amountColumn(const QString& entry);
+
+// True when a header from position 9 up to the second-to-last column (1-based) is the entry's
+// rate header.
+bool isTaxAdded(const ReportModel& lines, const QString& entry);
+
+// Appends the entry's pair; false (nothing changed) when the tax is already added.
+bool addTaxColumns(ReportModel& lines, const QString& entry);
+
+// Removes the entry's rate column, and the column after it when that is the entry's amount
+// column, together with their cells, so later pairs keep their cells. The remaining columns get
+// the widths and alignments of their new positions (positionalColumn). False when the entry's
+// rate column is not there (nothing changed).
+bool removeTaxColumns(ReportModel& lines, const QString& entry);
+
+// Width and alignment of a rebuilt column by its 1-based position: 1: 290 left; 2: 4200 left;
+// 3: 900 right; 4: 900 centre; 5: 1100 right; 6: 650 centre; 7: 1100 right; 8: 1200 right;
+// 9: 700 centre; 10: 1100 right; 11: 1300 right; 12: 1350 left; 13: 1400 right; later: 1300 right.
+ColumnSpec positionalColumn(int position, const QString& header);
+
+} // namespace tavlix::taxes
