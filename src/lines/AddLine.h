@@ -1,0 +1,35 @@
+// "FATURAYA EKLE" without widgets: the checks of the editor's fields and the new row of the
+// invoice's line list, with the extra-tax column pairs the line needs.
+#pragma once
+
+#include "lines/LineComputation.h"
+
+#include <QString>
+
+namespace tavlix {
+class ReportModel;
+}
+
+namespace tavlix::lines {
+
+struct AddLineOutcome {
+    enum class Kind {
+        Added,        // the row was appended; the caller recomputes the totals next
+        TypeRefused,  // a message box (warning icon, title "Tavlix") shows `boxText`
+        FieldRefused, // the message line shows `message`
+    };
+    Kind kind = Kind::Added;
+    QString boxText;
+    QString message;
+    int row = -1; // the appended row's index in the model
+};
+
+// Runs the checks in their order and, when they pass, appends the line to `lines`. `fields` is
+// updated as the window shows it afterwards: empty other-tax rates become "0", and a refused
+// quantity or unit price is emptied, a refused discount rate set to "0".
+AddLineOutcome addLine(LineFields& fields, const QString& invoiceType, ReportModel& lines);
+
+// The amount column header of an extra tax whose rate column header is `code`.
+QString extraTaxAmountHeader(const QString& code);
+
+} // namespace tavlix::lines

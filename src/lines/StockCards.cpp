@@ -1,0 +1,169 @@
+#include "lines/StockCards.h"
+
+#include "store/WorkbookStore.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::lines {
+
+namespace {
+
+const QString kCodeSheet = u"kodDATA"_s;
+const QString kCardSheet = u"sDATA"_s;
+const QString kSettingsSheet = u"prgDATA"_s;
+
+constexpr int kCardCode = 1;
+constexpr int kCardFilter = 2;
+constexpr int kCardName = 3;
+
+// Rows 2 … down to the first row whose `tested` column is empty, each row's item text.
+template <typename Item>
+QStringList readList(const store::Worksheet& sheet, int tested, Item item) {
+    QStringList items;
+    for (int row = 2; !sheet.text(row, tested).isEmpty(); ++row)
+        items.append(item(row));
+    return items;
+}
+
+} // namespace
+
+QStringList StockCard::cells() const {
+    return {stockCode,     filterCode,      name,
+            unit,          unitPrice,       discountRate,
+            vatRate,       withholdingCode, withholdingRate,
+            otherTax1Code, otherTax1Rate,   otherTax2Code,
+            otherTax2Rate, gtipCode,        specialBaseReason,
+            specialBase};
+}
+
+StockCard StockCard::fromCells(const QStringList& c) {
+    const auto at = [&](int i) { return i < c.size() ? c.at(i) : QString(); };
+    return {at(0), at(1), at(2),  at(3),  at(4),  at(5),  at(6),  at(7),
+            at(8), at(9), at(10), at(11), at(12), at(13), at(14), at(15)};
+}
+
+StockCard StockCard::fromFields(const LineFields& f) {
+    return {f.stockCode,     f.filterCode,      f.name,
+            f.unit,          f.unitPrice,       f.discountRate,
+            f.vatRate,       f.withholdingCode, f.withholdingRate,
+            f.otherTax1Code, f.otherTax1Rate,   f.otherTax2Code,
+            f.otherTax2Rate, f.gtipCode,        f.specialBaseReason,
+            f.specialBase};
+}
+
+void StockCard::copyTo(LineFields& f) const {
+    f.stockCode = stockCode;
+    f.filterCode = filterCode;
+    f.name = name;
+    f.unit = unit;
+    f.unitPrice = unitPrice;
+    f.discountRate = discountRate;
+    f.vatRate = vatRate;
+    f.withholdingCode = withholdingCode;
+    f.withholdingRate = withholdingRate;
+    f.otherTax1Code = otherTax1Code;
+    f.otherTax1Rate = otherTax1Rate;
+    f.otherTax2Code = otherTax2Code;
+    f.otherTax2Rate = otherTax2Rate;
+    f.gtipCode = gtipCode;
+    f.specialBaseReason = specialBaseReason;
+    f.specialBase = specialBase;
+}
+
+Result<EditorData> loadEditorData(const QString& workbookPath, const QString& companyFilter,
+                                  int lastCompanyColumn) {
+    auto workbook = store::Workbook::open(workbookPath);
+    if (!workbook)
+        return workbook.error();
+    store::Workbook& wb = *workbook.value();
+    auto codes = wb.requireSheet(kCodeSheet);
+    if (!codes)
+        return codes.error();
+    auto cards = wb.requireSheet(kCardSheet);
+    if (!cards)
+        return cards.error();
+
+    const store::Worksheet& k = *codes.value();
+    EditorData data;
+    data.withholdingItems =
+        readList(k, 2, [&](int r) { return k.text(r, 2) + u" % "_s + k.text(r, 3); });
+    data.otherTaxItems =
+        readList(k, 6, [&](int r) { return k.text(r, 5) + u"-"_s + k.text(r, 6) + u"%"_s; });
+    data.unitItems = readList(k, 15, [&](int r) { return k.text(r, 15); });
+    data.vatRateItems = readList(k, 17, [&](int r) { return k.text(r, 17); });
+    data.specialBaseItems = readList(k, 13, [&](int r) { return k.text(r, 13); });
+
+    if (companyFilter.isEmpty()) {
+        auto settings = wb.requireSheet(kSettingsSheet);
+        if (!settings)
+            return settings.error();
+        data.companiesListed = true;
+        for (int col = 2; col <= lastCompanyColumn; ++col)
+            data.companies.append(settings.value()->text(2, col));
+    }
+
+    const store::Worksheet& s = *cards.value();
+    for (int row = 2;; ++row) {
+        const QString name = s.text(row, kCardName);
+        if (name.isEmpty())
+            break;
+        if (!companyFilter.isEmpty()) {
+            const QString filter = s.text(row, kCardFilter);
+            if (filter != companyFilter && filter != QStringView(kSharedFilterCode))
+                continue;
+        }
+        data.cardCodes.append(s.text(row, kCardCode));
+        data.cardNames.append(name);
+    }
+    return data;
+}
+
+Result<std::optional<StockCard>> findStockCard(const QString& workbookPath, const QString& nameKey,
+                                               const QString& codeKey) {
+    const bool byName = !nameKey.isEmpty();
+    const QString& key = byName ? nameKey : codeKey;
+    const int column = byName ? kCardName : kCardCode;
+
+    auto workbook = store::Workbook::open(workbookPath);
+    if (!workbook)
+        return workbook.error();
+    auto cards = workbook.value()->requireSheet(kCardSheet);
+    if (!cards)
+        return cards.error();
+    const store::Worksheet& s = *cards.value();
+
+    std::optional<StockCard> found;
+    for (int row = 1; !s.text(row, column).isEmpty();) {
+        ++row;
+        if (s.text(row, column) != key)
+            continue;
+        QStringList cells;
+        for (int col = 1; col <= StockCard::kColumns; ++col)
+            cells.append(s.text(row, col));
+        found = StockCard::fromCells(cells);
+    }
+    return found;
+}
+
+Result<int> saveStockCard(const QString& workbookPath, const StockCard& card) {
+    auto workbook = store::Workbook::open(workbookPath);
+    if (!workbook)
+        return workbook.error();
+    store::Workbook& wb = *workbook.value();
+    auto cards = wb.requireSheet(kCardSheet);
+    if (!cards)
+        return cards.error();
+    store::Worksheet& s = *cards.value();
+
+    int row = 2;
+    while (!s.text(row, kCardName).isEmpty())
+        ++row;
+    const QStringList cells = card.cells();
+    for (int col = 1; col <= StockCard::kColumns; ++col)
+        s.writeText(row, col, cells.at(col - 1));
+    if (auto saved = wb.save(); !saved)
+        return makeError(saved.error().code, u"Stok kartı kaydedilemedi: "_s + saved.message());
+    return row;
+}
+
+} // namespace tavlix::lines
