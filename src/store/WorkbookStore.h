@@ -34,8 +34,9 @@ struct Rgb {
 struct RangeFormat {
     bool bold = false;
     std::optional<Rgb> fontColor;
-    std::optional<Rgb> fillColor;        // solid fill by RGB
-    std::optional<int> fillPaletteIndex; // solid fill by the legacy 56-colour palette (15, 40, 46 …)
+    std::optional<Rgb> fillColor; // solid fill by RGB
+    std::optional<int>
+        fillPaletteIndex; // solid fill by the legacy 56-colour palette (15, 40, 46 …)
     bool centerHorizontally = false;
     bool centerVertically = false;
     bool autoFitColumns = false; // widen the range's columns to their longest text

@@ -1,1 +1,0 @@
-#include "store/WorkbookStore.h"
