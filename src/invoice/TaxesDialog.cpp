@@ -1,0 +1,112 @@
+#include "invoice/TaxesDialog.h"
+
+#include "invoice/InvoiceHost.h"
+#include "invoice/ReportModel.h"
+#include "invoice/TaxColumns.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+TaxesDialog::TaxesDialog(InvoiceHost& host, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host) {
+    setWindowFlag(Qt::Window);
+    setObjectName(u"Form5"_s);
+    setWindowTitle(u"Tavlix-Vergi Ekle/Çıkar"_s);
+
+    m_title = new QLabel(u"VERGİ EKLE / ÇIKAR"_s, this);
+    m_title->setObjectName(u"Label1"_s);
+    m_title->setAlignment(Qt::AlignCenter);
+    auto* availableLabel = new QLabel(u"EKLENEBİLİR VERGİLER"_s, this);
+    availableLabel->setObjectName(u"Label2"_s);
+    auto* addedLabel = new QLabel(u"EKLENEN VERGİLER"_s, this);
+    addedLabel->setObjectName(u"Label3"_s);
+
+    m_available = new QListWidget(this);
+    m_available->setObjectName(u"List1"_s);
+    m_added = new QListWidget(this);
+    m_added->setObjectName(u"List2"_s);
+    m_headers = new QListWidget(this);
+    m_headers->setObjectName(u"List3"_s);
+    m_headers->hide();
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_title, 0, 0, 1, 2);
+    layout->addWidget(availableLabel, 1, 0);
+    layout->addWidget(addedLabel, 1, 1);
+    layout->addWidget(m_available, 2, 0);
+    layout->addWidget(m_added, 2, 1);
+    resize(560, 320);
+
+    connect(m_available, &QListWidget::itemDoubleClicked, this, &TaxesDialog::addTax);
+    connect(m_added, &QListWidget::itemDoubleClicked, this, &TaxesDialog::removeTax);
+}
+
+void TaxesDialog::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        load();
+}
+
+void TaxesDialog::closeEvent(QCloseEvent* event) {
+    m_available->clear();
+    m_added->clear();
+    m_headers->clear();
+    m_host.setInvoiceTypeEnabled(true);
+    event->accept();
+}
+
+void TaxesDialog::load() {
+    m_available->clear();
+    m_added->clear();
+    m_headers->clear();
+    Result<QStringList> entries = taxes::loadTaxEntries(m_host.dataWorkbookPath());
+    if (!entries) {
+        QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, entries.message(), QMessageBox::Ok,
+                        this);
+        box.exec();
+        return;
+    }
+    m_available->addItems(*entries);
+}
+
+void TaxesDialog::addTax(QListWidgetItem* item) {
+    if (!item)
+        return;
+    const QString entry = item->text();
+    m_headers->clear();
+    m_host.setInvoiceTypeEnabled(false);
+    if (!taxes::addTaxColumns(m_host.lines(), entry)) {
+        QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, u"Bu vergi daha önce eklenmiş !"_s,
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    m_added->addItem(entry);
+    copyHeaders();
+    delete m_available->takeItem(m_available->row(item));
+}
+
+void TaxesDialog::removeTax(QListWidgetItem* item) {
+    if (!item)
+        return;
+    const QString entry = item->text();
+    m_available->addItem(entry);
+    taxes::removeTaxColumns(m_host.lines(), entry);
+    copyHeaders();
+    delete m_added->takeItem(m_added->row(item));
+}
+
+void TaxesDialog::copyHeaders() {
+    m_headers->clear();
+    m_headers->addItems(m_host.lines().headers());
+}
+
+} // namespace tavlix

@@ -1,0 +1,156 @@
+#include "invoice/TaxesDialog.h"
+#include "invoice/RecordingHost.h"
+
+#include "support/MessageBoxes.h"
+#include "support/Openpyxl.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+namespace {
+
+class TaxesDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        host.workbookPath = dir.filePath(u"DATA.xlsx"_s);
+        // Code and description side by side; the empty code in row 4 ends the table.
+        ASSERT_TRUE(test::writeWithOpenpyxl(host.workbookPath, uR"(
+wb = openpyxl.Workbook()
+wb.active.title = 'prgDATA'
+ws = wb.create_sheet('kodDATA')
+ws['E1'] = 'DİĞER VERGİ KODU'
+ws['F1'] = 'DİĞER VERGİ AÇIKLAMASI'
+ws['E2'] = '00071'
+ws['F2'] = 'ÖTV'
+ws['E3'] = '00075'
+ws['F3'] = 'ÖİV'
+ws['E5'] = '00099'
+ws['F5'] = 'SONRA'
+wb.save(path)
+)"_s));
+        applyInvoiceType(host.lineModel, Satis);
+        host.lineModel.appendRow({u"1"_s, u"Elma"_s, u"2"_s, u"Adet"_s, u"100,00"_s, u"0"_s,
+                                  u"0,00"_s, u"200,00"_s, u"18"_s, u"36,00"_s});
+        dialog = std::make_unique<TaxesDialog>(host);
+    }
+
+    void open() {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    QListWidget* list(const char* name) {
+        return dialog->findChild<QListWidget*>(QString::fromLatin1(name));
+    }
+    QStringList texts(const char* name) {
+        QStringList out;
+        for (int i = 0; i < list(name)->count(); ++i)
+            out << list(name)->item(i)->text();
+        return out;
+    }
+    void doubleClick(const char* name, const QString& text) {
+        QListWidget* l = list(name);
+        const QList<QListWidgetItem*> found = l->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        const QPoint at = l->visualItemRect(found.first()).center();
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    QTemporaryDir dir;
+    test::RecordingHost host;
+    std::unique_ptr<TaxesDialog> dialog;
+};
+
+TEST_F(TaxesDialogTest, ShowingListsTheTaxesOfTheCodeTable) {
+    open();
+    EXPECT_EQ(dialog->objectName(), u"Form5"_s);
+    EXPECT_EQ(dialog->windowTitle(), u"Tavlix-Vergi Ekle/Çıkar"_s);
+    EXPECT_EQ(dialog->findChild<QLabel*>(u"Label1"_s)->text(), u"VERGİ EKLE / ÇIKAR"_s);
+    EXPECT_EQ(dialog->findChild<QLabel*>(u"Label2"_s)->text(), u"EKLENEBİLİR VERGİLER"_s);
+    EXPECT_EQ(dialog->findChild<QLabel*>(u"Label3"_s)->text(), u"EKLENEN VERGİLER"_s);
+    EXPECT_TRUE(list("List3")->isHidden());
+    EXPECT_EQ(texts("List1"), QStringList({u"00071-ÖTV"_s, u"00075-ÖİV"_s}));
+    EXPECT_TRUE(texts("List2").isEmpty());
+}
+
+TEST_F(TaxesDialogTest, AddingMovesTheTaxAndAppendsItsColumns) {
+    open();
+    doubleClick("List1", u"00071-ÖTV"_s);
+    EXPECT_EQ(texts("List1"), QStringList{u"00075-ÖİV"_s});
+    EXPECT_EQ(texts("List2"), QStringList{u"00071-ÖTV"_s});
+    ASSERT_EQ(host.lineModel.columnTotal(), 12);
+    EXPECT_EQ(host.lineModel.column(10).header, u"00071-ÖTV%"_s);
+    EXPECT_EQ(host.lineModel.column(11).header, u"ÖTV Tutarı"_s);
+    EXPECT_EQ(texts("List3"), host.lineModel.headers());
+    EXPECT_FALSE(host.typeEnabled());
+
+    dialog->close();
+    EXPECT_TRUE(host.typeEnabled());
+    EXPECT_TRUE(texts("List1").isEmpty());
+    EXPECT_TRUE(texts("List3").isEmpty());
+}
+
+TEST_F(TaxesDialogTest, SecondAdditionAfterReopeningIsRefused) {
+    open();
+    doubleClick("List1", u"00071-ÖTV"_s);
+    dialog->close();
+    const QStringList headers = host.lineModel.headers();
+
+    open();
+    EXPECT_EQ(texts("List1"), QStringList({u"00071-ÖTV"_s, u"00075-ÖİV"_s}));
+    EXPECT_TRUE(texts("List2").isEmpty());
+    test::MessageBoxes boxes;
+    doubleClick("List1", u"00071-ÖTV"_s);
+    EXPECT_EQ(boxes.texts(), QStringList{u"Bu vergi daha önce eklenmiş !"_s});
+    EXPECT_EQ(host.lineModel.headers(), headers);
+    EXPECT_TRUE(texts("List2").isEmpty());
+    EXPECT_EQ(texts("List1").size(), 2);
+}
+
+TEST_F(TaxesDialogTest, RemovingTheFirstOfTwoKeepsTheOtherTaxWithItsCells) {
+    const QStringList before = host.lineModel.headers();
+    open();
+    doubleClick("List1", u"00071-ÖTV"_s);
+    doubleClick("List1", u"00075-ÖİV"_s);
+    host.lineModel.setCell(0, 10, u"5,000"_s);
+    host.lineModel.setCell(0, 12, u"2,000"_s);
+    host.recomputeTotals();
+    ASSERT_EQ(host.lineModel.cell(0, 11), u"10,00"_s);
+    ASSERT_EQ(host.lineModel.cell(0, 13), u"4,00"_s);
+
+    doubleClick("List2", u"00071-ÖTV"_s);
+    EXPECT_EQ(texts("List2"), QStringList{u"00075-ÖİV"_s});
+    EXPECT_EQ(texts("List1"), QStringList{u"00071-ÖTV"_s});
+    EXPECT_EQ(host.lineModel.headers(), before + QStringList({u"00075-ÖİV%"_s, u"ÖİV Tutarı"_s}));
+    EXPECT_EQ(host.lineModel.cell(0, 10), u"2,000"_s);
+    EXPECT_EQ(host.lineModel.cell(0, 11), u"4,00"_s);
+
+    host.recomputeTotals();
+    EXPECT_EQ(host.lineModel.cell(0, 11), u"4,00"_s);
+    EXPECT_EQ(host.totals.totalsRows.last().value(2), u"240,00"_s);
+
+    doubleClick("List2", u"00075-ÖİV"_s);
+    EXPECT_EQ(host.lineModel.headers(), before);
+    EXPECT_EQ(host.lineModel.rowCells(0).size(), 10);
+}
+
+TEST_F(TaxesDialogTest, AMissingWorkbookIsReportedAndListsNothing) {
+    host.workbookPath = dir.filePath(u"yok.xlsx"_s);
+    test::MessageBoxes boxes;
+    open();
+    QTest::qWait(50);
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_FALSE(boxes.last().isEmpty());
+    EXPECT_TRUE(texts("List1").isEmpty());
+}
+
+} // namespace
+} // namespace tavlix
