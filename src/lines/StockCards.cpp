@@ -1,5 +1,6 @@
 #include "lines/StockCards.h"
 
+#include "store/DataWorkbook.h"
 #include "store/WorkbookStore.h"
 
 using namespace Qt::StringLiterals;
@@ -8,13 +9,13 @@ namespace tavlix::lines {
 
 namespace {
 
-const QString kCodeSheet = u"kodDATA"_s;
-const QString kCardSheet = u"sDATA"_s;
-const QString kSettingsSheet = u"prgDATA"_s;
-
-constexpr int kCardCode = 1;
-constexpr int kCardFilter = 2;
-constexpr int kCardName = 3;
+using store::KodCol::OtherTaxCode;
+using store::KodCol::OtherTaxDescription;
+using store::KodCol::SpecialBaseCode;
+using store::KodCol::UnitName;
+using store::KodCol::VatRate;
+using store::KodCol::WithholdingDescription;
+using store::KodCol::WithholdingRate;
 
 // Rows 2 … down to the first row whose `tested` column is empty, each row's item text.
 template <typename Item>
@@ -76,43 +77,45 @@ Result<EditorData> loadEditorData(const QString& workbookPath, const QString& co
     if (!workbook)
         return workbook.error();
     store::Workbook& wb = *workbook.value();
-    auto codes = wb.requireSheet(kCodeSheet);
+    auto codes = wb.requireSheet(store::DataSheet::Codes);
     if (!codes)
         return codes.error();
-    auto cards = wb.requireSheet(kCardSheet);
+    auto cards = wb.requireSheet(store::DataSheet::Stock);
     if (!cards)
         return cards.error();
 
     const store::Worksheet& k = *codes.value();
     EditorData data;
-    data.withholdingItems =
-        readList(k, 2, [&](int r) { return k.text(r, 2) + u" % "_s + k.text(r, 3); });
-    data.otherTaxItems =
-        readList(k, 6, [&](int r) { return k.text(r, 5) + u"-"_s + k.text(r, 6) + u"%"_s; });
-    data.unitItems = readList(k, 15, [&](int r) { return k.text(r, 15); });
-    data.vatRateItems = readList(k, 17, [&](int r) { return k.text(r, 17); });
-    data.specialBaseItems = readList(k, 13, [&](int r) { return k.text(r, 13); });
+    data.withholdingItems = readList(k, WithholdingDescription, [&](int r) {
+        return k.text(r, WithholdingDescription) + u" % "_s + k.text(r, WithholdingRate);
+    });
+    data.otherTaxItems = readList(k, OtherTaxDescription, [&](int r) {
+        return k.text(r, OtherTaxCode) + u"-"_s + k.text(r, OtherTaxDescription) + u"%"_s;
+    });
+    data.unitItems = store::readColumnUntilEmpty(k, UnitName);
+    data.vatRateItems = store::readColumnUntilEmpty(k, VatRate);
+    data.specialBaseItems = store::readColumnUntilEmpty(k, SpecialBaseCode);
 
     if (companyFilter.isEmpty()) {
-        auto settings = wb.requireSheet(kSettingsSheet);
+        auto settings = wb.requireSheet(store::DataSheet::Programs);
         if (!settings)
             return settings.error();
         data.companiesListed = true;
-        for (int col = 2; col <= lastCompanyColumn; ++col)
-            data.companies.append(settings.value()->text(2, col));
+        for (int col = store::PrgCol::FirstCompany; col <= lastCompanyColumn; ++col)
+            data.companies.append(settings.value()->text(store::PrgRow::UserName, col));
     }
 
     const store::Worksheet& s = *cards.value();
     for (int row = 2;; ++row) {
-        const QString name = s.text(row, kCardName);
+        const QString name = s.text(row, store::StockCol::Name);
         if (name.isEmpty())
             break;
         if (!companyFilter.isEmpty()) {
-            const QString filter = s.text(row, kCardFilter);
+            const QString filter = s.text(row, store::StockCol::FilterCode);
             if (filter != companyFilter && filter != QStringView(kSharedFilterCode))
                 continue;
         }
-        data.cardCodes.append(s.text(row, kCardCode));
+        data.cardCodes.append(s.text(row, store::StockCol::StockCode));
         data.cardNames.append(name);
     }
     return data;
@@ -122,12 +125,12 @@ Result<std::optional<StockCard>> findStockCard(const QString& workbookPath, cons
                                                const QString& codeKey) {
     const bool byName = !nameKey.isEmpty();
     const QString& key = byName ? nameKey : codeKey;
-    const int column = byName ? kCardName : kCardCode;
+    const int column = byName ? store::StockCol::Name : store::StockCol::StockCode;
 
     auto workbook = store::Workbook::open(workbookPath);
     if (!workbook)
         return workbook.error();
-    auto cards = workbook.value()->requireSheet(kCardSheet);
+    auto cards = workbook.value()->requireSheet(store::DataSheet::Stock);
     if (!cards)
         return cards.error();
     const store::Worksheet& s = *cards.value();
@@ -150,13 +153,13 @@ Result<int> saveStockCard(const QString& workbookPath, const StockCard& card) {
     if (!workbook)
         return workbook.error();
     store::Workbook& wb = *workbook.value();
-    auto cards = wb.requireSheet(kCardSheet);
+    auto cards = wb.requireSheet(store::DataSheet::Stock);
     if (!cards)
         return cards.error();
     store::Worksheet& s = *cards.value();
 
     int row = 2;
-    while (!s.text(row, kCardName).isEmpty())
+    while (!s.text(row, store::StockCol::Name).isEmpty())
         ++row;
     const QStringList cells = card.cells();
     for (int col = 1; col <= StockCard::kColumns; ++col)

@@ -2,6 +2,7 @@
 
 #include "invoice/InvoiceType.h"
 #include "invoice/Money.h"
+#include "store/DataWorkbook.h"
 #include "store/WorkbookStore.h"
 
 #include <gtest/gtest.h>
@@ -43,48 +44,39 @@ void put(store::Worksheet& sheet, int row, int col, const QString& text) {
 } // namespace
 
 QString makeDataWorkbook(const QTemporaryDir& dir, const WorkbookContent& c) {
-    auto wb = store::Workbook::create();
-    const auto addSheet = [&](const QString& name) -> store::Worksheet& {
-        store::Worksheet& s = wb->addSheet();
-        s.setName(name);
-        return s;
-    };
-    store::Worksheet& prg = addSheet(u"prgDATA"_s);
-    prg.writeText(1, 1, u"Parametre Adı"_s);
-    prg.writeText(2, 1, u"KULLANICI ADI*"_s);
+    const QString path = dir.filePath(u"DATA.xlsx"_s);
+    const auto created = store::createDataWorkbook(path);
+    EXPECT_TRUE(created.ok()) << created.message().toStdString();
+    auto wb = store::Workbook::open(path);
+    EXPECT_TRUE(wb.ok()) << wb.message().toStdString();
+    if (!wb)
+        return path;
+    store::Worksheet& prg = *wb.value()->sheet(store::DataSheet::Programs);
     for (int i = 0; i < c.companies.size(); ++i)
-        prg.writeText(2, 2 + i, c.companies.at(i));
+        prg.writeText(store::PrgRow::UserName, store::PrgCol::FirstCompany + i, c.companies.at(i));
 
-    store::Worksheet& kod = addSheet(u"kodDATA"_s);
-    for (int col = 1; col <= 18; ++col)
-        kod.writeText(1, col, u"H%1"_s.arg(col));
-    const auto column = [&](int first, const auto& rows) {
-        for (int r = 0; r < rows.size(); ++r) {
+    store::Worksheet& kod = *wb.value()->sheet(store::DataSheet::Codes);
+    const auto columns = [&](int first, const QList<QStringList>& rows) {
+        for (int r = 0; r < rows.size(); ++r)
             for (int i = 0; i < rows.at(r).size(); ++i)
                 put(kod, 2 + r, first + i, rows.at(r).at(i));
-        }
     };
-    column(1, c.withholding);
-    column(5, c.otherTaxes);
-    QList<QStringList> single;
-    for (const auto& [first, items] :
-         {std::pair{13, c.specialBaseReasons}, std::pair{15, c.units}, std::pair{17, c.vatRates}}) {
-        single.clear();
-        for (const QString& item : items)
-            single.append({item});
-        column(first, single);
-    }
+    const auto column = [&](int col, const QStringList& items) {
+        for (int r = 0; r < items.size(); ++r)
+            put(kod, 2 + r, col, items.at(r));
+    };
+    columns(store::KodCol::WithholdingCode, c.withholding);
+    columns(store::KodCol::OtherTaxCode, c.otherTaxes);
+    column(store::KodCol::SpecialBaseCode, c.specialBaseReasons);
+    column(store::KodCol::UnitName, c.units);
+    column(store::KodCol::VatRate, c.vatRates);
 
-    store::Worksheet& s = addSheet(u"sDATA"_s);
-    for (int col = 1; col <= 16; ++col)
-        s.writeText(1, col, u"S%1"_s.arg(col));
+    store::Worksheet& s = *wb.value()->sheet(store::DataSheet::Stock);
     for (int r = 0; r < c.cards.size(); ++r)
         for (int col = 0; col < c.cards.at(r).size(); ++col)
             put(s, 2 + r, 1 + col, c.cards.at(r).at(col));
-    addSheet(u"mDATA"_s).writeText(1, 1, u"MÜŞTERİ ÜNVANI*"_s);
 
-    const QString path = dir.filePath(u"DATA.xlsx"_s);
-    const auto saved = wb->saveAs(path);
+    const auto saved = wb.value()->save();
     EXPECT_TRUE(saved.ok()) << saved.message().toStdString();
     return path;
 }
