@@ -1,0 +1,226 @@
+#include "customers/CustomerCardWindow.h"
+
+#include "invoice/InvoiceHost.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+CustomerCardWindow::CustomerCardWindow(InvoiceHost& host, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host) {
+    setWindowFlag(Qt::Window);
+    setObjectName(u"Form4"_s);
+    setWindowTitle(u"Tavlix-Yeni Müşteri Kartı"_s);
+
+    auto* typeFrame = new QGroupBox(u"Alıcı Türü seçimi"_s, this);
+    typeFrame->setObjectName(u"Frame2"_s);
+    m_organisation = new QRadioButton(u"KURUM"_s, typeFrame);
+    m_organisation->setObjectName(u"Option1"_s);
+    m_person = new QRadioButton(u"ŞAHIS"_s, typeFrame);
+    m_person->setObjectName(u"Option2"_s);
+    auto* typeLayout = new QHBoxLayout(typeFrame);
+    typeLayout->addWidget(m_organisation);
+    typeLayout->addWidget(m_person);
+
+    m_fields = new QGroupBox(this);
+    m_fields->setObjectName(u"Frame1"_s);
+    auto* grid = new QGridLayout(m_fields);
+    for (int i = 1; i <= 11; ++i) {
+        m_text[i] = new QLineEdit(m_fields);
+        m_text[i]->setObjectName(u"Text%1"_s.arg(i));
+    }
+    m_titleLabel = new QLabel(u"ÜNVANI"_s, m_fields);
+    m_titleLabel->setObjectName(u"Label1"_s);
+    m_firstNameLabel = new QLabel(u"ADI"_s, m_fields);
+    m_firstNameLabel->setObjectName(u"Label2"_s);
+    m_surnameLabel = new QLabel(u"SOYADI"_s, m_fields);
+    m_surnameLabel->setObjectName(u"Label3"_s);
+    m_country = new QComboBox(m_fields);
+    m_country->setObjectName(u"Combo1"_s);
+    m_country->setEditable(true);
+    m_country->addItems(m_host.countries());
+    m_country->setCurrentText(u"Türkiye"_s);
+
+    int row = 0;
+    auto addRow = [&](QLabel* label, QWidget* field) {
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+        ++row;
+    };
+    // Captions of the other fields; their labels carry no behaviour.
+    auto caption = [&](const QString& text, int number) {
+        auto* label = new QLabel(text, m_fields);
+        label->setObjectName(u"Label%1"_s.arg(number));
+        return label;
+    };
+    addRow(m_titleLabel, m_text[1]);
+    addRow(m_firstNameLabel, m_text[2]);
+    addRow(m_surnameLabel, m_text[3]);
+    addRow(caption(u"ADRESİ"_s, 4), m_text[4]);
+    addRow(caption(u"ÜLKE"_s, 5), m_country);
+    addRow(caption(u"VERGİ DAİRESİ"_s, 6), m_text[5]);
+    addRow(caption(u"VKNo"_s, 7), m_text[6]);
+    addRow(caption(u"E-POSTA"_s, 8), m_text[7]);
+    addRow(caption(u"TELEFON NO"_s, 9), m_text[8]);
+    addRow(caption(u"FAKS NO"_s, 10), m_text[9]);
+    addRow(caption(u"YETKİLİ  KİŞİ"_s, 11), m_text[10]);
+    addRow(caption(u"MUHASEBE HESAP KODU"_s, 12), m_text[11]);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(u"Label14"_s);
+    m_saveNew = new QPushButton(u"KAYDET ve Yeni"_s, this);
+    m_saveNew->setObjectName(u"Command1"_s);
+    m_close = new QPushButton(u"KAPAT"_s, this);
+    m_close->setObjectName(u"Command2"_s);
+    m_lookup = new QPushButton(u"SORGULA"_s, this);
+    m_lookup->setObjectName(u"Command3"_s);
+    m_selectSave = new QPushButton(u"Seç ve KAYDET"_s, this);
+    m_selectSave->setObjectName(u"Command4"_s);
+    grid->addWidget(m_lookup, 6, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_saveNew);
+    buttons->addWidget(m_selectSave);
+    buttons->addWidget(m_close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(typeFrame);
+    layout->addWidget(m_fields);
+    layout->addWidget(m_status);
+    layout->addLayout(buttons);
+
+    // Window load: nothing chosen, every field empty, the saves wait for a tax office.
+    m_fields->hide();
+    clearFields();
+    m_status->clear();
+    m_saveNew->setEnabled(false);
+    m_selectSave->setEnabled(false);
+    m_lookup->setEnabled(false);
+
+    connect(m_organisation, &QRadioButton::clicked, this, &CustomerCardWindow::organisationChosen);
+    connect(m_person, &QRadioButton::clicked, this, &CustomerCardWindow::personChosen);
+    connect(m_text[5], &QLineEdit::textChanged, this, &CustomerCardWindow::taxOfficeChanged);
+    connect(m_text[6], &QLineEdit::textChanged, this, &CustomerCardWindow::taxNumberChanged);
+    connect(m_saveNew, &QPushButton::clicked, this, [this] { save(); });
+    connect(m_selectSave, &QPushButton::clicked, this, &CustomerCardWindow::selectAndSave);
+    connect(m_close, &QPushButton::clicked, this, &CustomerCardWindow::closeCard);
+}
+
+customers::CustomerCard CustomerCardWindow::card() const {
+    customers::CustomerCard c;
+    c.title = m_text[1]->text();
+    c.firstName = m_text[2]->text();
+    c.surname = m_text[3]->text();
+    c.address = m_text[4]->text();
+    c.country = m_country->currentText();
+    c.taxOffice = m_text[5]->text();
+    c.taxNumber = m_text[6]->text();
+    c.email = m_text[7]->text();
+    c.phone = m_text[8]->text();
+    c.fax = m_text[9]->text();
+    c.contact = m_text[10]->text();
+    c.accountCode = m_text[11]->text();
+    return c;
+}
+
+void CustomerCardWindow::organisationChosen() {
+    m_firstNameLabel->clear();
+    m_surnameLabel->clear();
+    m_text[2]->clear();
+    m_text[3]->clear();
+    m_text[2]->hide();
+    m_text[3]->hide();
+    m_fields->show();
+    m_titleLabel->setText(u"ÜNVANI"_s);
+    m_text[1]->show();
+}
+
+void CustomerCardWindow::personChosen() {
+    m_titleLabel->clear();
+    m_text[1]->hide();
+    m_text[1]->clear();
+    m_fields->show();
+    m_firstNameLabel->setText(u"ADI"_s);
+    m_surnameLabel->setText(u"SOYADI"_s);
+    m_text[2]->show();
+    m_text[3]->show();
+}
+
+void CustomerCardWindow::taxOfficeChanged() {
+    const bool filled = !m_text[5]->text().isEmpty();
+    m_saveNew->setEnabled(filled);
+    m_selectSave->setEnabled(filled);
+}
+
+void CustomerCardWindow::taxNumberChanged() {
+    if (m_filtering)
+        return;
+    const customers::TaxNumberFilter filtered = customers::filterTaxNumber(m_text[6]->text());
+    if (filtered.text != m_text[6]->text()) {
+        m_filtering = true;
+        m_text[6]->setText(filtered.text);
+        m_filtering = false;
+    }
+    m_text[6]->setCursorPosition(static_cast<int>(m_text[6]->text().size()));
+    if (filtered.statusChanged)
+        m_status->setText(filtered.status);
+    m_lookup->setEnabled(filtered.lookupEnabled);
+}
+
+bool CustomerCardWindow::save() {
+    m_status->clear();
+    m_saveNew->setEnabled(false);
+    m_lookup->setEnabled(false);
+    m_selectSave->setEnabled(false);
+    const Result<customers::SaveOutcome> outcome =
+        customers::saveCustomer(m_host.dataWorkbookPath(), card());
+    if (!outcome) {
+        // The card stays filled so nothing typed is lost; the user may try again.
+        taxOfficeChanged();
+        const qsizetype digits = m_text[6]->text().size();
+        m_lookup->setEnabled(digits == 10 || digits == 11);
+        m_status->setText(outcome.message());
+        return false;
+    }
+    m_status->setText(outcome->status);
+    clearFields();
+    return true;
+}
+
+void CustomerCardWindow::selectAndSave() {
+    const customers::CustomerCard c = card();
+    m_host.setCustomer(
+        {customers::displayName(c), c.address, c.country, c.taxOffice, c.taxNumber, c.email});
+    if (c.taxNumber.isEmpty()) {
+        m_status->setText(u"Vergi no alanı boş bırakılamaz..!"_s);
+        return;
+    }
+    if (!save())
+        return;
+    m_saveNew->setEnabled(false);
+    m_selectSave->setEnabled(false);
+    m_host.hideCustomerSearch();
+    hide();
+}
+
+void CustomerCardWindow::closeCard() {
+    clearFields();
+    hide();
+}
+
+void CustomerCardWindow::clearFields() {
+    for (int i = 1; i <= 11; ++i)
+        m_text[i]->clear();
+}
+
+} // namespace tavlix
