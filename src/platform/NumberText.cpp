@@ -36,7 +36,7 @@ Decimal toDecimal(double value)
     d.exponent = std::stoi(s.substr(e + 1));
     if (d.digits.find_first_not_of('0') == std::string::npos) {
         d.negative = false;
-        d.digits = "0";
+        d.digits.assign(1, '0'); // not `= "0"`: GCC 12 -O2 reports a false -Wrestrict on it
         d.exponent = 0;
     }
     return d;
