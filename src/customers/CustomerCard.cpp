@@ -1,6 +1,6 @@
 #include "customers/CustomerCard.h"
 
-#include "store/WorkbookStore.h"
+#include "store/DataWorkbook.h"
 
 #include <cmath>
 
@@ -10,9 +10,7 @@ namespace tavlix::customers {
 
 namespace {
 
-constexpr int kNameColumn = 3;      // C
-constexpr int kTaxOfficeColumn = 6; // F, the key of the first free row
-constexpr int kTaxNumberColumn = 7; // G
+using store::CustomerCol::TaxNumber;
 
 QString emptyNumberMessage() {
     return u"Vergi no alanı boş bırakılamaz..!"_s;
@@ -47,14 +45,14 @@ void runFilter(QString& field, TaxNumberFilter& state) {
 // Column G as the number it holds: a text as it is, a number cell (typed in by hand) as its
 // whole-number digits.
 bool sameTaxNumber(const store::Worksheet& sheet, int row, const QString& number) {
-    const store::CellValue cell = sheet.value(row, kTaxNumberColumn);
+    const store::CellValue cell = sheet.value(row, TaxNumber);
     if (cell.kind == store::CellValue::Kind::Number) {
         bool ok = false;
         const qulonglong typed = number.toULongLong(&ok);
         return ok && cell.number >= 0 && std::floor(cell.number) == cell.number &&
                cell.number == static_cast<double>(typed);
     }
-    return sheet.text(row, kTaxNumberColumn) == number;
+    return sheet.text(row, TaxNumber) == number;
 }
 
 } // namespace
@@ -72,7 +70,7 @@ TaxNumberFilter filterTaxNumber(const QString& text) {
 }
 
 Result<SaveOutcome> writeCustomer(store::Workbook& workbook, const CustomerCard& card) {
-    Result<store::Worksheet*> found = workbook.requireSheet(u"mDATA"_s);
+    Result<store::Worksheet*> found = workbook.requireSheet(store::DataSheet::Customers);
     if (!found)
         return found.error();
     store::Worksheet& sheet = **found;
@@ -80,23 +78,25 @@ Result<SaveOutcome> writeCustomer(store::Workbook& workbook, const CustomerCard&
     if (card.taxNumber.isEmpty())
         return SaveOutcome{SaveOutcome::Kind::EmptyNumber, 0, emptyNumberMessage()};
 
-    const int freeRow = sheet.firstFreeRow(kTaxOfficeColumn);
+    const int freeRow = sheet.firstFreeRow(store::CustomerCol::TaxOffice);
     for (int row = 2; row < freeRow; ++row) {
         if (sameTaxNumber(sheet, row, card.taxNumber))
             return SaveOutcome{SaveOutcome::Kind::Duplicate, 0,
                                u"Bu Vergi Kimlik No daha önce kaydedilmiş..!"_s};
     }
 
-    sheet.writeText(freeRow, kNameColumn, displayName(card));
-    sheet.writeText(freeRow, 4, card.address);
-    sheet.writeText(freeRow, 5, card.country);
-    sheet.writeText(freeRow, kTaxOfficeColumn, card.taxOffice);
-    sheet.writeText(freeRow, kTaxNumberColumn, u"'"_s + card.taxNumber);
-    sheet.writeText(freeRow, 8, card.email);
-    sheet.writeText(freeRow, 9, card.phone);
-    sheet.writeText(freeRow, 10, card.fax);
-    sheet.writeText(freeRow, 11, card.contact);
-    sheet.writeText(freeRow, 12, card.accountCode);
+    using namespace store::CustomerCol;
+    sheet.writeText(freeRow, DisplayName, displayName(card));
+    sheet.writeText(freeRow, Address, card.address);
+    sheet.writeText(freeRow, Country, card.country);
+    sheet.writeText(freeRow, TaxOffice, card.taxOffice);
+    // The apostrophe keeps the number as text (leading zeros, no exponent).
+    sheet.writeText(freeRow, TaxNumber, u"'"_s + card.taxNumber);
+    sheet.writeText(freeRow, Email, card.email);
+    sheet.writeText(freeRow, Phone, card.phone);
+    sheet.writeText(freeRow, Fax, card.fax);
+    sheet.writeText(freeRow, Contact, card.contact);
+    sheet.writeText(freeRow, AccountingCode, card.accountCode);
     return SaveOutcome{SaveOutcome::Kind::Saved, freeRow, QString()};
 }
 

@@ -1,26 +1,21 @@
 #include "invoice/TaxColumns.h"
 
-#include "store/WorkbookStore.h"
+#include "store/DataWorkbook.h"
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix::taxes {
 
-namespace {
-constexpr int kTaxCodeColumn = 5;        // E "DİĞER VERGİ KODU"
-constexpr int kTaxDescriptionColumn = 6; // F "DİĞER VERGİ AÇIKLAMASI"
-} // namespace
-
 Result<QStringList> readTaxEntries(store::Workbook& workbook) {
-    Result<store::Worksheet*> sheet = workbook.requireSheet(u"kodDATA"_s);
+    Result<store::Worksheet*> sheet = workbook.requireSheet(store::DataSheet::Codes);
     if (!sheet)
         return sheet.error();
     QStringList entries;
     for (int row = 2;; ++row) {
-        const QString code = (*sheet)->text(row, kTaxCodeColumn);
+        const QString code = (*sheet)->text(row, store::KodCol::OtherTaxCode);
         if (code.isEmpty())
             break;
-        entries << code + u"-"_s + (*sheet)->text(row, kTaxDescriptionColumn);
+        entries << code + u"-"_s + (*sheet)->text(row, store::KodCol::OtherTaxDescription);
     }
     return entries;
 }
