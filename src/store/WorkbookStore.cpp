@@ -166,6 +166,7 @@ private:
     qsizetype m_loadedSize = 0;
     pugi::xml_node m_sheetData;
     std::map<int, RowRef> m_rows;
+    mutable std::map<int, RowRef>::const_iterator m_lastRow = m_rows.end();
 };
 
 class WorkbookImpl final : public Workbook {
@@ -257,6 +258,7 @@ void SheetImpl::buildIndex() {
         m_sheetData = insertChildBefore(root, "sheetData", before);
     }
     m_rows.clear();
+    m_lastRow = m_rows.end();
     int previousRow = 0;
     for (pugi::xml_node row = m_sheetData.first_child(); row; row = row.next_sibling()) {
         if (!isElement(row, "row"))
@@ -360,6 +362,7 @@ void SheetImpl::clearCell(int row, int column) {
     if (r.cells.empty() && !r.node.first_attribute().next_attribute()) {
         m_sheetData.remove_child(r.node);
         m_rows.erase(row);
+        m_lastRow = m_rows.end();
     }
 }
 
