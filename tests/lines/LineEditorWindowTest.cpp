@@ -329,3 +329,46 @@ TEST(LineEditorWindow, CancelClearsTheLineButNotUnitAndVat) {
     EXPECT_EQ(e.box("Combo2")->currentText(), u"18"_s);
     EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
 }
+
+TEST(LineEditorWindow, LeavingTheBoxesRunsTheirRulesAndReopeningReloads) {
+    Editor e;
+    e.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+    QComboBox* withholding = e.box("Combo3");
+    withholding->setFocus(Qt::TabFocusReason);
+    withholding->setCurrentIndex(1);
+    e.edit("Text2")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(e.edit("Text6")->text(), u"90"_s);
+
+    QComboBox* filter = e.box("Combo7");
+    filter->setFocus(Qt::TabFocusReason);
+    filter->setEditText(u"Beta AŞ"_s);
+    e.edit("Text2")->setText(u"silinecek"_s);
+    e.edit("Text3")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(e.edit("Text1")->text(), u"Beta AŞ"_s);
+    EXPECT_TRUE(e.edit("Text2")->text().isEmpty());
+
+    // Closed and shown again: loaded afresh for the main window's current company.
+    e.get<QCheckBox>("Check1")->setChecked(true);
+    e.window.close();
+    e.host.company = u"Gama"_s;
+    e.window.show();
+    EXPECT_EQ(e.edit("Text1")->text(), u"Gama"_s);
+    EXPECT_FALSE(e.get<QCheckBox>("Check1")->isChecked());
+    EXPECT_EQ(items(e.box("Combo8")), (QStringList{u"Tevkifatlı iş"_s, u"Yirmilik"_s, u"Vida"_s}));
+
+    // Shown again while open: nothing is reloaded.
+    e.edit("Text2")->setText(u"kalır"_s);
+    e.window.show();
+    EXPECT_EQ(e.edit("Text2")->text(), u"kalır"_s);
+}
+
+TEST(LineEditorWindow, WorkbookFailuresShowOnTheMessageLine) {
+    Editor e;
+    QFile::remove(e.path);
+    e.pick(u"Vida"_s);
+    EXPECT_FALSE(e.message().isEmpty());
+    e.window.load();
+    EXPECT_FALSE(e.message().isEmpty());
+    EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
+}
