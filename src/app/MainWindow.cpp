@@ -1,5 +1,814 @@
 #include "app/MainWindow.h"
+
+#include "app/AboutWindow.h"
+#include "app/CompanyData.h"
+#include "app/Version.h"
+#include "customers/CustomerCardWindow.h"
+#include "invoice/HeaderRules.h"
+#include "invoice/InvoiceType.h"
+#include "invoice/LineList.h"
+#include "invoice/ReportModel.h"
+#include "invoice/ReportView.h"
+#include "invoice/ReturnReferencesWindow.h"
+#include "invoice/TaxesDialog.h"
+#include "invoice/Totals.h"
+#include "lines/LineEditorWindow.h"
+#include "platform/OpenForUser.h"
+#include "platform/ProgramFolder.h"
+#include "platform/TurkishText.h"
+#include "store/DataWorkbook.h"
+#include "store/FolderTree.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTime>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
 namespace tavlix {
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) { setObjectName(QStringLiteral("Form1")); }
-bool MainWindow::startUp() { return true; }
+
+namespace {
+
+const QString kNoType = u"Fatura Türü Seçin"_s;
+const QString kNoCompany = u"Firmalarım"_s;
+const QString kTurkishLira = u"Türk Lirası"_s;
+const QColor kLightGreen(192, 255, 192);
+const QColor kLightCyan(192, 255, 255);
+const QColor kLightRed(255, 192, 192);
+const QColor kLightYellow(255, 255, 192);
+const QColor kWhite(255, 255, 255);
+
+template <typename W> W* named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    return named(new QPushButton(caption, parent), name);
+}
+
+void setBackColour(QWidget* w, const QColor& colour) {
+    w->setStyleSheet(u"background-color: %1;"_s.arg(colour.name()));
+}
+
+// An editable box whose text the program sets ("Fatura Türü Seçin") but the user only picks.
+QComboBox* pickBox(const QString& name, QWidget* parent) {
+    auto* box = named(new QComboBox(parent), name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->lineEdit()->setReadOnly(true);
+    return box;
+}
+
+void setBoxText(QComboBox* box, const QString& text) {
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+}
+
+QLineEdit* field(const QString& name, QWidget* parent) {
+    return named(new QLineEdit(parent), name);
+}
+
+QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
+    return named(new QLabel(caption, parent), name);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent) {
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Tavlix"_s);
+    m_lines = new ReportModel(this);
+    m_totals = new ReportModel(this);
+    buildUi();
+    buildMenus();
+    wireEvents();
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- Layout -----------------------------------------------------------------------------------
+
+void MainWindow::buildUi() {
+    auto* central = new QWidget(this);
+    central->setObjectName(u"centralSurface"_s);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+
+    auto* top = new QHBoxLayout;
+    m_combo4 = pickBox(u"Combo4"_s, central);
+    m_combo4->lineEdit()->setReadOnly(false);
+    m_combo4->setMinimumWidth(260);
+    setBoxText(m_combo4, kNoCompany);
+    m_text1 = field(u"Text1"_s, central);
+    m_text1->setText(u"21"_s);
+    m_text1->setVisible(false);
+    m_label21 = label(u"Label21"_s, u"Versiyon 1.0.1"_s, central);
+    top->addWidget(new QLabel(u"Firma"_s, central));
+    top->addWidget(m_combo4);
+    top->addWidget(m_text1);
+    top->addStretch(1);
+    top->addWidget(m_label21);
+    top->addWidget(button(u"Command1"_s, u"VERİ TABANI"_s, central));
+    top->addWidget(button(u"Command2"_s, u"ÇIKIŞ"_s, central));
+    layout->addLayout(top);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildHeader(), 3);
+    middle->addWidget(buildCustomer(), 4);
+    middle->addWidget(buildFiles(), 3);
+    layout->addLayout(middle);
+    layout->addWidget(buildButtons());
+
+    auto* linesFrame = new QGroupBox(u"Fatura Satırları"_s, central);
+    auto* linesLayout = new QVBoxLayout(linesFrame);
+    m_listView1 = named(new ReportView(linesFrame), u"ListView1"_s);
+    m_listView1->setReportModel(m_lines);
+    linesLayout->addWidget(m_listView1);
+    layout->addWidget(linesFrame, 3);
+
+    auto* bottom = new QHBoxLayout;
+    auto* notesFrame = new QGroupBox(u"Not"_s, central);
+    auto* notesLayout = new QVBoxLayout(notesFrame);
+    m_text6 = named(new QPlainTextEdit(notesFrame), u"Text6"_s);
+    notesLayout->addWidget(m_text6);
+    auto* totalsFrame = new QGroupBox(u"Toplamlar"_s, central);
+    auto* totalsLayout = new QVBoxLayout(totalsFrame);
+    m_listView2 = named(new ReportView(totalsFrame), u"ListView2"_s);
+    m_listView2->setReportModel(m_totals);
+    totalsLayout->addWidget(m_listView2);
+    bottom->addWidget(notesFrame, 3);
+    bottom->addWidget(totalsFrame, 2);
+    layout->addLayout(bottom, 2);
+    layout->addWidget(buildRadioPanel());
+
+    // Values the invoice keeps without showing them.
+    m_text600 = field(u"Text600"_s, central);
+    m_uunvan = field(u"uunvan"_s, central);
+    m_aad = field(u"aad"_s, central);
+    m_ssoyad = field(u"ssoyad"_s, central);
+    m_user = field(u"user"_s, central);
+    m_pass = field(u"pass"_s, central);
+    m_pass->setEchoMode(QLineEdit::Password);
+    m_text100 = field(u"Text100"_s, central);
+    m_text200 = field(u"Text200"_s, central);
+    m_list2 = named(new QListWidget(central), u"List2"_s);
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             m_text600, m_uunvan, m_aad, m_ssoyad, m_user, m_pass, m_text100, m_text200, m_list2})
+        hidden->setVisible(false);
+    resize(1200, 860);
+}
+
+QWidget* MainWindow::buildHeader() {
+    auto* box = new QGroupBox(u"Fatura"_s, this);
+    auto* grid = new QGridLayout(box);
+    m_combo1 = pickBox(u"Combo1"_s, box);
+    setBoxText(m_combo1, kNoType);
+    m_combo2 = pickBox(u"Combo2"_s, box);
+    setBoxText(m_combo2, kTurkishLira);
+    m_label7 = label(u"Label7"_s, u"Döviz Kuru "_s, box);
+    m_text7 = field(u"Text7"_s, box);
+    m_text7->setEnabled(false);
+    m_label8 = label(u"Label8"_s, u"Fatura Tarihi"_s, box);
+    m_text8 = field(u"Text8"_s, box);
+    m_text8->setVisible(false);
+    m_combo5 = named(new QComboBox(box), u"Combo5"_s);
+    m_label9 = label(u"Label9"_s, u"Düzenleme Saati"_s, box);
+    m_text9 = field(u"Text9"_s, box);
+    m_label10 = label(u"Label10"_s, u"İrsaliye Tarihi "_s, box);
+    m_text10 = field(u"Text10"_s, box);
+    m_text10->setVisible(false);
+    m_combo6 = named(new QComboBox(box), u"Combo6"_s);
+    m_text11 = field(u"Text11"_s, box);
+    for (QLabel* clickable : {m_label8, m_label9, m_label10})
+        clickable->setCursor(Qt::PointingHandCursor);
+
+    int row = 0;
+    grid->addWidget(new QLabel(u"Fatura Türü"_s, box), row, 0);
+    grid->addWidget(m_combo1, row++, 1, 1, 2);
+    grid->addWidget(new QLabel(u"Para Birimi"_s, box), row, 0);
+    grid->addWidget(m_combo2, row++, 1, 1, 2);
+    grid->addWidget(m_label7, row, 0);
+    grid->addWidget(m_text7, row++, 1, 1, 2);
+    grid->addWidget(m_label8, row, 0);
+    grid->addWidget(m_combo5, row, 1);
+    grid->addWidget(m_text8, row++, 2);
+    grid->addWidget(m_label9, row, 0);
+    grid->addWidget(m_text9, row++, 1, 1, 2);
+    grid->addWidget(m_label10, row, 0);
+    grid->addWidget(m_combo6, row, 1);
+    grid->addWidget(m_text10, row++, 2);
+    grid->addWidget(label(u"Label11"_s, u"İrsaliye Seri-No"_s, box), row, 0);
+    grid->addWidget(m_text11, row++, 1, 1, 2);
+    grid->setRowStretch(row, 1);
+    return box;
+}
+
+QWidget* MainWindow::buildCustomer() {
+    auto* box = new QGroupBox(u"Alıcı Bilgileri"_s, this);
+    auto* grid = new QGridLayout(box);
+    m_label19 = label(u"Label19"_s, u"Satıcı"_s, box);
+    m_label19->setCursor(Qt::PointingHandCursor);
+    m_text19 = field(u"Text19"_s, box);
+    m_text19->setEnabled(false);
+    m_list3 = named(new QListWidget(box), u"List3"_s);
+    m_list3->setVisible(false);
+    m_combo3 = pickBox(u"Combo3"_s, box);
+    m_combo3->lineEdit()->setReadOnly(false);
+    m_text2 = field(u"Text2"_s, box);
+    m_text12 = field(u"Text12"_s, box);
+    m_text3 = field(u"Text3"_s, box);
+    m_text4 = field(u"Text4"_s, box);
+    m_text5 = field(u"Text5"_s, box);
+
+    int row = 0;
+    grid->addWidget(m_label19, row, 0);
+    grid->addWidget(m_text19, row++, 1);
+    grid->addWidget(m_list3, row++, 1);
+    const std::pair<const char16_t*, QWidget*> rows[] = {
+        {u"Alıcı", m_combo3},        {u"Alıcı Adresi ", m_text2}, {u"Ülke", m_text12},
+        {u"Vergi Dairesi", m_text3}, {u"Vergi No", m_text4},      {u"Alıcı E-Mail", m_text5}};
+    for (const auto& [caption, widget] : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf16(caption), box), row, 0);
+        grid->addWidget(widget, row++, 1);
+    }
+    grid->setRowStretch(row, 1);
+    return box;
+}
+
+QWidget* MainWindow::buildFiles() {
+    m_frame1 = named(new QGroupBox(u"Kayıtlı Faturalar"_s, this), u"Frame1"_s);
+    auto* layout = new QVBoxLayout(m_frame1);
+    m_label12 = label(u"Label12"_s, QString(), m_frame1);
+    m_label12->setWordWrap(true);
+    m_dir1 = field(u"Dir1"_s, m_frame1);
+    m_dir1->setVisible(false);
+    m_list1 = named(new QListWidget(m_frame1), u"List1"_s);
+    layout->addWidget(m_label12);
+    layout->addWidget(m_list1, 1);
+    auto* buttons = new QGridLayout;
+    m_command3 = button(u"Command3"_s, u"Excel Yükle"_s, m_frame1);
+    m_command9 = button(u"Command9"_s, u"Excel Kaydet"_s, m_frame1);
+    m_command11 = button(u"Command11"_s, u"Excel Aç"_s, m_frame1);
+    auto* command10 = button(u"Command10"_s, u"Excel SiL"_s, m_frame1);
+    auto* command15 = button(u"Command15"_s, u"e-Mail Gönder"_s, m_frame1);
+    buttons->addWidget(m_command3, 0, 0);
+    buttons->addWidget(m_command9, 0, 1);
+    buttons->addWidget(m_command11, 1, 0);
+    buttons->addWidget(command10, 1, 1);
+    buttons->addWidget(command15, 2, 0, 1, 2);
+    // The proforma mail's own buttons appear while a mail is being written.
+    auto* send = button(u"Command14"_s, u"Gönder"_s, m_frame1);
+    auto* cancel = button(u"Command16"_s, u"Vazgeç"_s, m_frame1);
+    send->setVisible(false);
+    cancel->setVisible(false);
+    buttons->addWidget(send, 3, 0);
+    buttons->addWidget(cancel, 3, 1);
+    layout->addLayout(buttons);
+    for (QPushButton* b : {m_command3, m_command9, m_command11, command10, command15})
+        b->setEnabled(false);
+    setBackColour(m_command9, kWhite);
+    setBackColour(command10, kLightRed);
+    setBackColour(command15, kLightYellow);
+    return m_frame1;
+}
+
+QWidget* MainWindow::buildButtons() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(button(u"Command4"_s, u"Yeni Müşteri"_s, row));
+    m_command5 = button(u"Command5"_s, u"Alış Fatura Bilgileri"_s, row);
+    m_command5->setVisible(false);
+    layout->addWidget(m_command5);
+    m_label20 = label(u"Label20"_s, u"0"_s, row);
+    m_label20->setVisible(false);
+    layout->addWidget(m_label20);
+    m_command7 = button(u"Command7"_s, u"Mal/Hizmet Ekle"_s, row);
+    m_command8 = button(u"Command8"_s, u"VERGİ EKLE"_s, row);
+    for (QPushButton* b : {m_command7, m_command8}) {
+        b->setEnabled(false);
+        setBackColour(b, kWhite);
+        layout->addWidget(b);
+    }
+    layout->addWidget(button(u"Command6"_s, u"Fatura İndir"_s, row));
+    layout->addStretch(1);
+    layout->addWidget(button(u"Command12"_s, u"e-Arşiv"_s, row));
+    layout->addWidget(button(u"Command20"_s, u" e-Arşiv Taslak"_s, row));
+    layout->addWidget(button(u"Command22"_s, u"İptal/İtiraz"_s, row));
+    return row;
+}
+
+QWidget* MainWindow::buildRadioPanel() {
+    m_frame10 = named(new QGroupBox(this), u"Frame10"_s);
+    auto* layout = new QHBoxLayout(m_frame10);
+    auto* player = named(new QLabel(m_frame10), u"WindowsMediaPlayer1"_s);
+    layout->addWidget(player, 1);
+    const std::pair<const char16_t*, const char16_t*> buttons[] = {{u"Command13", u"Radyo 1"},
+                                                                   {u"Command17", u"Radyo 2"},
+                                                                   {u"Command19", u"Radyo 3"},
+                                                                   {u"Command21", u"Radyo 4"},
+                                                                   {u"Command18", u"---"}};
+    for (const auto& [name, caption] : buttons)
+        layout->addWidget(button(QString::fromUtf16(name), QString::fromUtf16(caption), m_frame10));
+    m_frame10->setVisible(false);
+    return m_frame10;
+}
+
+void MainWindow::buildMenus() {
+    for (const char16_t* title : {u"İşlemler", u"Alıcılar", u"Tanımlar", u"Raporlar", u"Yardım"})
+        menuBar()->addMenu(QString::fromUtf16(title));
+    QAction* about = menuBar()->addAction(u"Hakkında"_s);
+    about->setObjectName(u"Hakkinda"_s);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::wireEvents() {
+    for (QObject* watched :
+         std::initializer_list<QObject*>{m_combo1, m_combo2, m_combo3, m_combo4, m_combo5, m_combo6,
+                                         m_label8, m_label9, m_label10, m_label19, centralWidget()})
+        watched->installEventFilter(this);
+
+    auto* central = centralWidget();
+    connect(central->findChild<QPushButton*>(u"Command1"_s), &QPushButton::clicked, this,
+            &MainWindow::dbOpen);
+    connect(central->findChild<QPushButton*>(u"Command2"_s), &QPushButton::clicked, qApp,
+            &QApplication::quit, Qt::QueuedConnection);
+    connect(central->findChild<QPushButton*>(u"Command4"_s), &QPushButton::clicked, this,
+            &MainWindow::showCustomerCard);
+    connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
+    connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
+    connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);
+    connect(m_combo4, &QComboBox::editTextChanged, this, [this] { clearHeaderFields(); });
+    connect(m_text19, &QLineEdit::textChanged, this, &MainWindow::filterCustomerSearch);
+    connect(m_list3, &QListWidget::itemDoubleClicked, this, &MainWindow::takeSearchResult);
+    connect(m_listView1, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { lineClicked(index.row()); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // Opening a box's own drop-down list is not leaving the box.
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            if (watched == m_combo4)
+                companySelected();
+            else if (watched == m_combo1)
+                invoiceTypeChosen();
+            else if (watched == m_combo2)
+                currencyChosen();
+            else if (watched == m_combo3)
+                customerChosen();
+            else if (watched == m_combo5)
+                invoiceDateChosen();
+            else if (watched == m_combo6)
+                dispatchDateChosen();
+        }
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == m_label8) {
+            m_combo5->setVisible(true);
+            m_text8->setVisible(false);
+        } else if (watched == m_label10) {
+            m_combo6->setVisible(true);
+            m_text10->setVisible(false);
+        } else if (watched == m_label9) {
+            m_text9->setText(QTime::currentTime().toString(u"hh:mm:ss"_s));
+        } else if (watched == m_label19) {
+            openCustomerSearch();
+        }
+    } else if (event->type() == QEvent::MouseButtonPress && watched == centralWidget()) {
+        // A click on the bare surface brings up the radio panel.
+        if (!m_frame10->isVisible())
+            m_frame10->setVisible(true);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Start-up ---------------------------------------------------------------------------------
+
+bool MainWindow::startUp() {
+    m_label21->setText(u"Versiyon "_s + versionText());
+
+    if (!QFileInfo::exists(updaterPath())) {
+        showMessage(QMessageBox::Warning,
+                    u"Programa devam edebilmek için (TavlixUpdate)'nin Tavlix klasöründe "
+                    u"bulunması gereklidir."_s);
+        return false;
+    }
+
+    // The folders the program keeps its files in; made here when a fresh folder lacks them.
+    for (const QString& dir : {programDir() + u"/Data"_s, companiesDir(), programFilesDir()})
+        QDir().mkpath(dir);
+
+    m_dir1->setText(companiesDir() + u'/');
+    refreshSavedInvoices(companiesDir());
+    m_frame1->setVisible(true);
+    m_command3->setEnabled(false);
+
+    if (!QFileInfo::exists(dataWorkbookPath())) {
+        showMessage(QMessageBox::Information,
+                    u"Veritabanı bulunamadı. Yeni bir DATA.xlsx oluşturulacak."_s);
+        if (const auto created = store::createDataWorkbook(dataWorkbookPath()); !created) {
+            showMessage(QMessageBox::Critical, created.message());
+            return false;
+        }
+    }
+
+    const auto data = readStartUpData(dataWorkbookPath(), lastCompanyColumn());
+    if (!data) {
+        showMessage(QMessageBox::Critical,
+                    u"DATA.xlsx okunamadı, program kapatılacak.\n"_s + data.message());
+        return false;
+    }
+    if (data->singleMode) {
+        setBoxText(m_combo4, data->mainCompany);
+        m_text1->setText(u"2"_s);
+        m_combo4->setEnabled(false);
+        companySelected();
+    } else {
+        setBoxText(m_combo4, kNoCompany);
+        m_combo4->addItems(data->companies);
+        setBoxText(m_combo4, kNoCompany);
+    }
+    m_combo1->addItems(data->invoiceTypes);
+    setBoxText(m_combo1, kNoType);
+    m_combo2->addItems(data->currencies);
+    setBoxText(m_combo2, kTurkishLira);
+    m_countries = data->countries;
+
+    checkNewUser();
+    temelfatura();
+
+    m_invoiceDates = invoiceDates(today());
+    m_combo5->clear();
+    for (const QDate& d : m_invoiceDates)
+        m_combo5->addItem(shortDateText(d));
+    return true;
+}
+
+void MainWindow::checkNewUser() {
+    QStringList companies;
+    for (int i = 0; i < m_combo4->count(); ++i)
+        companies << m_combo4->itemText(i);
+    if (m_combo4->count() == 0 && !m_combo4->isEnabled())
+        companies << m_combo4->currentText(); // single mode: the main company only
+    const store::FolderTreeReport report = store::checkNewUser(programDir(), companies);
+    for (const QString& name : report.refusedNames)
+        showMessage(QMessageBox::Warning,
+                    u"\"%1\" firma adı klasör adı olarak kullanılamaz; bu firma için klasör "
+                    u"oluşturulmadı."_s.arg(name));
+    for (const QString& folder : report.failedFolders)
+        showMessage(QMessageBox::Warning, u"Klasör oluşturulamadı: %1"_s.arg(folder));
+}
+
+void MainWindow::dbOpen() {
+    if (const auto opened = openForUser(dataWorkbookPath()); !opened)
+        showMessage(QMessageBox::Warning, opened.message());
+}
+
+// ---- Company selection ------------------------------------------------------------------------
+
+void MainWindow::companySelected() {
+    m_lines->clearRows();
+    m_totals->clearRows();
+    m_list2->clear();
+    m_combo3->clear();
+    m_kdvMatStr.clear();
+    if (m_returns)
+        m_returns->clearForCompanySelection();
+
+    const QString company = m_combo4->currentText();
+    const auto data = readCompanySelection(dataWorkbookPath(), company, lastCompanyColumn());
+    if (!data) {
+        showMessage(QMessageBox::Warning, data.message());
+        return;
+    }
+    if (data->settings) {
+        m_settings = *data->settings;
+        m_user->setText(m_settings.portalUser);
+        m_pass->setText(m_settings.portalPassword);
+    }
+    m_combo3->addItems(data->customers);
+    m_combo3->setEditText(QString());
+    m_list2->addItems(data->customers);
+    m_text600->setText(footnoteText());
+
+    const QString folder = companiesDir() + u'/' + company;
+    m_dir1->setText(folder);
+    refreshSavedInvoices(folder);
+    if (!QFileInfo(folder).isDir())
+        return;
+
+    clearHeaderFields();
+    m_command3->setEnabled(false);
+    setEditingButtons(false);
+    m_command5->setVisible(false);
+    m_label20->setText(u"0"_s);
+    m_label20->setVisible(false);
+    setTypeText(kNoType);
+    setNotes(footnoteText());
+}
+
+QString MainWindow::footnoteText() const {
+    return u"• "_s + m_settings.userNot1 + u"\r\n• "_s + m_settings.userNot2 + u"\r\n• "_s +
+           m_settings.userNot3 + u"\r\n"_s;
+}
+
+void MainWindow::refreshSavedInvoices(const QString& folder) {
+    m_label12->setText(folder);
+    m_list1->clear();
+    QDir dir(folder);
+    for (const QFileInfo& f : dir.entryInfoList(QDir::Files, QDir::Name)) {
+        if (f.fileName().toLower().endsWith(u".xlsx"_s))
+            m_list1->addItem(f.fileName());
+    }
+}
+
+void MainWindow::setEditingButtons(bool enabled) {
+    for (QPushButton* b : {m_command7, m_command8, m_command9, m_command11})
+        b->setEnabled(enabled);
+    if (enabled) {
+        setBackColour(m_command9, kLightCyan);
+        setBackColour(m_command8, kLightGreen);
+        setBackColour(m_command7, kLightGreen);
+    } else {
+        for (QPushButton* b : {m_command3, m_command7, m_command8, m_command9, m_command11})
+            setBackColour(b, kWhite);
+    }
+}
+
+// ---- Invoice header ---------------------------------------------------------------------------
+
+void MainWindow::clearHeaderFields() {
+    for (QLineEdit* f : {m_text2, m_text3, m_text4, m_text5, m_uunvan, m_aad, m_ssoyad, m_text7,
+                         m_text8, m_text9, m_text10, m_text11, m_text19})
+        f->clear();
+    m_text6->clear();
+}
+
+void MainWindow::temelfatura() {
+    tavlix::temelfatura(*m_lines);
+}
+
+void MainWindow::invoiceTypeChosen() {
+    m_lines->clearRows();
+    m_totals->clearRows();
+    for (QLineEdit* f : {m_text8, m_text9, m_text10, m_text11})
+        f->clear();
+    m_kdvMatStr.clear();
+    m_yazTopStr.clear();
+    setNotes(footnoteText());
+
+    if (turkishUpper(m_settings.bookKeepingType) == u"S"_s) {
+        showMessage(QMessageBox::Warning, u"Bu belge türü Mükellefiyetinize uygun değildir !"_s);
+        setTypeText(kNoType);
+        return;
+    }
+    if (m_combo1->currentText() != kNoType)
+        setEditingButtons(true);
+
+    const int type = invoiceTypeIndex();
+    if (type < 0)
+        return;
+    m_command5->setVisible(showsReturnReferences(type));
+    m_label20->setVisible(showsReturnReferences(type));
+    applyInvoiceType(*m_lines, type);
+}
+
+void MainWindow::currencyChosen() {
+    if (m_combo2->currentText() != kTurkishLira) {
+        m_text7->setEnabled(true);
+        const QColor tip = palette().color(QPalette::ToolTipBase);
+        m_label7->setStyleSheet(u"color: %1;"_s.arg(tip.name()));
+        setBackColour(m_text7, tip);
+    } else {
+        m_text7->clear();
+        m_text7->setEnabled(false);
+        setBackColour(m_text7, palette().color(QPalette::Mid));
+        m_label7->setStyleSheet(u"color: black;"_s);
+    }
+}
+
+void MainWindow::customerChosen() {
+    const QString name = m_combo3->currentText();
+    if (name.isEmpty())
+        return;
+    m_combo3->setEnabled(false);
+    m_combo4->setEnabled(false);
+    const auto customer = lookUpCustomer(dataWorkbookPath(), name);
+    if (!customer) {
+        showMessage(QMessageBox::Warning, customer.message());
+        return;
+    }
+    if (const std::optional<CustomerFields>& c = customer.value()) {
+        m_text2->setText(c->address);
+        m_text12->setText(c->country);
+        m_text3->setText(c->taxOffice);
+        m_text4->setText(c->taxNumber);
+        m_text5->setText(c->email);
+    }
+}
+
+void MainWindow::invoiceDateChosen() {
+    const int k = m_combo5->currentIndex();
+    if (k < 0 || k >= m_invoiceDates.size())
+        return;
+    m_text8->setText(dateText(m_invoiceDates.at(k)));
+    m_text10->clear();
+    m_combo5->setVisible(false);
+    m_text8->setVisible(true);
+    m_text8->setEnabled(false);
+    m_combo6->clear();
+    for (const QDate& d : dispatchDates(today(), k))
+        m_combo6->addItem(shortDateText(d), d);
+}
+
+void MainWindow::dispatchDateChosen() {
+    const QDate d = m_combo6->currentData().toDate();
+    if (!d.isValid())
+        return;
+    m_text10->setText(dateText(d));
+    m_combo6->setVisible(false);
+    m_text10->setVisible(true);
+    m_text10->setEnabled(false);
+}
+
+void MainWindow::openCustomerSearch() {
+    m_list3->setVisible(true);
+    m_text19->setEnabled(true);
+    m_combo3->setEnabled(true);
+    m_combo4->setEnabled(true);
+    m_combo3->clear();
+    clearHeaderFields();
+}
+
+void MainWindow::filterCustomerSearch(const QString& text) {
+    QStringList names;
+    for (int i = 0; i < m_list2->count(); ++i)
+        names << m_list2->item(i)->text();
+    m_list3->clear();
+    m_list3->addItems(filterCustomerNames(names, text));
+}
+
+void MainWindow::takeSearchResult(QListWidgetItem* item) {
+    if (!item)
+        return;
+    const QString name = item->text();
+    m_combo3->setEditText(name);
+    m_text19->setText(name);
+    m_list3->setVisible(false);
+    m_text19->setEnabled(false);
+    customerChosen();
+}
+
+void MainWindow::lineClicked(int row) {
+    if (row < 0 || row >= m_lines->rowTotal())
+        return;
+    QMessageBox box(QMessageBox::Question, u"Tavlix"_s, deleteLineQuestion(row + 1),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    deleteLineAndRenumber(*m_lines, row);
+    yekunal();
+}
+
+void MainWindow::yekunal() {
+    TotalsInput input;
+    input.typeIndex = invoiceTypeIndex();
+    input.typeText = invoiceTypeText();
+    input.userNot1 = m_settings.userNot1;
+    input.userNot2 = m_settings.userNot2;
+    input.userNot3 = m_settings.userNot3;
+    const TotalsResult result = tavlix::yekunal(*m_lines, input);
+    if (result.typeSelected)
+        writeTotalsRows(*m_totals, result);
+    m_kdvMatStr = result.kdvMatStr;
+    m_yazTopStr = result.yazTopStr;
+    m_checkTotal = result.checkTotal;
+    setNotes(result.notes);
+}
+
+// ---- Other windows ----------------------------------------------------------------------------
+
+void MainWindow::showAbout() {
+    if (!m_about)
+        m_about = std::make_unique<AboutWindow>();
+    m_about->showVersion();
+}
+
+void MainWindow::showLineEditor() {
+    if (!m_lineEditor)
+        m_lineEditor = std::make_unique<LineEditorWindow>(*this);
+    m_lineEditor->show();
+    m_lineEditor->raise();
+}
+
+void MainWindow::showTaxesDialog() {
+    if (!m_taxes)
+        m_taxes = std::make_unique<TaxesDialog>(*this);
+    m_taxes->show();
+    m_taxes->raise();
+}
+
+void MainWindow::showReturnWindow() {
+    if (!m_returns)
+        m_returns = std::make_unique<ReturnReferencesWindow>(*this);
+    m_returns->show();
+    m_returns->raise();
+}
+
+void MainWindow::showCustomerCard() {
+    if (!m_customerCard)
+        m_customerCard = std::make_unique<CustomerCardWindow>(*this);
+    m_customerCard->show();
+    m_customerCard->raise();
+}
+
+// ---- InvoiceHost ------------------------------------------------------------------------------
+
+QString MainWindow::dataWorkbookPath() const {
+    return tavlix::dataWorkbookPath();
+}
+
+QString MainWindow::companyName() const {
+    return m_combo4->currentText();
+}
+
+int MainWindow::lastCompanyColumn() const {
+    bool ok = false;
+    const int col = m_text1->text().toInt(&ok);
+    return ok ? col : 21;
+}
+
+int MainWindow::invoiceTypeIndex() const {
+    const int index = m_combo1->currentIndex();
+    return index >= 0 && m_combo1->itemText(index) == m_combo1->currentText() ? index : -1;
+}
+
+QString MainWindow::invoiceTypeText() const {
+    return m_combo1->currentText();
+}
+
+void MainWindow::setInvoiceTypeEnabled(bool enabled) {
+    m_combo1->setEnabled(enabled);
+}
+
+void MainWindow::setReturnCount(const QString& count) {
+    m_label20->setText(count);
+}
+
+void MainWindow::setLastReturnReference(const QString& serial, const QString& date) {
+    m_text100->setText(serial);
+    m_text200->setText(date);
+}
+
+void MainWindow::setCustomer(const CustomerFields& customer) {
+    m_combo3->setEditText(customer.name);
+    m_text19->setText(customer.name);
+    m_text2->setText(customer.address);
+    m_text3->setText(customer.taxOffice);
+    m_text4->setText(customer.taxNumber);
+    m_text5->setText(customer.email);
+    m_text12->setText(customer.country);
+}
+
+void MainWindow::hideCustomerSearch() {
+    m_list3->setVisible(false);
+}
+
+QDate MainWindow::today() const {
+    return programToday();
+}
+
+// ---- Helpers ----------------------------------------------------------------------------------
+
+void MainWindow::showMessage(int icon, const QString& text) {
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), u"Tavlix"_s, text, QMessageBox::Ok,
+                    isVisible() ? this : nullptr);
+    box.exec();
+}
+
+void MainWindow::setTypeText(const QString& text) {
+    setBoxText(m_combo1, text);
+}
+
+void MainWindow::setNotes(const QString& text) {
+    m_text6->setPlainText(text);
+}
+
 } // namespace tavlix

@@ -1,10 +1,178 @@
+// The main window Form1 ("Tavlix"): the program. It holds the invoice being edited in its
+// controls, runs the start-up sequence and company selection, and opens every other window.
 #pragma once
+
+#include "invoice/InvoiceHost.h"
+#include "store/CompanySettings.h"
+
 #include <QMainWindow>
+
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QPushButton;
+
 namespace tavlix {
-class MainWindow : public QMainWindow {
+
+class AboutWindow;
+class CustomerCardWindow;
+class LineEditorWindow;
+class ReportModel;
+class ReportView;
+class ReturnReferencesWindow;
+class TaxesDialog;
+
+class MainWindow : public QMainWindow, public InvoiceHost {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs the start-up sequence; false when the program must end.
     bool startUp();
+
+    // Operations shared with the other windows.
+    void temelfatura();
+    void yekunal();
+    void clearHeaderFields();
+    void checkNewUser();
+    void dbOpen();
+
+    // Event handlers, public so that tests can drive them as a focus change would.
+    void companySelected();    // Combo4 loses focus
+    void invoiceTypeChosen();  // Combo1 loses focus
+    void currencyChosen();     // Combo2 loses focus
+    void customerChosen();     // Combo3 loses focus
+    void invoiceDateChosen();  // Combo5 loses focus
+    void dispatchDateChosen(); // Combo6 loses focus
+    void openCustomerSearch(); // Label19 clicked
+    void lineClicked(int row); // a row of ListView1 clicked
+
+    // Public values of the invoice.
+    const CompanySettings& companySettings() const { return m_settings; }
+    QString kdvMatStr() const { return m_kdvMatStr; }
+    QString yazTopStr() const { return m_yazTopStr; }
+    float checkTotal() const { return m_checkTotal; }
+    ReportModel& totals() { return *m_totals; }
+
+    // InvoiceHost
+    QString dataWorkbookPath() const override;
+    QString companyName() const override;
+    int lastCompanyColumn() const override;
+    int invoiceTypeIndex() const override;
+    QString invoiceTypeText() const override;
+    void setInvoiceTypeEnabled(bool enabled) override;
+    ReportModel& lines() override { return *m_lines; }
+    void recomputeTotals() override { yekunal(); }
+    void setReturnCount(const QString& count) override;
+    void setLastReturnReference(const QString& serial, const QString& date) override;
+    void setCustomer(const CustomerFields& customer) override;
+    void hideCustomerSearch() override;
+    QStringList countries() const override { return m_countries; }
+    QDate today() const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildUi();
+    QWidget* buildHeader();
+    QWidget* buildCustomer();
+    QWidget* buildFiles();
+    QWidget* buildButtons();
+    QWidget* buildRadioPanel();
+    void buildMenus();
+    void wireEvents();
+
+    void showMessage(int icon, const QString& text);
+    void setTypeText(const QString& text);
+    void setNotes(const QString& text);
+    void refreshSavedInvoices(const QString& folder);
+    void filterCustomerSearch(const QString& text);
+    void takeSearchResult(QListWidgetItem* item);
+    void setEditingButtons(bool enabled);
+    void showAbout();
+    void showLineEditor();
+    void showTaxesDialog();
+    void showReturnWindow();
+    void showCustomerCard();
+    QString footnoteText() const;
+
+    // Invoice lines and totals.
+    ReportModel* m_lines = nullptr;
+    ReportModel* m_totals = nullptr;
+
+    // Controls by their names.
+    QLabel* m_label21 = nullptr;   // version caption
+    QComboBox* m_combo4 = nullptr; // company list
+    QLineEdit* m_text1 = nullptr;  // last company column
+    QComboBox* m_combo1 = nullptr; // invoice type
+    QComboBox* m_combo2 = nullptr; // currency
+    QLabel* m_label7 = nullptr;
+    QLineEdit* m_text7 = nullptr; // exchange rate
+    QLabel* m_label8 = nullptr;
+    QLineEdit* m_text8 = nullptr; // invoice date
+    QComboBox* m_combo5 = nullptr;
+    QLabel* m_label9 = nullptr;
+    QLineEdit* m_text9 = nullptr; // issue time
+    QLabel* m_label10 = nullptr;
+    QLineEdit* m_text10 = nullptr; // dispatch date
+    QComboBox* m_combo6 = nullptr;
+    QLineEdit* m_text11 = nullptr; // dispatch serial
+    QComboBox* m_combo3 = nullptr; // customer
+    QLineEdit* m_text2 = nullptr;
+    QLineEdit* m_text12 = nullptr;
+    QLineEdit* m_text3 = nullptr;
+    QLineEdit* m_text4 = nullptr;
+    QLineEdit* m_text5 = nullptr;
+    QPlainTextEdit* m_text6 = nullptr; // notes
+    QLineEdit* m_text600 = nullptr;    // footnote text (hidden)
+    QLineEdit* m_uunvan = nullptr;
+    QLineEdit* m_aad = nullptr;
+    QLineEdit* m_ssoyad = nullptr;
+    QLineEdit* m_user = nullptr;
+    QLineEdit* m_pass = nullptr;
+    QLineEdit* m_text100 = nullptr;
+    QLineEdit* m_text200 = nullptr;
+    QLabel* m_label19 = nullptr; // "Satıcı": opens the customer search
+    QLineEdit* m_text19 = nullptr;
+    QListWidget* m_list3 = nullptr; // search results
+    QListWidget* m_list2 = nullptr; // every customer name (hidden)
+    QLabel* m_label20 = nullptr;    // return reference count
+    QLabel* m_label12 = nullptr;    // folder caption
+    QLineEdit* m_dir1 = nullptr;    // the folder the saved-invoice list shows
+    QListWidget* m_list1 = nullptr; // saved invoice workbooks
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame10 = nullptr; // radio panel
+    ReportView* m_listView1 = nullptr;
+    ReportView* m_listView2 = nullptr;
+    QPushButton* m_command3 = nullptr;  // "Excel Yükle"
+    QPushButton* m_command5 = nullptr;  // "Alış Fatura Bilgileri"
+    QPushButton* m_command7 = nullptr;  // "Mal/Hizmet Ekle"
+    QPushButton* m_command8 = nullptr;  // "VERGİ EKLE"
+    QPushButton* m_command9 = nullptr;  // "Excel Kaydet"
+    QPushButton* m_command11 = nullptr; // "Excel Aç"
+
+    // State.
+    CompanySettings m_settings;
+    QString m_kdvMatStr;
+    QString m_yazTopStr;
+    float m_checkTotal = 0;
+    QStringList m_countries;
+    QList<QDate> m_invoiceDates;
+
+    // Windows created on first use.
+    std::unique_ptr<AboutWindow> m_about;
+    std::unique_ptr<LineEditorWindow> m_lineEditor;
+    std::unique_ptr<TaxesDialog> m_taxes;
+    std::unique_ptr<ReturnReferencesWindow> m_returns;
+    std::unique_ptr<CustomerCardWindow> m_customerCard;
 };
+
 } // namespace tavlix

@@ -11,9 +11,9 @@ namespace tavlix {
 class ReportModel;
 
 struct CustomerFields {
-    QString name;    // Combo3 and the search field Text19
-    QString address; // Text2
-    QString country; // Text12
+    QString name;      // Combo3 and the search field Text19
+    QString address;   // Text2
+    QString country;   // Text12
     QString taxOffice; // Text3
     QString taxNumber; // Text4
     QString email;     // Text5

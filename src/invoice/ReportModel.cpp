@@ -2,10 +2,10 @@
 
 namespace tavlix {
 
-ReportModel::ReportModel(QObject* parent) : QAbstractTableModel(parent) {}
+ReportModel::ReportModel(QObject* parent)
+    : QAbstractTableModel(parent) {}
 
-QStringList ReportModel::headers() const
-{
+QStringList ReportModel::headers() const {
     QStringList out;
     out.reserve(m_columns.size());
     for (const ColumnSpec& c : m_columns)
@@ -13,10 +13,11 @@ QStringList ReportModel::headers() const
     return out;
 }
 
-void ReportModel::clearColumns() { setColumns({}); }
+void ReportModel::clearColumns() {
+    setColumns({});
+}
 
-void ReportModel::addColumn(const ColumnSpec& spec)
-{
+void ReportModel::addColumn(const ColumnSpec& spec) {
     const int at = columnTotal();
     beginInsertColumns(QModelIndex(), at, at);
     m_columns.append(spec);
@@ -24,16 +25,14 @@ void ReportModel::addColumn(const ColumnSpec& spec)
     emit columnsRebuilt();
 }
 
-void ReportModel::setColumns(const QList<ColumnSpec>& specs)
-{
+void ReportModel::setColumns(const QList<ColumnSpec>& specs) {
     beginResetModel();
     m_columns = specs;
     endResetModel();
     emit columnsRebuilt();
 }
 
-void ReportModel::removeColumnsWithCells(int first, int count)
-{
+void ReportModel::removeColumnsWithCells(int first, int count) {
     if (count <= 0 || first < 0 || first >= columnTotal())
         return;
     count = std::min(count, columnTotal() - first);
@@ -47,8 +46,7 @@ void ReportModel::removeColumnsWithCells(int first, int count)
     emit columnsRebuilt();
 }
 
-int ReportModel::findColumn(const QString& header, int from) const
-{
+int ReportModel::findColumn(const QString& header, int from) const {
     for (int c = std::max(0, from); c < columnTotal(); ++c) {
         if (m_columns.at(c).header == header)
             return c;
@@ -56,16 +54,14 @@ int ReportModel::findColumn(const QString& header, int from) const
     return -1;
 }
 
-QString ReportModel::cell(int row, int col) const
-{
+QString ReportModel::cell(int row, int col) const {
     if (row < 0 || row >= rowTotal() || col < 0)
         return QString();
     const QStringList& cells = m_rows.at(row);
     return col < cells.size() ? cells.at(col) : QString();
 }
 
-void ReportModel::setCell(int row, int col, const QString& text)
-{
+void ReportModel::setCell(int row, int col, const QString& text) {
     if (row < 0 || row >= rowTotal() || col < 0)
         return;
     QStringList& cells = m_rows[row];
@@ -78,10 +74,11 @@ void ReportModel::setCell(int row, int col, const QString& text)
     }
 }
 
-void ReportModel::appendRow(const QStringList& cells) { appendRows({cells}); }
+void ReportModel::appendRow(const QStringList& cells) {
+    appendRows({cells});
+}
 
-void ReportModel::appendRows(const QList<QStringList>& rows)
-{
+void ReportModel::appendRows(const QList<QStringList>& rows) {
     if (rows.isEmpty())
         return;
     const int at = rowTotal();
@@ -90,8 +87,7 @@ void ReportModel::appendRows(const QList<QStringList>& rows)
     endInsertRows();
 }
 
-void ReportModel::removeRowAt(int row)
-{
+void ReportModel::removeRowAt(int row) {
     if (row < 0 || row >= rowTotal())
         return;
     beginRemoveRows(QModelIndex(), row, row);
@@ -99,35 +95,32 @@ void ReportModel::removeRowAt(int row)
     endRemoveRows();
 }
 
-void ReportModel::clearRows() { setRows({}); }
+void ReportModel::clearRows() {
+    setRows({});
+}
 
-void ReportModel::setRows(const QList<QStringList>& rows)
-{
+void ReportModel::setRows(const QList<QStringList>& rows) {
     beginResetModel();
     m_rows = rows;
     endResetModel();
 }
 
-void ReportModel::setTextColor(const QColor& color)
-{
+void ReportModel::setTextColor(const QColor& color) {
     m_textColor = color;
     if (rowTotal() > 0 && columnTotal() > 0)
         emit dataChanged(index(0, 0), index(rowTotal() - 1, columnTotal() - 1),
                          {Qt::ForegroundRole});
 }
 
-int ReportModel::rowCount(const QModelIndex& parent) const
-{
+int ReportModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rowTotal();
 }
 
-int ReportModel::columnCount(const QModelIndex& parent) const
-{
+int ReportModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : columnTotal();
 }
 
-QVariant ReportModel::data(const QModelIndex& index, int role) const
-{
+QVariant ReportModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowTotal() || index.column() >= columnTotal())
         return QVariant();
     switch (role) {
@@ -142,8 +135,7 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
+QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnTotal())
         return QVariant();
     if (role == Qt::DisplayRole)

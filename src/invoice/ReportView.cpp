@@ -6,8 +6,8 @@
 
 namespace tavlix {
 
-ReportView::ReportView(QWidget* parent) : QTreeView(parent)
-{
+ReportView::ReportView(QWidget* parent)
+    : QTreeView(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -16,16 +16,14 @@ ReportView::ReportView(QWidget* parent) : QTreeView(parent)
     header()->setStretchLastSection(false);
 }
 
-void ReportView::setReportModel(ReportModel* model)
-{
+void ReportView::setReportModel(ReportModel* model) {
     m_model = model;
     setModel(model);
     connect(model, &ReportModel::columnsRebuilt, this, &ReportView::applyWidths);
     applyWidths();
 }
 
-void ReportView::applyWidths()
-{
+void ReportView::applyWidths() {
     for (int c = 0; c < m_model->columnTotal(); ++c)
         setColumnWidth(c, m_model->column(c).widthTwips / 15);
 }

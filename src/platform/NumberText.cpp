@@ -17,8 +17,7 @@ struct Decimal {
     int exponent = 0;   // value = 0.d1d2… × 10^(exponent+1)
 };
 
-Decimal toDecimal(double value)
-{
+Decimal toDecimal(double value) {
     Decimal d;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.14e", value);
@@ -43,8 +42,7 @@ Decimal toDecimal(double value)
 }
 
 // Whole-part digits and exactly `decimals` fraction digits, rounded half away from zero.
-std::pair<std::string, std::string> roundDigits(const Decimal& d, int decimals)
-{
+std::pair<std::string, std::string> roundDigits(const Decimal& d, int decimals) {
     // Place the digits on a grid with enough room: integer part and fraction part.
     std::string whole;
     std::string frac;
@@ -76,8 +74,7 @@ std::pair<std::string, std::string> roundDigits(const Decimal& d, int decimals)
     return {whole, frac};
 }
 
-std::string groupThousands(const std::string& whole)
-{
+std::string groupThousands(const std::string& whole) {
     std::string out;
     const int n = static_cast<int>(whole.size());
     for (int k = 0; k < n; ++k) {
@@ -90,8 +87,7 @@ std::string groupThousands(const std::string& whole)
 
 } // namespace
 
-std::optional<double> readRegionalNumber(const QString& text)
-{
+std::optional<double> readRegionalNumber(const QString& text) {
     const QString t = text.trimmed();
     std::string plain;
     int i = 0;
@@ -129,8 +125,7 @@ std::optional<double> readRegionalNumber(const QString& text)
     return value == 0 ? 0.0 : value; // no "-0"
 }
 
-QString generalNumberText(double value)
-{
+QString generalNumberText(double value) {
     if (!std::isfinite(value))
         return QString();
     char buf[64];
@@ -144,8 +139,7 @@ QString generalNumberText(double value)
     return s;
 }
 
-QString fixedNumberText(double value, int decimals, bool grouped)
-{
+QString fixedNumberText(double value, int decimals, bool grouped) {
     if (!std::isfinite(value))
         return QString();
     const Decimal d = toDecimal(value);

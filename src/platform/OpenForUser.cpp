@@ -8,8 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace tavlix {
 
-Result<void> openForUser(const QString& path)
-{
+Result<void> openForUser(const QString& path) {
     if (!QFileInfo::exists(path))
         return makeError(ErrorCode::NotFound, u"Dosya bulunamadı: "_s + path);
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))

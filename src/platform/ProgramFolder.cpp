@@ -5,24 +5,30 @@
 
 namespace tavlix {
 
-QString programDir()
-{
+QString programDir() {
     const QString fromEnv = qEnvironmentVariable("TAVLIX_PROGRAM_DIR");
     if (!fromEnv.isEmpty())
         return QDir::cleanPath(fromEnv);
     return QCoreApplication::applicationDirPath();
 }
 
-QString dataWorkbookPath() { return programDir() + QStringLiteral("/Data/DATA.xlsx"); }
+QString dataWorkbookPath() {
+    return programDir() + QStringLiteral("/Data/DATA.xlsx");
+}
 
-QString companiesDir() { return programDir() + QStringLiteral("/Firmalarım"); }
+QString companiesDir() {
+    return programDir() + QStringLiteral("/Firmalarım");
+}
 
-QString programFilesDir() { return programDir() + QStringLiteral("/prgDosyaları"); }
+QString programFilesDir() {
+    return programDir() + QStringLiteral("/prgDosyaları");
+}
 
-QString updaterPath() { return programDir() + QStringLiteral("/TavlixUpdate"); }
+QString updaterPath() {
+    return programDir() + QStringLiteral("/TavlixUpdate");
+}
 
-QDate programToday()
-{
+QDate programToday() {
     const QString fromEnv = qEnvironmentVariable("TAVLIX_TODAY");
     if (!fromEnv.isEmpty()) {
         const QDate d = QDate::fromString(fromEnv, Qt::ISODate);
@@ -32,8 +38,7 @@ QDate programToday()
     return QDate::currentDate();
 }
 
-QString serviceUrl(const char* environmentVariable, const QString& realDefault)
-{
+QString serviceUrl(const char* environmentVariable, const QString& realDefault) {
     const QString fromEnv = qEnvironmentVariable(environmentVariable);
     return fromEnv.isEmpty() ? realDefault : fromEnv;
 }

@@ -10,10 +10,10 @@ namespace tavlix {
 QString programDir();
 
 // Paths of the program folder's tree.
-QString dataWorkbookPath();   // <program>/Data/DATA.xlsx
-QString companiesDir();       // <program>/Firmalarım
-QString programFilesDir();    // <program>/prgDosyaları
-QString updaterPath();        // <program>/TavlixUpdate
+QString dataWorkbookPath(); // <program>/Data/DATA.xlsx
+QString companiesDir();     // <program>/Firmalarım
+QString programFilesDir();  // <program>/prgDosyaları
+QString updaterPath();      // <program>/TavlixUpdate
 
 QDate programToday();
 

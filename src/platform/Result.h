@@ -11,12 +11,12 @@
 namespace tavlix {
 
 enum class ErrorCode {
-    NotFound,      // a file, sheet or element that should be there is not
-    BadFormat,     // the content is not what it claims to be (not an xlsx, broken XML …)
-    Io,            // reading or writing failed
-    Network,       // a site or server could not be reached or answered wrongly
-    InvalidInput,  // the caller's input was refused
-    Unsupported,   // something this program does not handle
+    NotFound,     // a file, sheet or element that should be there is not
+    BadFormat,    // the content is not what it claims to be (not an xlsx, broken XML …)
+    Io,           // reading or writing failed
+    Network,      // a site or server could not be reached or answered wrongly
+    InvalidInput, // the caller's input was refused
+    Unsupported,  // something this program does not handle
 };
 
 struct Error {
@@ -26,8 +26,10 @@ struct Error {
 
 template <typename T> class Result {
 public:
-    Result(T value) : m_data(std::in_place_index<0>, std::move(value)) {}
-    Result(Error error) : m_data(std::in_place_index<1>, std::move(error)) {}
+    Result(T value)
+        : m_data(std::in_place_index<0>, std::move(value)) {}
+    Result(Error error)
+        : m_data(std::in_place_index<1>, std::move(error)) {}
 
     bool ok() const { return m_data.index() == 0; }
     explicit operator bool() const { return ok(); }
@@ -50,7 +52,8 @@ private:
 template <> class Result<void> {
 public:
     Result() = default;
-    Result(Error error) : m_error(std::move(error)) {}
+    Result(Error error)
+        : m_error(std::move(error)) {}
 
     bool ok() const { return !m_error.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -61,6 +64,8 @@ private:
     std::optional<Error> m_error;
 };
 
-inline Error makeError(ErrorCode code, QString message) { return Error{code, std::move(message)}; }
+inline Error makeError(ErrorCode code, QString message) {
+    return Error{code, std::move(message)};
+}
 
 } // namespace tavlix

@@ -6,24 +6,23 @@
 
 namespace tavlix::test {
 
-MessageBoxes::MessageBoxes()
-{
+MessageBoxes::MessageBoxes() {
     m_timer.setInterval(5);
     connect(&m_timer, &QTimer::timeout, this, &MessageBoxes::poll);
     m_timer.start();
 }
 
-MessageBoxes::~MessageBoxes() { m_timer.stop(); }
+MessageBoxes::~MessageBoxes() {
+    m_timer.stop();
+}
 
-void MessageBoxes::clear()
-{
+void MessageBoxes::clear() {
     m_texts.clear();
     m_icons.clear();
     m_answers.clear();
 }
 
-void MessageBoxes::poll()
-{
+void MessageBoxes::poll() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(w);
         if (!box || !box->isVisible() || box->property("tavlixAnswered").toBool())

@@ -14,8 +14,7 @@ struct Run {
     QByteArray out;
 };
 
-Run runPython(const QStringList& args)
-{
+Run runPython(const QStringList& args) {
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"), args);
     Run r;
@@ -34,17 +33,14 @@ Run runPython(const QStringList& args)
 
 } // namespace
 
-QJsonObject readWithOpenpyxl(const QString& path)
-{
-    const Run r = runPython(
-        {QStringLiteral(TAVLIX_TEST_SOURCE_DIR "/support/xlsx_dump.py"), path});
+QJsonObject readWithOpenpyxl(const QString& path) {
+    const Run r = runPython({QStringLiteral(TAVLIX_TEST_SOURCE_DIR "/support/xlsx_dump.py"), path});
     if (!r.ok)
         return {};
     return QJsonDocument::fromJson(r.out).object();
 }
 
-bool writeWithOpenpyxl(const QString& path, const QString& pythonCode)
-{
+bool writeWithOpenpyxl(const QString& path, const QString& pythonCode) {
     const QString script = QStringLiteral("import sys, openpyxl\n"
                                           "from openpyxl.styles import Font, PatternFill\n"
                                           "path = sys.argv[1]\n") +

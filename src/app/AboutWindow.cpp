@@ -1,0 +1,43 @@
+#include "app/AboutWindow.h"
+
+#include "app/Version.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+AboutWindow::AboutWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+    setObjectName(u"Form6"_s);
+    setWindowTitle(u"Tavlix - Hakkında"_s);
+    auto* title = new QLabel(u"PROGRAM HAKKINDA"_s, this);
+    title->setObjectName(u"Label1"_s);
+    auto* caption = new QLabel(u" Versiyon"_s, this);
+    caption->setObjectName(u"Label2"_s);
+    m_version = new QLineEdit(this);
+    m_version->setObjectName(u"Text1"_s);
+    m_version->setReadOnly(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addWidget(caption);
+    layout->addWidget(m_version);
+}
+
+void AboutWindow::showVersion() {
+    m_version->setText(versionText());
+    show();
+    raise();
+}
+
+void AboutWindow::closeEvent(QCloseEvent* event) {
+    // Closing only hides the window; the next "Hakkında" shows it again.
+    hide();
+    event->ignore();
+}
+
+} // namespace tavlix
