@@ -161,6 +161,7 @@ TEST_F(CustomerCardWindowTest, SaveAndNewWritesTheRowAndClearsTheCard) {
     EXPECT_EQ(c[u"E2"_s].toString(), u"Türkiye"_s);
     EXPECT_EQ(c[u"G2"_s].toString(), u"1234567890"_s);
 
+    // The same number again: refused, nothing written, the card cleared all the same.
     fillOrganisation(u"1234567890"_s);
     QTest::mouseClick(button(1), Qt::LeftButton);
     EXPECT_EQ(status(), u"Bu Vergi Kimlik No daha önce kaydedilmiş..!"_s);
@@ -168,7 +169,7 @@ TEST_F(CustomerCardWindowTest, SaveAndNewWritesTheRowAndClearsTheCard) {
     EXPECT_FALSE(cells().contains(u"C3"_s));
 }
 
-TEST_F(CustomerCardWindowTest, SelectWithoutNumberKeepsTheCardOpen) {
+TEST_F(CustomerCardWindowTest, SelectWithoutNumberKeepsTheCardOpenUntilClosed) {
     fillOrganisation(QString());
     QTest::mouseClick(button(4), Qt::LeftButton);
     EXPECT_EQ(status(), u"Vergi no alanı boş bırakılamaz..!"_s);
@@ -178,6 +179,12 @@ TEST_F(CustomerCardWindowTest, SelectWithoutNumberKeepsTheCardOpen) {
     EXPECT_EQ(host.customers.first().name, u"Deneme "_s);
     EXPECT_EQ(host.searchHidden, 0);
     EXPECT_FALSE(cells().contains(u"C2"_s));
+
+    QTest::mouseClick(button(2), Qt::LeftButton); // KAPAT
+    EXPECT_FALSE(window->isVisible());
+    for (int n = 1; n <= 11; ++n)
+        EXPECT_EQ(text(n)->text(), QString()) << n;
+    EXPECT_TRUE(find<QRadioButton>(u"Option1"_s)->isChecked());
 }
 
 TEST_F(CustomerCardWindowTest, SelectAndSaveHandsTheCustomerOverAndHides) {
@@ -205,15 +212,6 @@ TEST_F(CustomerCardWindowTest, AFailedSaveKeepsWhatWasTyped) {
     EXPECT_EQ(text(6)->text(), u"1234567890"_s);
     EXPECT_TRUE(button(1)->isEnabled());
     EXPECT_EQ(host.searchHidden, 0);
-}
-
-TEST_F(CustomerCardWindowTest, CloseClearsAndHides) {
-    fillOrganisation(u"1234567890"_s);
-    QTest::mouseClick(button(2), Qt::LeftButton);
-    EXPECT_FALSE(window->isVisible());
-    for (int n = 1; n <= 11; ++n)
-        EXPECT_EQ(text(n)->text(), QString()) << n;
-    EXPECT_TRUE(find<QRadioButton>(u"Option1"_s)->isChecked());
 }
 
 } // namespace
