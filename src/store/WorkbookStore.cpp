@@ -463,7 +463,7 @@ Result<void> SheetImpl::formatRange(const QString& first, const QString& last,
         return makeError(ErrorCode::InvalidInput,
                          u"Geçersiz hücre aralığı: %1:%2"_s.arg(first, last));
     }
-    if (format.fillPaletteIndex && !detail::paletteColor(*format.fillPaletteIndex)) {
+    if (format.fillPaletteIndex && !paletteColor(*format.fillPaletteIndex)) {
         return makeError(ErrorCode::InvalidInput,
                          u"Geçersiz renk numarası: %1"_s.arg(*format.fillPaletteIndex));
     }

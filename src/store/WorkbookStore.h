@@ -30,6 +30,10 @@ struct Rgb {
     int b = 0;
 };
 
+// The spreadsheet application's standard 56-colour palette by colour index (1 → black,
+// 15 → C0C0C0, 40 → FFCC99, 46 → FF6600); std::nullopt outside 1 … 56.
+std::optional<Rgb> paletteColor(int index);
+
 // What "format range" applies to every cell of a rectangle.
 struct RangeFormat {
     bool bold = false;

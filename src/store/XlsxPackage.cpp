@@ -28,7 +28,7 @@ Result<std::unique_ptr<ZipArchive>> ZipArchive::fromBytes(QByteArray bytes) {
         zip_error_fini(&error);
         return makeError(ErrorCode::BadFormat, u"zip okunamadı"_s);
     }
-    archive->m_zip = zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    archive->m_zip = zip_open_from_source(src, ZIP_RDONLY, &error);
     zip_error_fini(&error);
     if (archive->m_zip == nullptr) {
         zip_source_free(src);

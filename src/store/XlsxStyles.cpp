@@ -39,12 +39,20 @@ QString formatKey(int xf, const RangeFormat& f, const std::optional<Rgb>& fill) 
 
 } // namespace
 
+} // namespace tavlix::store::detail
+
+namespace tavlix::store {
+
 std::optional<Rgb> paletteColor(int index) {
-    if (index < 1 || index > int(kPalette.size()))
+    if (index < 1 || index > int(detail::kPalette.size()))
         return std::nullopt;
-    const unsigned v = kPalette[size_t(index - 1)];
+    const unsigned v = detail::kPalette[size_t(index - 1)];
     return Rgb{int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF)};
 }
+
+} // namespace tavlix::store
+
+namespace tavlix::store::detail {
 
 QByteArray StyleSheet::defaultXml() {
     return QByteArrayLiteral(

@@ -11,9 +11,6 @@
 
 namespace tavlix::store::detail {
 
-// The standard 56-colour palette of the spreadsheet application (colour index 1 … 56).
-std::optional<Rgb> paletteColor(int index);
-
 class StyleSheet {
 public:
     // A minimal valid styles part (one font, the two required fills, one border, one xf).

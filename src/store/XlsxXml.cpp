@@ -44,7 +44,13 @@ bool XmlPart::parse(const QByteArray& bytes) {
         pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
     const pugi::xml_parse_result r =
         doc.load_buffer(bytes.constData(), size_t(bytes.size()), flags, pugi::encoding_auto);
-    return r && doc.document_element();
+    if (!r || !doc.document_element())
+        return false;
+    // The content is written back as UTF-8 whatever it was read as; the declaration must agree.
+    const pugi::xml_node declaration = doc.first_child();
+    if (declaration.type() == pugi::node_declaration && declaration.attribute("encoding"))
+        declaration.attribute("encoding").set_value("UTF-8");
+    return true;
 }
 
 QByteArray XmlPart::serialize(qsizetype sizeHint) const {

@@ -378,3 +378,16 @@ wb.save(path)
     EXPECT_TRUE(styles[u"C3"_s].toObject()[u"bold"_s].toBool());
     EXPECT_FALSE(styles[u"C3"_s].toObject().contains(u"fill"_s));
 }
+
+TEST(Palette, StandardColourIndexes) {
+    const std::pair<int, unsigned> cases[] = {{1, 0x000000},  {3, 0xFF0000},  {15, 0xC0C0C0},
+                                              {33, 0x00CCFF}, {40, 0xFFCC99}, {46, 0xFF6600},
+                                              {56, 0x333333}};
+    for (const auto& [index, rgb] : cases) {
+        const auto c = paletteColor(index);
+        ASSERT_TRUE(c.has_value()) << index;
+        EXPECT_EQ(unsigned(c->r << 16 | c->g << 8 | c->b), rgb) << index;
+    }
+    EXPECT_FALSE(paletteColor(0).has_value());
+    EXPECT_FALSE(paletteColor(57).has_value());
+}
