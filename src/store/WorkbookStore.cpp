@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kMaxRow = 1048576;
 constexpr int kMaxColumn = 16384;
+constexpr qint64 kMaxFormattedCells = 1000000;
 
 const char* const kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 const char* const kWorksheetRel =
@@ -473,6 +474,11 @@ Result<void> SheetImpl::formatRange(const QString& first, const QString& last,
         std::swap(r1, r2);
     if (c1 > c2)
         std::swap(c1, c2);
+    // Every cell of the range gets its own style entry, so whole-sheet ranges are refused.
+    if (qint64(r2 - r1 + 1) * (c2 - c1 + 1) > kMaxFormattedCells) {
+        return makeError(ErrorCode::InvalidInput,
+                         u"Hücre aralığı biçimlenemeyecek kadar büyük: %1:%2"_s.arg(first, last));
+    }
     StyleSheet& styles = m_book->styles();
     for (int r = r1; r <= r2; ++r) {
         for (int col = c1; col <= c2; ++col) {

@@ -13,7 +13,7 @@ namespace tavlix::store::detail {
 namespace {
 
 // A part larger than this is refused rather than unpacked (a damaged or hostile archive).
-constexpr zip_uint64_t kMaxPartSize = zip_uint64_t(1) << 30;
+constexpr zip_uint64_t kMaxPartSize = zip_uint64_t(256) << 20;
 
 } // namespace
 

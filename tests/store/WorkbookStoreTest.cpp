@@ -364,6 +364,7 @@ wb.save(path)
     EXPECT_FALSE(ws->formatRange(u"A1"_s, u"B1"_s, bad).ok());
     EXPECT_FALSE(ws->formatRange(u"1A"_s, u"B1"_s, f).ok());
     EXPECT_FALSE(ws->formatRange(u"A1"_s, u"ZZZZ1"_s, f).ok());
+    EXPECT_FALSE(ws->formatRange(u"A1"_s, u"XFD1048576"_s, f).ok()); // refused, not attempted
     ASSERT_TRUE(book->save().ok());
 
     const QJsonObject styles = test::readWithOpenpyxl(path)[u"styles"_s][u"Sheet"_s].toObject();
