@@ -540,7 +540,7 @@ void SheetImpl::setColumnWidth(int column, double width) {
         target.append_attribute("min") = column;
         target.append_attribute("max") = column;
     }
-    ensureAttribute(target, "width") = std::round(width * 100) / 100;
+    ensureAttribute(target, "width") = QByteArray::number(width, 'f', 2).constData();
     ensureAttribute(target, "customWidth") = 1;
     target.remove_attribute("bestFit");
     touch();
