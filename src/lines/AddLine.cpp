@@ -1,5 +1,6 @@
 #include "lines/AddLine.h"
 
+#include "invoice/InvoiceType.h"
 #include "invoice/Money.h"
 #include "invoice/ReportModel.h"
 
@@ -121,14 +122,14 @@ AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& l
     addExtraTax(lines, row, f.otherTax2Code, a.otherTax2Rate, a.otherTax2Amount);
 
     if (invoiceType == QStringView(kExemptType)) {
-        lines.setCell(row, 10, f.gtipCode);
+        lines.setCell(row, linecol::CustomsCode, f.gtipCode);
     } else if (invoiceType == QStringView(kWithholdingType)) {
-        lines.setCell(row, 10, f.withholdingCode);
-        lines.setCell(row, 11, a.withholdingRate);
-        lines.setCell(row, 12, a.withheldVat);
+        lines.setCell(row, linecol::WithholdingCode, f.withholdingCode);
+        lines.setCell(row, linecol::WithholdingRate, a.withholdingRate);
+        lines.setCell(row, linecol::WithholdingAmount, a.withheldVat);
     } else if (invoiceType == QStringView(kSpecialBaseType)) {
-        lines.setCell(row, 10, f.specialBaseReason.left(3));
-        lines.setCell(row, 11, a.specialBase);
+        lines.setCell(row, linecol::SpecialBaseReason, f.specialBaseReason.left(3));
+        lines.setCell(row, linecol::SpecialBaseAmount, a.specialBase);
     }
 
     AddLineOutcome out;
