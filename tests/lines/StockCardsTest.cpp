@@ -193,3 +193,26 @@ TEST(StockCards, SaveAppendsAfterTheLastNamedCard) {
     ASSERT_TRUE(again.ok() && again.value().has_value());
     EXPECT_EQ(again.value()->name, u"Adlı"_s);
 }
+
+TEST(StockCards, LookupAndSaveReachBeyondRow32767) {
+    QTemporaryDir dir;
+    test::WorkbookContent c;
+    constexpr int kCards = 32800;
+    c.cards.reserve(kCards);
+    for (int i = 0; i < kCards; ++i)
+        c.cards.append({u"K%1"_s.arg(i), u"Firmalarım"_s, u"Kart %1"_s.arg(i)});
+    const QString path = test::makeDataWorkbook(dir, c);
+
+    const auto byName = findStockCard(path, u"Kart %1"_s.arg(kCards - 1), {});
+    ASSERT_TRUE(byName.ok() && byName.value().has_value());
+    EXPECT_EQ(byName.value()->stockCode, u"K%1"_s.arg(kCards - 1));
+    const auto byCode = findStockCard(path, {}, u"K%1"_s.arg(kCards - 1));
+    ASSERT_TRUE(byCode.ok() && byCode.value().has_value());
+
+    const auto row = saveStockCard(path, StockCard::fromCells({u"Y"_s, {}, u"Yeni"_s}));
+    ASSERT_TRUE(row.ok());
+    EXPECT_EQ(row.value(), kCards + 2);
+    const auto listed = loadEditorData(path, u"Firma"_s, 21);
+    ASSERT_TRUE(listed.ok());
+    EXPECT_EQ(listed->cardNames.size(), kCards);
+}
