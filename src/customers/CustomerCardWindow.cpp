@@ -88,6 +88,8 @@ CustomerCardWindow::CustomerCardWindow(InvoiceHost& host, QWidget* parent)
     m_selectSave = new QPushButton(u"Seç ve KAYDET"_s, this);
     m_selectSave->setObjectName(u"Command4"_s);
     grid->addWidget(m_lookup, 6, 2);
+    grid->setColumnStretch(1, 1);
+    resize(480, sizeHint().height());
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_saveNew);
