@@ -123,6 +123,7 @@ ws.column_dimensions["A"].width = 33
 other = wb.create_sheet("Diğer")
 other["C5"] = "dokunulmadı"
 other["C6"] = 1234567.891
+other.print_area = "A1:C6"
 wb.save(path)
 )"_s));
     auto book = openOrFail(path);
@@ -156,6 +157,7 @@ wb.save(path)
 
     ws->writeText(2, 1, u"değişti"_s);
     ws->writeText(1, 2, QString()); // clears the number
+    book->addSheet();               // goes before "Veriler", the active sheet
     ASSERT_TRUE(book->save().ok());
 
     const QJsonObject wb = test::readWithOpenpyxl(path);
@@ -172,6 +174,14 @@ wb.save(path)
     const QJsonObject other = wb[u"cells"_s][u"Diğer"_s].toObject();
     EXPECT_EQ(other[u"C5"_s].toString(), u"dokunulmadı"_s);
     EXPECT_DOUBLE_EQ(other[u"C6"_s].toDouble(), 1234567.891);
+    EXPECT_EQ(toStringList(wb[u"sheets"_s]), (QStringList{u"Sayfa2"_s, u"Veriler"_s, u"Diğer"_s}));
+    // Sheet-local names follow their sheet when a sheet is inserted before it.
+    EXPECT_TRUE(test::writeWithOpenpyxl(path, uR"(
+wb = openpyxl.load_workbook(path)
+assert "$A$1:$C$6" in str(wb["Diğer"].print_area), wb["Diğer"].print_area
+assert wb["Veriler"].print_area is None
+assert wb["Sayfa2"].print_area is None
+)"_s));
 }
 
 // Hand-written parts cover what openpyxl does not write: inline strings, rich-text shared
