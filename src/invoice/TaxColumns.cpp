@@ -68,31 +68,7 @@ bool removeTaxColumns(ReportModel& lines, const QString& entry) {
     const bool pairFollows =
         rate + 1 < lines.columnTotal() && lines.column(rate + 1).header == amountHeader(entry);
     lines.removeColumnsWithCells(rate, pairFollows ? 2 : 1);
-
-    QList<ColumnSpec> rebuilt;
-    const QStringList headers = lines.headers();
-    for (int i = 0; i < headers.size(); ++i)
-        rebuilt << positionalColumn(i + 1, headers.at(i));
-    lines.setColumns(rebuilt);
     return true;
-}
-
-ColumnSpec positionalColumn(int position, const QString& header) {
-    struct Layout {
-        Qt::Alignment alignment;
-        int width;
-    };
-    static const Layout table[] = {
-        {Qt::AlignLeft, 290},    {Qt::AlignLeft, 4200},  {Qt::AlignRight, 900},
-        {Qt::AlignHCenter, 900}, {Qt::AlignRight, 1100}, {Qt::AlignHCenter, 650},
-        {Qt::AlignRight, 1100},  {Qt::AlignRight, 1200}, {Qt::AlignHCenter, 700},
-        {Qt::AlignRight, 1100},  {Qt::AlignRight, 1300}, {Qt::AlignLeft, 1350},
-        {Qt::AlignRight, 1400},
-    };
-    constexpr int known = static_cast<int>(sizeof(table) / sizeof(table[0]));
-    if (position >= 1 && position <= known)
-        return {header, table[position - 1].alignment, table[position - 1].width};
-    return {header, Qt::AlignRight, 1300};
 }
 
 } // namespace tavlix::taxes

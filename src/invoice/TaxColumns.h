@@ -35,14 +35,9 @@ bool isTaxAdded(const ReportModel& lines, const QString& entry);
 bool addTaxColumns(ReportModel& lines, const QString& entry);
 
 // Removes the entry's rate column, and the column after it when that is the entry's amount
-// column, together with their cells, so later pairs keep their cells. The remaining columns get
-// the widths and alignments of their new positions (positionalColumn). False when the entry's
-// rate column is not there (nothing changed).
+// column, together with their cells, so later pairs keep their cells; every remaining column
+// keeps its own header, width and alignment. False when the entry's rate column is not there
+// (nothing changed).
 bool removeTaxColumns(ReportModel& lines, const QString& entry);
-
-// Width and alignment of a rebuilt column by its 1-based position: 1: 290 left; 2: 4200 left;
-// 3: 900 right; 4: 900 centre; 5: 1100 right; 6: 650 centre; 7: 1100 right; 8: 1200 right;
-// 9: 700 centre; 10: 1100 right; 11: 1300 right; 12: 1350 left; 13: 1400 right; later: 1300 right.
-ColumnSpec positionalColumn(int position, const QString& header);
 
 } // namespace tavlix::taxes

@@ -64,14 +64,19 @@ TEST(TaxColumnsTest, AddingTwiceIsRefusedAndRemovingRestoresTheHeaders) {
         ReportModel lines;
         applyInvoiceType(lines, type);
         const QStringList before = lines.headers();
+        const QList<ColumnSpec> specsBefore = lines.columns();
         ASSERT_TRUE(taxes::addTaxColumns(lines, kOtv));
         EXPECT_EQ(lines.headers(), before + QStringList({u"00071-ÖTV%"_s, u"ÖTV Tutarı"_s}));
         EXPECT_FALSE(taxes::addTaxColumns(lines, kOtv));
         EXPECT_EQ(lines.columnTotal(), before.size() + 2);
         ASSERT_TRUE(taxes::removeTaxColumns(lines, kOtv));
         EXPECT_EQ(lines.headers(), before);
-        // The rebuilt columns take the widths of their positions.
-        EXPECT_EQ(lines.column(4).widthTwips, 1100);
+        // Every remaining column keeps its own width and alignment.
+        ASSERT_EQ(lines.columnTotal(), specsBefore.size());
+        for (int c = 0; c < lines.columnTotal(); ++c) {
+            EXPECT_EQ(lines.column(c).widthTwips, specsBefore.at(c).widthTwips) << c;
+            EXPECT_EQ(lines.column(c).alignment, specsBefore.at(c).alignment) << c;
+        }
     }
 }
 
