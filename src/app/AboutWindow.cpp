@@ -1,6 +1,7 @@
 #include "app/AboutWindow.h"
 
 #include "app/Version.h"
+#include "invoice/NamedControl.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -15,12 +16,9 @@ AboutWindow::AboutWindow(QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(u"Form6"_s);
     setWindowTitle(u"Tavlix - Hakkında"_s);
-    auto* title = new QLabel(u"PROGRAM HAKKINDA"_s, this);
-    title->setObjectName(u"Label1"_s);
-    auto* caption = new QLabel(u" Versiyon"_s, this);
-    caption->setObjectName(u"Label2"_s);
-    m_version = new QLineEdit(this);
-    m_version->setObjectName(u"Text1"_s);
+    auto* title = named<QLabel>(u"Label1"_s, u"PROGRAM HAKKINDA"_s, this);
+    auto* caption = named<QLabel>(u"Label2"_s, u" Versiyon"_s, this);
+    m_version = named<QLineEdit>(u"Text1"_s, this);
     m_version->setReadOnly(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title);

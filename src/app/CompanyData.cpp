@@ -9,11 +9,11 @@ using namespace Qt::StringLiterals;
 
 namespace tavlix {
 
-namespace {
-
 using namespace store;
 
-CompanySettings settingsOfColumn(const store::Worksheet& prg, int col) {
+namespace {
+
+CompanySettings settingsOfColumn(const Worksheet& prg, int col) {
     CompanySettings s;
     s.portalTaxNumber = prg.text(PrgRow::EArchiveTaxNumber, col);
     s.portalUser = prg.text(PrgRow::EArchiveUser, col);
@@ -33,64 +33,50 @@ CompanySettings settingsOfColumn(const store::Worksheet& prg, int col) {
 
 Result<CompanySelectionData> readCompanySelection(const QString& dataPath, const QString& company,
                                                   int lastCompanyColumn) {
-    auto opened = store::Workbook::open(dataPath);
+    const auto opened = openWithSheets(dataPath, {DataSheet::Programs, DataSheet::Customers});
     if (!opened)
         return opened.error();
-    store::Workbook& book = *opened.value();
-    auto prg = book.requireSheet(store::DataSheet::Programs);
-    if (!prg)
-        return prg.error();
-    auto customers = book.requireSheet(store::DataSheet::Customers);
-    if (!customers)
-        return customers.error();
+    const Worksheet& prg = (*opened)[0];
 
     CompanySelectionData data;
     for (int col = PrgCol::FirstCompany; col <= lastCompanyColumn; ++col) {
-        if ((*prg)->text(PrgRow::UserName, col) == company) {
-            data.settings = settingsOfColumn(**prg, col);
+        if (prg.text(PrgRow::UserName, col) == company) {
+            data.settings = settingsOfColumn(prg, col);
             break;
         }
     }
-    data.customers = customerNames(**customers);
+    data.customers = customerNames((*opened)[1]);
     return data;
 }
 
 Result<StartUpData> readStartUpData(const QString& dataPath, int lastCompanyColumn) {
-    auto opened = store::Workbook::open(dataPath);
+    const auto opened = openWithSheets(dataPath, {DataSheet::Programs, DataSheet::Codes});
     if (!opened)
         return opened.error();
-    store::Workbook& book = *opened.value();
-    auto prg = book.requireSheet(store::DataSheet::Programs);
-    if (!prg)
-        return prg.error();
-    auto codes = book.requireSheet(store::DataSheet::Codes);
-    if (!codes)
-        return codes.error();
+    const Worksheet& prg = (*opened)[0];
+    const Worksheet& codes = (*opened)[1];
 
     StartUpData data;
-    data.singleMode = (*prg)
-                          ->text(PrgRow::ProgramMode, PrgCol::FirstCompany)
-                          .compare(u"S"_s, Qt::CaseInsensitive) == 0;
-    data.mainCompany = (*prg)->text(PrgRow::UserName, PrgCol::FirstCompany);
+    data.singleMode =
+        prg.text(PrgRow::ProgramMode, PrgCol::FirstCompany).compare(u"S"_s, Qt::CaseInsensitive) ==
+        0;
+    data.mainCompany = prg.text(PrgRow::UserName, PrgCol::FirstCompany);
     for (int col = PrgCol::FirstCompany; col <= lastCompanyColumn; ++col) {
-        const QString name = (*prg)->text(PrgRow::UserName, col);
+        const QString name = prg.text(PrgRow::UserName, col);
         if (!name.isEmpty())
             data.companies << name;
     }
-    data.invoiceTypes = store::readColumnUntilEmpty(**codes, KodCol::InvoiceTypeName);
-    data.countries = store::readColumnUntilEmpty(**codes, KodCol::CountryName);
-    data.currencies = store::readColumnUntilEmpty(**codes, KodCol::CurrencyName);
+    data.invoiceTypes = readColumnUntilEmpty(codes, KodCol::InvoiceTypeName);
+    data.countries = readColumnUntilEmpty(codes, KodCol::CountryName);
+    data.currencies = readColumnUntilEmpty(codes, KodCol::CurrencyName);
     return data;
 }
 
 Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, const QString& name) {
-    auto opened = store::Workbook::open(dataPath);
+    const auto opened = openWithSheets(dataPath, {DataSheet::Customers});
     if (!opened)
         return opened.error();
-    auto customers = opened.value()->requireSheet(store::DataSheet::Customers);
-    if (!customers)
-        return customers.error();
-    return findCustomer(**customers, name);
+    return findCustomer((*opened)[0], name);
 }
 
 } // namespace tavlix

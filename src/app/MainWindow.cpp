@@ -7,6 +7,7 @@
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
+#include "invoice/NamedControl.h"
 #include "invoice/ReportModel.h"
 #include "invoice/ReportView.h"
 #include "invoice/ReturnReferencesWindow.h"
@@ -52,13 +53,8 @@ const QColor kLightRed(255, 192, 192);
 const QColor kLightYellow(255, 255, 192);
 const QColor kWhite(255, 255, 255);
 
-template <typename W> W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    return named(new QPushButton(caption, parent), name);
+    return named<QPushButton>(name, caption, parent);
 }
 
 void setBackColour(QWidget* w, const QColor& colour) {
@@ -67,7 +63,7 @@ void setBackColour(QWidget* w, const QColor& colour) {
 
 // An editable box whose text the program sets ("Fatura Türü Seçin") but the user only picks.
 QComboBox* pickBox(const QString& name, QWidget* parent) {
-    auto* box = named(new QComboBox(parent), name);
+    auto* box = named<QComboBox>(name, parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->lineEdit()->setReadOnly(true);
@@ -80,11 +76,11 @@ void setBoxText(QComboBox* box, const QString& text) {
 }
 
 QLineEdit* field(const QString& name, QWidget* parent) {
-    return named(new QLineEdit(parent), name);
+    return named<QLineEdit>(name, parent);
 }
 
 QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
-    return named(new QLabel(caption, parent), name);
+    return named<QLabel>(name, caption, parent);
 }
 
 } // namespace
@@ -137,7 +133,7 @@ void MainWindow::buildUi() {
 
     auto* linesFrame = new QGroupBox(u"Fatura Satırları"_s, central);
     auto* linesLayout = new QVBoxLayout(linesFrame);
-    m_listView1 = named(new ReportView(linesFrame), u"ListView1"_s);
+    m_listView1 = named<ReportView>(u"ListView1"_s, linesFrame);
     m_listView1->setReportModel(m_lines);
     linesLayout->addWidget(m_listView1);
     layout->addWidget(linesFrame, 3);
@@ -145,11 +141,11 @@ void MainWindow::buildUi() {
     auto* bottom = new QHBoxLayout;
     auto* notesFrame = new QGroupBox(u"Not"_s, central);
     auto* notesLayout = new QVBoxLayout(notesFrame);
-    m_text6 = named(new QPlainTextEdit(notesFrame), u"Text6"_s);
+    m_text6 = named<QPlainTextEdit>(u"Text6"_s, notesFrame);
     notesLayout->addWidget(m_text6);
     auto* totalsFrame = new QGroupBox(u"Toplamlar"_s, central);
     auto* totalsLayout = new QVBoxLayout(totalsFrame);
-    m_listView2 = named(new ReportView(totalsFrame), u"ListView2"_s);
+    m_listView2 = named<ReportView>(u"ListView2"_s, totalsFrame);
     m_listView2->setReportModel(m_totals);
     totalsLayout->addWidget(m_listView2);
     bottom->addWidget(notesFrame, 3);
@@ -167,7 +163,7 @@ void MainWindow::buildUi() {
     m_pass->setEchoMode(QLineEdit::Password);
     m_text100 = field(u"Text100"_s, central);
     m_text200 = field(u"Text200"_s, central);
-    m_list2 = named(new QListWidget(central), u"List2"_s);
+    m_list2 = named<QListWidget>(u"List2"_s, central);
     for (QWidget* hidden : std::initializer_list<QWidget*>{
              m_text600, m_uunvan, m_aad, m_ssoyad, m_user, m_pass, m_text100, m_text200, m_list2})
         hidden->setVisible(false);
@@ -187,13 +183,13 @@ QWidget* MainWindow::buildHeader() {
     m_label8 = label(u"Label8"_s, u"Fatura Tarihi"_s, box);
     m_text8 = field(u"Text8"_s, box);
     m_text8->setVisible(false);
-    m_combo5 = named(new QComboBox(box), u"Combo5"_s);
+    m_combo5 = named<QComboBox>(u"Combo5"_s, box);
     m_label9 = label(u"Label9"_s, u"Düzenleme Saati"_s, box);
     m_text9 = field(u"Text9"_s, box);
     m_label10 = label(u"Label10"_s, u"İrsaliye Tarihi "_s, box);
     m_text10 = field(u"Text10"_s, box);
     m_text10->setVisible(false);
-    m_combo6 = named(new QComboBox(box), u"Combo6"_s);
+    m_combo6 = named<QComboBox>(u"Combo6"_s, box);
     m_text11 = field(u"Text11"_s, box);
     for (QLabel* clickable : {m_label8, m_label9, m_label10})
         clickable->setCursor(Qt::PointingHandCursor);
@@ -226,7 +222,7 @@ QWidget* MainWindow::buildCustomer() {
     m_label19->setCursor(Qt::PointingHandCursor);
     m_text19 = field(u"Text19"_s, box);
     m_text19->setEnabled(false);
-    m_list3 = named(new QListWidget(box), u"List3"_s);
+    m_list3 = named<QListWidget>(u"List3"_s, box);
     m_list3->setVisible(false);
     m_combo3 = pickBox(u"Combo3"_s, box);
     m_combo3->lineEdit()->setReadOnly(false);
@@ -252,13 +248,13 @@ QWidget* MainWindow::buildCustomer() {
 }
 
 QWidget* MainWindow::buildFiles() {
-    m_frame1 = named(new QGroupBox(u"Kayıtlı Faturalar"_s, this), u"Frame1"_s);
+    m_frame1 = named<QGroupBox>(u"Frame1"_s, u"Kayıtlı Faturalar"_s, this);
     auto* layout = new QVBoxLayout(m_frame1);
     m_label12 = label(u"Label12"_s, QString(), m_frame1);
     m_label12->setWordWrap(true);
     m_dir1 = field(u"Dir1"_s, m_frame1);
     m_dir1->setVisible(false);
-    m_list1 = named(new QListWidget(m_frame1), u"List1"_s);
+    m_list1 = named<QListWidget>(u"List1"_s, m_frame1);
     layout->addWidget(m_label12);
     layout->addWidget(m_list1, 1);
     auto* buttons = new QGridLayout;
@@ -315,9 +311,9 @@ QWidget* MainWindow::buildButtons() {
 }
 
 QWidget* MainWindow::buildRadioPanel() {
-    m_frame10 = named(new QGroupBox(this), u"Frame10"_s);
+    m_frame10 = named<QGroupBox>(u"Frame10"_s, this);
     auto* layout = new QHBoxLayout(m_frame10);
-    auto* player = named(new QLabel(m_frame10), u"WindowsMediaPlayer1"_s);
+    auto* player = named<QLabel>(u"WindowsMediaPlayer1"_s, m_frame10);
     layout->addWidget(player, 1);
     const std::pair<const char16_t*, const char16_t*> buttons[] = {{u"Command13", u"Radyo 1"},
                                                                    {u"Command17", u"Radyo 2"},

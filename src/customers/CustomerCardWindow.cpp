@@ -1,6 +1,7 @@
 #include "customers/CustomerCardWindow.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/NamedControl.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -23,31 +24,23 @@ CustomerCardWindow::CustomerCardWindow(InvoiceHost& host, QWidget* parent)
     setObjectName(u"Form4"_s);
     setWindowTitle(u"Tavlix-Yeni Müşteri Kartı"_s);
 
-    auto* typeFrame = new QGroupBox(u"Alıcı Türü seçimi"_s, this);
-    typeFrame->setObjectName(u"Frame2"_s);
-    m_organisation = new QRadioButton(u"KURUM"_s, typeFrame);
-    m_organisation->setObjectName(u"Option1"_s);
-    m_person = new QRadioButton(u"ŞAHIS"_s, typeFrame);
-    m_person->setObjectName(u"Option2"_s);
+    auto* typeFrame = named<QGroupBox>(u"Frame2"_s, u"Alıcı Türü seçimi"_s, this);
+    m_organisation = named<QRadioButton>(u"Option1"_s, u"KURUM"_s, typeFrame);
+    m_person = named<QRadioButton>(u"Option2"_s, u"ŞAHIS"_s, typeFrame);
     auto* typeLayout = new QHBoxLayout(typeFrame);
     typeLayout->addWidget(m_organisation);
     typeLayout->addWidget(m_person);
 
-    m_fields = new QGroupBox(this);
-    m_fields->setObjectName(u"Frame1"_s);
+    m_fields = named<QGroupBox>(u"Frame1"_s, this);
     auto* grid = new QGridLayout(m_fields);
     for (int i = 1; i <= 11; ++i) {
         m_text[i] = new QLineEdit(m_fields);
         m_text[i]->setObjectName(u"Text%1"_s.arg(i));
     }
-    m_titleLabel = new QLabel(u"ÜNVANI"_s, m_fields);
-    m_titleLabel->setObjectName(u"Label1"_s);
-    m_firstNameLabel = new QLabel(u"ADI"_s, m_fields);
-    m_firstNameLabel->setObjectName(u"Label2"_s);
-    m_surnameLabel = new QLabel(u"SOYADI"_s, m_fields);
-    m_surnameLabel->setObjectName(u"Label3"_s);
-    m_country = new QComboBox(m_fields);
-    m_country->setObjectName(u"Combo1"_s);
+    m_titleLabel = named<QLabel>(u"Label1"_s, u"ÜNVANI"_s, m_fields);
+    m_firstNameLabel = named<QLabel>(u"Label2"_s, u"ADI"_s, m_fields);
+    m_surnameLabel = named<QLabel>(u"Label3"_s, u"SOYADI"_s, m_fields);
+    m_country = named<QComboBox>(u"Combo1"_s, m_fields);
     m_country->setEditable(true);
     m_country->addItems(m_host.countries());
     m_country->setCurrentText(u"Türkiye"_s);
@@ -77,16 +70,11 @@ CustomerCardWindow::CustomerCardWindow(InvoiceHost& host, QWidget* parent)
     addRow(caption(u"YETKİLİ  KİŞİ"_s, 11), m_text[10]);
     addRow(caption(u"MUHASEBE HESAP KODU"_s, 12), m_text[11]);
 
-    m_status = new QLabel(this);
-    m_status->setObjectName(u"Label14"_s);
-    m_saveNew = new QPushButton(u"KAYDET ve Yeni"_s, this);
-    m_saveNew->setObjectName(u"Command1"_s);
-    m_close = new QPushButton(u"KAPAT"_s, this);
-    m_close->setObjectName(u"Command2"_s);
-    m_lookup = new QPushButton(u"SORGULA"_s, this);
-    m_lookup->setObjectName(u"Command3"_s);
-    m_selectSave = new QPushButton(u"Seç ve KAYDET"_s, this);
-    m_selectSave->setObjectName(u"Command4"_s);
+    m_status = named<QLabel>(u"Label14"_s, this);
+    m_saveNew = named<QPushButton>(u"Command1"_s, u"KAYDET ve Yeni"_s, this);
+    m_close = named<QPushButton>(u"Command2"_s, u"KAPAT"_s, this);
+    m_lookup = named<QPushButton>(u"Command3"_s, u"SORGULA"_s, this);
+    m_selectSave = named<QPushButton>(u"Command4"_s, u"Seç ve KAYDET"_s, this);
     grid->addWidget(m_lookup, 6, 2);
     grid->setColumnStretch(1, 1);
     resize(480, sizeHint().height());

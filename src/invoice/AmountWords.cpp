@@ -2,6 +2,7 @@
 
 #include "invoice/Money.h"
 #include "platform/NumberText.h"
+#include "platform/TurkishText.h"
 
 #include <cmath>
 
@@ -29,21 +30,6 @@ const QString& tensWord(int d) {
 const QString& scaleWord(int group) {
     static const QString words[5] = {u"trilyon"_s, u"milyar"_s, u"milyon"_s, u"bin"_s, u""_s};
     return words[group];
-}
-
-// Turkish upper-casing of the first letter: i → İ, ı → I, the rest by the Unicode rules.
-QString upperFirst(const QString& text) {
-    if (text.isEmpty())
-        return text;
-    const QChar first = text.at(0);
-    QString head;
-    if (first == u'i')
-        head = u"İ"_s;
-    else if (first == u'ı')
-        head = u"I"_s;
-    else
-        head = QString(first).toUpper();
-    return head + text.mid(1);
 }
 
 int digitAt(const QString& padded, int i) {
@@ -89,7 +75,8 @@ QString Cevir(const QString& digits) {
     }
     if (result.isEmpty())
         result = u"--"_s;
-    return upperFirst(result);
+    // The first letter upper-cased by the Turkish rule: "iki…" → "İki…".
+    return turkishUpper(result.left(1)) + result.mid(1);
 }
 
 QString YAZIYTL(double value) {

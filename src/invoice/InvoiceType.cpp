@@ -104,8 +104,8 @@ void applyInvoiceType(ReportModel& lines, int typeIndex) {
     temelfatura(lines);
     if (!isKnownInvoiceType(typeIndex))
         return;
-    for (const ColumnSpec& spec : typeLineColumns(typeIndex))
-        lines.addColumn(spec);
+    for (const ColumnSpec& column : typeLineColumns(typeIndex))
+        lines.addColumn(column);
     lines.setTextColor(lineColor(typeIndex));
 }
 

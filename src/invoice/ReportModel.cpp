@@ -17,10 +17,10 @@ void ReportModel::clearColumns() {
     setColumns({});
 }
 
-void ReportModel::addColumn(const ColumnSpec& spec) {
+void ReportModel::addColumn(const ColumnSpec& column) {
     const int at = columnTotal();
     beginInsertColumns(QModelIndex(), at, at);
-    m_columns.append(spec);
+    m_columns.append(column);
     endInsertColumns();
     emit columnsRebuilt();
 }

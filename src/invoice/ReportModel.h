@@ -28,7 +28,7 @@ public:
     QList<ColumnSpec> columns() const { return m_columns; }
     QStringList headers() const;
     void clearColumns();
-    void addColumn(const ColumnSpec& spec);
+    void addColumn(const ColumnSpec& column);
     void setColumns(const QList<ColumnSpec>& specs);
     // Removes `count` columns from `first` together with those cells of every row, so that the
     // cells of later columns stay under their own headers.

@@ -1,6 +1,7 @@
 #include "invoice/ReturnReferencesWindow.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/NamedControl.h"
 #include "invoice/ReturnReferences.h"
 
 #include <QCloseEvent>
@@ -36,27 +37,19 @@ ReturnReferencesWindow::ReturnReferencesWindow(InvoiceHost& host, QWidget* paren
     setObjectName(u"Form2"_s);
     setWindowTitle(u"Tavlix-Alış Fatura Bilgi Girişi"_s);
 
-    auto* heading =
-        new QLabel(u"İADE EDİLECEK ÜRÜN YA DA HİZMETLERİN ALIŞ FATURA BİLGİLERİ:"_s, this);
-    heading->setObjectName(u"Label3"_s);
+    auto* heading = named<QLabel>(
+        u"Label3"_s, u"İADE EDİLECEK ÜRÜN YA DA HİZMETLERİN ALIŞ FATURA BİLGİLERİ:"_s, this);
 
-    auto* frame = new QGroupBox(u"İade edilecek ürün / hizmet alış fatura bilgileri"_s, this);
-    frame->setObjectName(u"Frame2"_s);
-    auto* dateLabel = new QLabel(u"Fatura Tarihi"_s, frame);
-    dateLabel->setObjectName(u"Label2"_s);
-    m_year = new QComboBox(frame);
-    m_year->setObjectName(u"Combo1"_s);
-    m_month = new QComboBox(frame);
-    m_month->setObjectName(u"Combo2"_s);
-    m_day = new QComboBox(frame);
-    m_day->setObjectName(u"Combo3"_s);
-    m_serialLabel = new QLabel(u"Fatura Seri No"_s, frame);
-    m_serialLabel->setObjectName(u"Label1"_s);
+    auto* frame =
+        named<QGroupBox>(u"Frame2"_s, u"İade edilecek ürün / hizmet alış fatura bilgileri"_s, this);
+    auto* dateLabel = named<QLabel>(u"Label2"_s, u"Fatura Tarihi"_s, frame);
+    m_year = named<QComboBox>(u"Combo1"_s, frame);
+    m_month = named<QComboBox>(u"Combo2"_s, frame);
+    m_day = named<QComboBox>(u"Combo3"_s, frame);
+    m_serialLabel = named<QLabel>(u"Label1"_s, u"Fatura Seri No"_s, frame);
     m_serialLabel->setCursor(Qt::PointingHandCursor);
-    m_serial = new QLineEdit(frame);
-    m_serial->setObjectName(u"Text1"_s);
-    m_date = new QLineEdit(frame);
-    m_date->setObjectName(u"Text2"_s);
+    m_serial = named<QLineEdit>(u"Text1"_s, frame);
+    m_date = named<QLineEdit>(u"Text2"_s, frame);
     m_date->hide();
 
     auto* frameLayout = new QGridLayout(frame);
@@ -67,16 +60,11 @@ ReturnReferencesWindow::ReturnReferencesWindow(InvoiceHost& host, QWidget* paren
     frameLayout->addWidget(m_serialLabel, 1, 0);
     frameLayout->addWidget(m_serial, 1, 1, 1, 3);
 
-    m_list = new QListWidget(this);
-    m_list->setObjectName(u"aList1"_s);
-    m_status = new QLabel(this);
-    m_status->setObjectName(u"Label4"_s);
-    m_add = new QPushButton(u"Ekle"_s, this);
-    m_add->setObjectName(u"Command1"_s);
-    m_remove = new QPushButton(u"Çıkar"_s, this);
-    m_remove->setObjectName(u"Command2"_s);
-    m_ok = new QPushButton(u"Tamam"_s, this);
-    m_ok->setObjectName(u"Command3"_s);
+    m_list = named<QListWidget>(u"aList1"_s, this);
+    m_status = named<QLabel>(u"Label4"_s, this);
+    m_add = named<QPushButton>(u"Command1"_s, u"Ekle"_s, this);
+    m_remove = named<QPushButton>(u"Command2"_s, u"Çıkar"_s, this);
+    m_ok = named<QPushButton>(u"Command3"_s, u"Tamam"_s, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_add);

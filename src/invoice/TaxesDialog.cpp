@@ -1,6 +1,7 @@
 #include "invoice/TaxesDialog.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/NamedControl.h"
 #include "invoice/ReportModel.h"
 #include "invoice/TaxColumns.h"
 
@@ -21,20 +22,14 @@ TaxesDialog::TaxesDialog(InvoiceHost& host, QWidget* parent)
     setObjectName(u"Form5"_s);
     setWindowTitle(u"Tavlix-Vergi Ekle/Çıkar"_s);
 
-    m_title = new QLabel(u"VERGİ EKLE / ÇIKAR"_s, this);
-    m_title->setObjectName(u"Label1"_s);
+    m_title = named<QLabel>(u"Label1"_s, u"VERGİ EKLE / ÇIKAR"_s, this);
     m_title->setAlignment(Qt::AlignCenter);
-    auto* availableLabel = new QLabel(u"EKLENEBİLİR VERGİLER"_s, this);
-    availableLabel->setObjectName(u"Label2"_s);
-    auto* addedLabel = new QLabel(u"EKLENEN VERGİLER"_s, this);
-    addedLabel->setObjectName(u"Label3"_s);
+    auto* availableLabel = named<QLabel>(u"Label2"_s, u"EKLENEBİLİR VERGİLER"_s, this);
+    auto* addedLabel = named<QLabel>(u"Label3"_s, u"EKLENEN VERGİLER"_s, this);
 
-    m_available = new QListWidget(this);
-    m_available->setObjectName(u"List1"_s);
-    m_added = new QListWidget(this);
-    m_added->setObjectName(u"List2"_s);
-    m_headers = new QListWidget(this);
-    m_headers->setObjectName(u"List3"_s);
+    m_available = named<QListWidget>(u"List1"_s, this);
+    m_added = named<QListWidget>(u"List2"_s, this);
+    m_headers = named<QListWidget>(u"List3"_s, this);
     m_headers->hide();
 
     auto* layout = new QGridLayout(this);

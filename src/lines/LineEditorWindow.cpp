@@ -1,6 +1,7 @@
 #include "lines/LineEditorWindow.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/NamedControl.h"
 #include "lines/AddLine.h"
 #include "lines/EntryMasks.h"
 #include "lines/StockCards.h"
@@ -28,8 +29,7 @@ namespace tavlix {
 namespace {
 
 QComboBox* makeBox(QWidget* parent, const QString& name) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
+    auto* box = named<QComboBox>(name, parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     // No inline completion: a typed text must stand on its own for the field rules.
@@ -39,15 +39,13 @@ QComboBox* makeBox(QWidget* parent, const QString& name) {
 }
 
 QLineEdit* makeEdit(QWidget* parent, const QString& name, bool readOnly = false) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
+    auto* edit = named<QLineEdit>(name, parent);
     edit->setReadOnly(readOnly);
     return edit;
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    auto* button = named<QPushButton>(name, caption, parent);
     button->setAutoDefault(false);
     return button;
 }
@@ -162,12 +160,10 @@ void LineEditorWindow::buildControls() {
     field(u"GTIP KODU"_s, m_gtip);
     g->setColumnStretch(1, 1);
 
-    m_message = new QLabel(this);
-    m_message->setObjectName(u"Label21"_s);
+    m_message = named<QLabel>(u"Label21"_s, this);
     m_message->setStyleSheet(u"color: red;"_s);
     m_message->setWordWrap(true);
-    m_storeCard = new QCheckBox(u"Stok Kartlarına Ekle"_s, this);
-    m_storeCard->setObjectName(u"Check1"_s);
+    m_storeCard = named<QCheckBox>(u"Check1"_s, u"Stok Kartlarına Ekle"_s, this);
     m_add = makeButton(this, u"Command4"_s, u"FATURAYA EKLE"_s);
     m_save = makeButton(this, u"Command3"_s, u"KAYDET YENİ"_s);
     m_cancel = makeButton(this, u"Command5"_s, u"VAZGEÇ"_s);

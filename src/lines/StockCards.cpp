@@ -73,18 +73,11 @@ void StockCard::copyTo(LineFields& f) const {
 
 Result<EditorData> loadEditorData(const QString& workbookPath, const QString& companyFilter,
                                   int lastCompanyColumn) {
-    auto workbook = store::Workbook::open(workbookPath);
-    if (!workbook)
-        return workbook.error();
-    store::Workbook& wb = *workbook.value();
-    auto codes = wb.requireSheet(store::DataSheet::Codes);
-    if (!codes)
-        return codes.error();
-    auto cards = wb.requireSheet(store::DataSheet::Stock);
-    if (!cards)
-        return cards.error();
-
-    const store::Worksheet& k = *codes.value();
+    const auto opened =
+        store::openWithSheets(workbookPath, {store::DataSheet::Codes, store::DataSheet::Stock});
+    if (!opened)
+        return opened.error();
+    const store::Worksheet& k = (*opened)[0];
     EditorData data;
     data.withholdingItems = readList(k, WithholdingDescription, [&](int r) {
         return k.text(r, WithholdingDescription) + u" % "_s + k.text(r, WithholdingRate);
@@ -97,7 +90,7 @@ Result<EditorData> loadEditorData(const QString& workbookPath, const QString& co
     data.specialBaseItems = store::readColumnUntilEmpty(k, SpecialBaseCode);
 
     if (companyFilter.isEmpty()) {
-        auto settings = wb.requireSheet(store::DataSheet::Programs);
+        auto settings = opened->book->requireSheet(store::DataSheet::Programs);
         if (!settings)
             return settings.error();
         data.companiesListed = true;
@@ -105,7 +98,7 @@ Result<EditorData> loadEditorData(const QString& workbookPath, const QString& co
             data.companies.append(settings.value()->text(store::PrgRow::UserName, col));
     }
 
-    const store::Worksheet& s = *cards.value();
+    const store::Worksheet& s = (*opened)[1];
     for (int row = 2;; ++row) {
         const QString name = s.text(row, store::StockCol::Name);
         if (name.isEmpty())
@@ -127,13 +120,10 @@ Result<std::optional<StockCard>> findStockCard(const QString& workbookPath, cons
     const QString& key = byName ? nameKey : codeKey;
     const int column = byName ? store::StockCol::Name : store::StockCol::StockCode;
 
-    auto workbook = store::Workbook::open(workbookPath);
-    if (!workbook)
-        return workbook.error();
-    auto cards = workbook.value()->requireSheet(store::DataSheet::Stock);
-    if (!cards)
-        return cards.error();
-    const store::Worksheet& s = *cards.value();
+    const auto opened = store::openWithSheets(workbookPath, {store::DataSheet::Stock});
+    if (!opened)
+        return opened.error();
+    const store::Worksheet& s = (*opened)[0];
 
     std::optional<StockCard> found;
     for (int row = 1; !s.text(row, column).isEmpty();) {
@@ -149,14 +139,10 @@ Result<std::optional<StockCard>> findStockCard(const QString& workbookPath, cons
 }
 
 Result<int> saveStockCard(const QString& workbookPath, const StockCard& card) {
-    auto workbook = store::Workbook::open(workbookPath);
-    if (!workbook)
-        return workbook.error();
-    store::Workbook& wb = *workbook.value();
-    auto cards = wb.requireSheet(store::DataSheet::Stock);
-    if (!cards)
-        return cards.error();
-    store::Worksheet& s = *cards.value();
+    const auto opened = store::openWithSheets(workbookPath, {store::DataSheet::Stock});
+    if (!opened)
+        return opened.error();
+    store::Worksheet& s = (*opened)[0];
 
     int row = 2;
     while (!s.text(row, store::StockCol::Name).isEmpty())
@@ -164,7 +150,7 @@ Result<int> saveStockCard(const QString& workbookPath, const StockCard& card) {
     const QStringList cells = card.cells();
     for (int col = 1; col <= StockCard::kColumns; ++col)
         s.writeText(row, col, cells.at(col - 1));
-    if (auto saved = wb.save(); !saved)
+    if (auto saved = opened->book->save(); !saved)
         return makeError(saved.error().code, u"Stok kartı kaydedilemedi: "_s + saved.message());
     return row;
 }

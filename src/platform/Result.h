@@ -40,6 +40,7 @@ public:
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
     T& operator*() & { return value(); }
+    const T& operator*() const& { return value(); }
 
     const Error& error() const { return std::get<1>(m_data); }
     QString message() const { return ok() ? QString() : error().message; }

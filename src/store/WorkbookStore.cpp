@@ -1059,6 +1059,20 @@ Result<Worksheet*> Workbook::requireSheet(const QString& name) {
     return makeError(ErrorCode::NotFound, u"%1 sayfası bulunamadı (%2)"_s.arg(name, file));
 }
 
+Result<OpenedSheets> openWithSheets(const QString& path, std::initializer_list<QString> names) {
+    auto opened = Workbook::open(path);
+    if (!opened)
+        return opened.error();
+    OpenedSheets out{std::move(opened).value(), {}};
+    for (const QString& name : names) {
+        auto sheet = out.book->requireSheet(name);
+        if (!sheet)
+            return sheet.error();
+        out.sheets.push_back(sheet.value());
+    }
+    return out;
+}
+
 int Worksheet::firstFreeRow(int column) const {
     int row = 1;
     while (row < kMaxRow && !value(row, column).isEmpty())

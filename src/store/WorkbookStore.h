@@ -8,8 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tavlix::store {
 
@@ -102,6 +104,17 @@ public:
     virtual Result<void> save() = 0;
     virtual Result<void> saveAs(const QString& path) = 0;
 };
+
+// A workbook opened for one operation together with the sheets it needs, in the order asked.
+struct OpenedSheets {
+    std::unique_ptr<Workbook> book;
+    std::vector<Worksheet*> sheets;
+    Worksheet& operator[](std::size_t i) const { return *sheets.at(i); }
+};
+
+// Opens `path` and finds every named sheet; the first failure (unreadable file, missing sheet)
+// comes back as the error.
+Result<OpenedSheets> openWithSheets(const QString& path, std::initializer_list<QString> names);
 
 // Column letters ↔ numbers: 1 ↔ "A", 27 ↔ "AA".
 QString columnName(int column);

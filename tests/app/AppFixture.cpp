@@ -106,4 +106,18 @@ void AppFixture::leave(QWidget* w) {
     QApplication::sendEvent(w, &out);
 }
 
+QStringList AppFixture::items(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+QStringList AppFixture::items(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
 } // namespace tavlix::test

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,9 @@ protected:
 
     // A focus change away from `w`, as tabbing out of it gives.
     static void leave(QWidget* w);
+    // The entries of a box or list, in order.
+    static QStringList items(const QComboBox* box);
+    static QStringList items(const QListWidget* list);
 
     QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;

@@ -17,13 +17,6 @@ using namespace Qt::StringLiterals;
 namespace tavlix::test {
 namespace {
 
-QStringList items(QComboBox* box) {
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 using CompanySelection = AppFixture;
 
 TEST_F(CompanySelection, LoadsSettingsCustomersFolderAndResetsTheInvoice) {

@@ -16,20 +16,6 @@ using namespace Qt::StringLiterals;
 namespace tavlix::test {
 namespace {
 
-QStringList items(QComboBox* box) {
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
-QStringList listItems(QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
 class InvoiceHeader : public AppFixture {
 protected:
     void startWith(const QString& company = u"Alfa Ltd"_s) {
@@ -149,7 +135,7 @@ TEST_F(InvoiceHeader, SearchFindsNamesContainingTheTextAndTakesOne) {
     auto* text19 = find<QLineEdit>("Text19");
     ASSERT_TRUE(text19->isEnabled());
     QTest::keyClicks(text19, u"ab"_s);
-    EXPECT_EQ(listItems(list3), (QStringList{u"Abc Yapı "_s, u"Kara ve AB"_s}));
+    EXPECT_EQ(items(list3), (QStringList{u"Abc Yapı "_s, u"Kara ve AB"_s}));
 
     emit list3->itemDoubleClicked(list3->item(1));
     EXPECT_EQ(find<QComboBox>("Combo3")->currentText(), u"Kara ve AB"_s);

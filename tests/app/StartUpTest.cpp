@@ -21,13 +21,6 @@ using namespace Qt::StringLiterals;
 namespace tavlix::test {
 namespace {
 
-QStringList items(QComboBox* box) {
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 using StartUp = AppFixture;
 
 TEST_F(StartUp, MissingUpdaterEndsTheProgramWithItsWarning) {
