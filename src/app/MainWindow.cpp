@@ -510,8 +510,7 @@ void MainWindow::companySelected() {
         return;
 
     clearHeaderFields();
-    m_command3->setEnabled(false);
-    setEditingButtons(false);
+    disableFileAndEditingButtons();
     m_command5->setVisible(false);
     m_label20->setText(u"0"_s);
     m_label20->setVisible(false);
@@ -534,16 +533,18 @@ void MainWindow::refreshSavedInvoices(const QString& folder) {
     }
 }
 
-void MainWindow::setEditingButtons(bool enabled) {
-    for (QPushButton* b : {m_command7, m_command8, m_command9, m_command11})
-        b->setEnabled(enabled);
-    if (enabled) {
-        setBackColour(m_command9, kLightCyan);
-        setBackColour(m_command8, kLightGreen);
-        setBackColour(m_command7, kLightGreen);
-    } else {
-        for (QPushButton* b : {m_command3, m_command7, m_command8, m_command9, m_command11})
-            setBackColour(b, kWhite);
+void MainWindow::enableEditingButtons() {
+    for (QPushButton* b : {m_command7, m_command8, m_command9})
+        b->setEnabled(true);
+    setBackColour(m_command9, kLightCyan);
+    setBackColour(m_command8, kLightGreen);
+    setBackColour(m_command7, kLightGreen);
+}
+
+void MainWindow::disableFileAndEditingButtons() {
+    for (QPushButton* b : {m_command3, m_command7, m_command8, m_command9, m_command11}) {
+        b->setEnabled(false);
+        setBackColour(b, kWhite);
     }
 }
 
@@ -575,7 +576,7 @@ void MainWindow::invoiceTypeChosen() {
         return;
     }
     if (m_combo1->currentText() != kNoType)
-        setEditingButtons(true);
+        enableEditingButtons();
 
     const int type = invoiceTypeIndex();
     if (type < 0)

@@ -96,7 +96,8 @@ private:
     void refreshSavedInvoices(const QString& folder);
     void filterCustomerSearch(const QString& text);
     void takeSearchResult(QListWidgetItem* item);
-    void setEditingButtons(bool enabled);
+    void enableEditingButtons();         // "Mal/Hizmet Ekle", "VERGİ EKLE", "Excel Kaydet"
+    void disableFileAndEditingButtons(); // those and "Excel Yükle", "Excel Aç", all white
     void showAbout();
     void showLineEditor();
     void showTaxesDialog();

@@ -40,6 +40,9 @@ TEST_F(InvoiceHeader, ChoosingATypeEnablesEditingAndAddsItsColumns) {
     EXPECT_TRUE(find<QPushButton>("Command7")->isEnabled());
     EXPECT_TRUE(find<QPushButton>("Command8")->isEnabled());
     EXPECT_TRUE(find<QPushButton>("Command9")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("Command9")->styleSheet().contains(u"#c0ffff"_s));
+    EXPECT_TRUE(find<QPushButton>("Command7")->styleSheet().contains(u"#c0ffc0"_s));
+    EXPECT_FALSE(find<QPushButton>("Command11")->isEnabled()) << "Excel Aç waits for a file";
     EXPECT_EQ(m_window->lines().columnTotal(), 13);
     EXPECT_EQ(m_window->lines().column(12).header, u"Tevkifat Tutarı"_s);
     EXPECT_EQ(m_window->lines().textColor(), QColor(0, 0, 255));
