@@ -94,7 +94,10 @@ void TaxesDialog::removeTax(QListWidgetItem* item) {
         return;
     const QString entry = item->text();
     m_available->addItem(entry);
-    taxes::removeTaxColumns(m_host.lines(), entry);
+    // The removed pair's amounts leave the lines, so the totals, the notes and checkTotal must
+    // not keep them until some later change of the lines.
+    if (taxes::removeTaxColumns(m_host.lines(), entry))
+        m_host.recomputeTotals();
     copyHeaders();
     delete m_added->takeItem(m_added->row(item));
 }

@@ -1,5 +1,6 @@
 #include "invoice/TaxesDialog.h"
 #include "invoice/RecordingHost.h"
+#include "invoice/TaxColumns.h"
 
 #include "support/MessageBoxes.h"
 #include "support/Openpyxl.h"
@@ -107,26 +108,37 @@ TEST_F(TaxesDialogTest, SecondAdditionAfterReopeningIsRefused) {
     EXPECT_EQ(texts("List1").size(), 2);
 }
 
-TEST_F(TaxesDialogTest, RemovingTheFirstOfTwoKeepsTheOtherTaxWithItsCells) {
+TEST_F(TaxesDialogTest, RemovingATaxKeepsLaterPairsUnderTheirHeadersAndRecomputes) {
     const QStringList before = host.lineModel.headers();
     open();
     doubleClick("List1", u"00071-ÖTV"_s);
     doubleClick("List1", u"00075-ÖİV"_s);
+    // A pair the line editor adds while the dialog is open is in none of the dialog's lists.
+    ASSERT_TRUE(taxes::addTaxColumns(host.lineModel, u"00099-SONRA"_s));
+    host.lineModel.setCell(0, 10, u"5,000"_s);
     host.lineModel.setCell(0, 12, u"2,000"_s);
+    host.lineModel.setCell(0, 14, u"1,000"_s);
+    host.recomputeTotals();
+    // 200 goods + 36 VAT + 10 + 4 + 2
+    ASSERT_EQ(host.totals.totalsRows.last().value(2), u"252,00"_s);
 
     doubleClick("List2", u"00071-ÖTV"_s);
     EXPECT_EQ(texts("List2"), QStringList{u"00075-ÖİV"_s});
     EXPECT_EQ(texts("List1"), QStringList{u"00071-ÖTV"_s});
-    EXPECT_EQ(host.lineModel.headers(), before + QStringList({u"00075-ÖİV%"_s, u"ÖİV Tutarı"_s}));
+    EXPECT_EQ(host.lineModel.headers(),
+              before + QStringList({u"00075-ÖİV%"_s, u"ÖİV Tutarı"_s, u"00099-SONRA%"_s,
+                                    u"SONRA Tutarı"_s}));
+    EXPECT_EQ(texts("List3"), host.lineModel.headers());
     EXPECT_EQ(host.lineModel.cell(0, 10), u"2,000"_s);
-
-    host.recomputeTotals();
-    EXPECT_EQ(host.lineModel.cell(0, 11), u"4,00"_s);
-    EXPECT_EQ(host.totals.totalsRows.last().value(2), u"240,00"_s);
+    EXPECT_EQ(host.lineModel.cell(0, 12), u"1,000"_s);
+    // The removed tax leaves the grand total at once.
+    EXPECT_EQ(host.totals.totalsRows.last().value(2), u"242,00"_s);
 
     doubleClick("List2", u"00075-ÖİV"_s);
-    EXPECT_EQ(host.lineModel.headers(), before);
-    EXPECT_EQ(host.lineModel.rowCells(0).size(), 10);
+    EXPECT_EQ(host.lineModel.headers(),
+              before + QStringList({u"00099-SONRA%"_s, u"SONRA Tutarı"_s}));
+    EXPECT_EQ(host.lineModel.rowCells(0).mid(10), QStringList({u"1,000"_s, u"2,00"_s}));
+    EXPECT_EQ(host.totals.totalsRows.last().value(2), u"238,00"_s);
 }
 
 TEST_F(TaxesDialogTest, AMissingWorkbookIsReportedAndListsNothing) {
