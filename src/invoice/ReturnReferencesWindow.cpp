@@ -127,7 +127,7 @@ void ReturnReferencesWindow::load() {
     m_serial->clear();
     m_date->clear();
     m_serial->setEnabled(false);
-    m_serial->setStyleSheet(QString());
+    m_serial->setPalette(QPalette()); // back to the ordinary colour until a day is chosen
     for (QPushButton* button : {m_add, m_remove, m_ok}) {
         button->setEnabled(false);
         button->setStyleSheet(QString());

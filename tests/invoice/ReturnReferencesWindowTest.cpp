@@ -159,6 +159,9 @@ TEST_F(ReturnReferencesWindowTest, RemoveHideCloseAndCompanySelection) {
     window->show();
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_EQ(status(), u"Önce tarih seçiniz..."_s);
+    EXPECT_FALSE(serial()->isEnabled());
+    EXPECT_NE(serial()->palette().color(QPalette::Base),
+              serial()->palette().color(QPalette::ToolTipBase));
 
     addReference(u"01"_s, u"ABC/1"_s);
     ASSERT_FALSE(entries().isEmpty());
