@@ -82,9 +82,9 @@ TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
             if (type == OzelMatrah)
                 specialBaseTotal += money::rnd2(cellValue(lines, r, linecol::SpecialBaseAmount));
         }
-        grandTotal = goodsTotal + vatTotal - discountTotal;
-        if (type == Tevkifat)
-            grandTotal -= withholdingTotal;
+        // Withholding before discount: the order of the terms decides the double's last bit.
+        grandTotal = type == Tevkifat ? goodsTotal + vatTotal - withholdingTotal - discountTotal
+                                      : goodsTotal + vatTotal - discountTotal;
 
         QList<QStringList>& out = result.totalsRows;
         auto addRow = [&out](const QString& label, const QString& amount) {
