@@ -98,6 +98,12 @@ AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& l
     if (f.otherTax2Rate.isEmpty())
         f.otherTax2Rate = u"0"_s;
 
+    // The amount mask lets a text such as "150,5," through; read as nothing it would silently
+    // carry a special base of 0,00, so it is refused like an unreadable unit price.
+    if (!f.specialBase.isEmpty() && !money::isNumeric(f.specialBase)) {
+        f.specialBase.clear();
+        return refuse(u"Özel matrah tutarı sayısal olmalıdır ...!"_s);
+    }
     if (money::value(f.specialBase) > 0 && invoiceType != QStringView(kSpecialBaseType)) {
         AddLineOutcome out;
         out.kind = AddLineOutcome::Kind::TypeRefused;
@@ -121,7 +127,10 @@ AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& l
     addExtraTax(lines, row, f.otherTax1Code, a.otherTax1Rate, a.otherTax1Amount);
     addExtraTax(lines, row, f.otherTax2Code, a.otherTax2Rate, a.otherTax2Amount);
 
+    // The type cells come last, over anything an extra-tax header match wrote into them.
     if (invoiceType == QStringView(kExemptType)) {
+        lines.setCell(row, linecol::VatRate, a.vatRate);
+        lines.setCell(row, linecol::Vat, a.vatAmount);
         lines.setCell(row, linecol::CustomsCode, f.gtipCode);
     } else if (invoiceType == QStringView(kWithholdingType)) {
         lines.setCell(row, linecol::WithholdingCode, f.withholdingCode);
@@ -130,6 +139,7 @@ AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& l
     } else if (invoiceType == QStringView(kSpecialBaseType)) {
         lines.setCell(row, linecol::SpecialBaseReason, f.specialBaseReason.left(3));
         lines.setCell(row, linecol::SpecialBaseAmount, a.specialBase);
+        lines.setCell(row, linecol::Vat, a.vatAmount);
     }
 
     AddLineOutcome out;

@@ -26,7 +26,7 @@ struct AddLineOutcome {
 
 // Runs the checks in their order and, when they pass, appends the line to `lines`. `fields` is
 // updated as the window shows it afterwards: empty other-tax rates become "0", and a refused
-// quantity or unit price is emptied, a refused discount rate set to "0".
+// quantity, unit price or special base amount is emptied, a refused discount rate set to "0".
 AddLineOutcome addLine(LineFields& fields, const QString& invoiceType, ReportModel& lines);
 
 // The amount column header of an extra tax whose rate column header is `code`.

@@ -231,3 +231,44 @@ TEST(AddLine, ShortTaxCodeMatchesOnlyItsExactHeader) {
     EXPECT_EQ(model.column(13).header, u" Tutarı"_s);
     EXPECT_EQ(model.cell(1, 12), u"3,000"_s); // the second tax found the pair the first made
 }
+
+TEST(AddLine, UnreadableSpecialBaseIsRefusedNotTakenAsZero) {
+    for (const QString& type : {u"ÖZEL MATRAH"_s, u"SATIŞ"_s}) {
+        ReportModel model;
+        layOut(model, {u"Özel Matrah Nedeni"_s, u"Özel Matrah Tutarı"_s});
+        LineFields f = goodLine();
+        f.specialBase = u"150,5,"_s; // the amount mask lets it through
+        const AddLineOutcome out = addLine(f, type, model);
+        EXPECT_EQ(out.kind, Kind::FieldRefused) << type.toStdString();
+        EXPECT_EQ(out.message, u"Özel matrah tutarı sayısal olmalıdır ...!"_s);
+        EXPECT_TRUE(f.specialBase.isEmpty());
+        EXPECT_EQ(model.rowTotal(), 0);
+    }
+}
+
+TEST(AddLine, TypeCellsAreWrittenAfterTheExtraTaxes) {
+    // A tax whose first nine characters match "KDV Tutarı" writes over the VAT cells and the
+    // customs code; the İSTİSNA cells written last put them back.
+    ReportModel model;
+    layOut(model, {u"GTIP KODU"_s});
+    LineFields f = goodLine();
+    f.gtipCode = u"7318.15"_s;
+    f.otherTax1Code = u"KDV Tutarı ek%"_s;
+    f.otherTax1Rate = u"5"_s;
+    ASSERT_EQ(addLine(f, u"İSTİSNA"_s, model).kind, Kind::Added);
+    EXPECT_EQ(model.columnTotal(), 11);
+    EXPECT_EQ(model.cell(0, 8), u"0"_s);
+    EXPECT_EQ(model.cell(0, 9), u"0"_s);
+    EXPECT_EQ(model.cell(0, 10), u"7318.15"_s);
+
+    // A match on the last column has no amount column beside it: the rate alone is written.
+    ReportModel last;
+    layOut(last, {u"9077-ABCD"_s});
+    f = goodLine();
+    f.otherTax1Code = u"9077-ABCDEF%"_s;
+    f.otherTax1Rate = u"2"_s;
+    ASSERT_EQ(addLine(f, u"SATIŞ"_s, last).kind, Kind::Added);
+    EXPECT_EQ(last.columnTotal(), 11);
+    EXPECT_EQ(last.cell(0, 10), u"2,000"_s);
+    EXPECT_EQ(last.rowCells(0).size(), 11);
+}
