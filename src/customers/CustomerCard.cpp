@@ -44,6 +44,14 @@ void runFilter(QString& field, TaxNumberFilter& state) {
 
 // Column G as the number it holds: a text as it is, a number cell (typed in by hand) as its
 // whole-number digits.
+bool rowIsEmpty(const store::Worksheet& sheet, int row) {
+    for (int col = store::CustomerCol::Title; col <= store::CustomerCol::AccountingCode; ++col) {
+        if (!sheet.value(row, col).isEmpty())
+            return false;
+    }
+    return true;
+}
+
 bool sameTaxNumber(const store::Worksheet& sheet, int row, const QString& number) {
     const store::CellValue cell = sheet.value(row, TaxNumber);
     if (cell.kind == store::CellValue::Kind::Number) {
@@ -78,8 +86,13 @@ Result<SaveOutcome> writeCustomer(store::Workbook& workbook, const CustomerCard&
     if (card.taxNumber.isEmpty())
         return SaveOutcome{SaveOutcome::Kind::EmptyNumber, 0, emptyNumberMessage()};
 
-    const int freeRow = sheet.firstFreeRow(store::CustomerCol::TaxOffice);
-    for (int row = 2; row < freeRow; ++row) {
+    // The new card goes into the first row with no cell filled: a row typed in by hand without a
+    // tax office is a customer too and must not be overwritten.
+    const int lastRow = sheet.lastRow();
+    int freeRow = 2;
+    while (freeRow <= lastRow && !rowIsEmpty(sheet, freeRow))
+        ++freeRow;
+    for (int row = 2; row <= lastRow; ++row) {
         if (sameTaxNumber(sheet, row, card.taxNumber))
             return SaveOutcome{SaveOutcome::Kind::Duplicate, 0,
                                u"Bu Vergi Kimlik No daha önce kaydedilmiş..!"_s};

@@ -106,7 +106,7 @@ enum : int {
 };
 } // namespace StockCol
 
-// mDATA: one customer a row; readers scan rows 2 to LastReadRow.
+// mDATA: one customer a row from row 2; readers scan every used row.
 namespace CustomerCol {
 enum : int {
     Title = 1,           // A
@@ -114,7 +114,7 @@ enum : int {
     DisplayName = 3,     // C: the key customers are listed and looked up by
     Address = 4,         // D
     Country = 5,         // E
-    TaxOffice = 6,       // F: always filled by the program; finds the first free row
+    TaxOffice = 6,       // F: always filled by the program
     TaxNumber = 7,       // G: stored as text
     Email = 8,           // H
     Phone = 9,           // I
@@ -123,7 +123,6 @@ enum : int {
     AccountingCode = 12, // L
     Last = 12,
 };
-inline constexpr int LastReadRow = 100;
 } // namespace CustomerCol
 
 // Header row texts (row 1, from column A) and the prgDATA labels of rows 2 to 23.

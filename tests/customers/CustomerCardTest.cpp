@@ -172,17 +172,26 @@ ws['G3'] = '5555555555'
     EXPECT_EQ(other->row, 4);
 }
 
-TEST_F(CustomerSaveTest, ARowWithoutTaxOfficeIsTheFreeRow) {
+TEST_F(CustomerSaveTest, ARowTypedInWithoutTaxOfficeIsKept) {
     makeWorkbook(uR"(
 ws['C2'] = 'Elle '
-ws['G2'] = '999'
+ws['G2'] = '555'
+ws['C4'] = 'Aşağıda '
+ws['F4'] = 'Konak'
+ws['G4'] = '777'
 )"_s);
     Result<SaveOutcome> r = saveCustomer(path, organisation(u"999"_s));
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r->row, 2);
+    EXPECT_EQ(r->row, 3) << "the first row with no cell filled";
     const QJsonObject cells =
         test::readWithOpenpyxl(path)[u"cells"_s].toObject()[u"mDATA"_s].toObject();
-    EXPECT_EQ(cells[u"C2"_s].toString(), u"Deneme "_s);
+    EXPECT_EQ(cells[u"C2"_s].toString(), u"Elle "_s);
+    EXPECT_EQ(cells[u"C3"_s].toString(), u"Deneme "_s);
+    EXPECT_EQ(cells[u"C4"_s].toString(), u"Aşağıda "_s);
+
+    Result<SaveOutcome> again = saveCustomer(path, organisation(u"777"_s));
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(again->kind, SaveOutcome::Kind::Duplicate) << "numbers below a gap count too";
 }
 
 TEST_F(CustomerSaveTest, BrokenOrForeignWorkbooksGiveAMessage) {
