@@ -579,7 +579,7 @@ void MainWindow::invoiceTypeChosen() {
         enableEditingButtons();
 
     const int type = invoiceTypeIndex();
-    if (type < 0)
+    if (!isKnownInvoiceType(type))
         return;
     m_command5->setVisible(showsReturnReferences(type));
     m_label20->setVisible(showsReturnReferences(type));
