@@ -1,6 +1,7 @@
 #include "lines/AddLine.h"
 
 #include "invoice/InvoiceType.h"
+#include "invoice/LineList.h"
 #include "invoice/Money.h"
 #include "invoice/ReportModel.h"
 
@@ -121,8 +122,9 @@ AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& l
 
     const LineAmounts a = computeLine(f, invoiceType);
     const int row = lines.rowTotal();
-    lines.appendRow({QString::number(row + 1), f.name, f.quantity, f.unit, a.unitPrice,
-                     a.discountRate, a.discountAmount, a.netAmount, a.vatRate, a.vatAmount});
+    lines.appendRow({QString::number(nextLineNumber(lines)), f.name, f.quantity, f.unit,
+                     a.unitPrice, a.discountRate, a.discountAmount, a.netAmount, a.vatRate,
+                     a.vatAmount});
 
     addExtraTax(lines, row, f.otherTax1Code, a.otherTax1Rate, a.otherTax1Amount);
     addExtraTax(lines, row, f.otherTax2Code, a.otherTax2Rate, a.otherTax2Amount);
