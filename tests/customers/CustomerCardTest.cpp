@@ -1,9 +1,9 @@
 #include "customers/CustomerCard.h"
 
 #include "store/DataWorkbook.h"
+#include "support/Files.h"
 #include "support/Openpyxl.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -75,12 +75,7 @@ ws['F1'] = 'VERGİ DAİRESİ*'
 ws['G1'] = 'VERGİ/TCK NO*'
 )"_s + rows + u"\nwb.save(path)\n"_s));
     }
-    QByteArray digest() const {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-    }
+    QByteArray digest() const { return test::fileDigest(path); }
     static CustomerCard organisation(const QString& number) {
         CustomerCard c;
         c.title = u"Deneme"_s;

@@ -2,9 +2,9 @@
 #include "lines/StockCards.h"
 #include "LinesFixture.h"
 #include "store/WorkbookStore.h"
+#include "support/Files.h"
 #include "support/Openpyxl.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -17,13 +17,6 @@ using namespace tavlix::lines;
 using tavlix::test::card;
 
 namespace {
-
-QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 test::WorkbookContent codeTables() {
     test::WorkbookContent c;
@@ -100,9 +93,9 @@ TEST(StockCards, WorkbookFailuresBecomeMessages) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("not a zip");
     }
-    const QByteArray before = fileHash(junk);
+    const QByteArray before = test::fileDigest(junk);
     EXPECT_FALSE(saveStockCard(junk, StockCard{}).ok());
-    EXPECT_EQ(fileHash(junk), before);
+    EXPECT_EQ(test::fileDigest(junk), before);
 
     // A workbook without the sheets names what is missing.
     QTemporaryDir other;

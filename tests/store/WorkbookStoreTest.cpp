@@ -1,8 +1,8 @@
 // The xlsx store against an independent reader and writer (openpyxl).
 #include "store/WorkbookStore.h"
+#include "support/Files.h"
 #include "support/Openpyxl.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -16,13 +16,6 @@ using namespace tavlix;
 using namespace tavlix::store;
 
 namespace {
-
-QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 std::unique_ptr<Workbook> openOrFail(const QString& path) {
     auto r = Workbook::open(path);
@@ -269,13 +262,13 @@ open(path, "wb").write(buf.getvalue()[: len(buf.getvalue()) // 2])
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        const QByteArray before = fileHash(c.path);
+        const QByteArray before = test::fileDigest(c.path);
         auto r = Workbook::open(c.path);
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().code, c.code);
         EXPECT_TRUE(r.message().startsWith(u"Çalışma kitabı açılamadı: "_s + c.path))
             << r.message().toStdString();
-        EXPECT_EQ(fileHash(c.path), before);
+        EXPECT_EQ(test::fileDigest(c.path), before);
     }
     EXPECT_FALSE(QFile::exists(file(u"yok.xlsx"_s)));
 }
@@ -284,7 +277,7 @@ TEST_F(WorkbookStoreTest, MissingSheetNamesSheetAndFile) {
     const QString path = file(u"DATA.xlsx"_s);
     ASSERT_TRUE(test::writeWithOpenpyxl(path, u"wb = openpyxl.Workbook(); wb.active.title = "
                                               u"'sDATA'; wb.save(path)"_s));
-    const QByteArray before = fileHash(path);
+    const QByteArray before = test::fileDigest(path);
     auto book = openOrFail(path);
     ASSERT_TRUE(book);
     auto r = book->requireSheet(u"mDATA"_s);
@@ -292,7 +285,7 @@ TEST_F(WorkbookStoreTest, MissingSheetNamesSheetAndFile) {
     EXPECT_EQ(r.error().code, ErrorCode::NotFound);
     EXPECT_EQ(r.message(), u"mDATA sayfası bulunamadı (DATA.xlsx)"_s);
     book.reset();
-    EXPECT_EQ(fileHash(path), before);
+    EXPECT_EQ(test::fileDigest(path), before);
 }
 
 TEST_F(WorkbookStoreTest, FailedSaveLeavesOldFileAndSaysWhy) {
@@ -302,7 +295,7 @@ TEST_F(WorkbookStoreTest, FailedSaveLeavesOldFileAndSaysWhy) {
     auto book = Workbook::create();
     book->activeSheet()->writeText(1, 1, u"eski"_s);
     ASSERT_TRUE(book->saveAs(path).ok());
-    const QByteArray before = fileHash(path);
+    const QByteArray before = test::fileDigest(path);
 
     // Saving into a folder that does not exist, and over a folder, fail without side effects.
     auto r = book->saveAs(file(u"yok/DATA.xlsx"_s));
@@ -319,7 +312,7 @@ TEST_F(WorkbookStoreTest, FailedSaveLeavesOldFileAndSaysWhy) {
     r = book->save();
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.message().contains(path)) << r.message().toStdString();
-    EXPECT_EQ(fileHash(path), before);
+    EXPECT_EQ(test::fileDigest(path), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{u"DATA.xlsx"_s});
 }
 
