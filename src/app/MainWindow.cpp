@@ -708,32 +708,32 @@ void MainWindow::showAbout() {
     m_about->showVersion();
 }
 
+namespace {
+
+// A window is made on first use and afterwards only shown again, so its state lives on.
+template <typename Window> void showOwned(std::unique_ptr<Window>& window, InvoiceHost& host) {
+    if (!window)
+        window = std::make_unique<Window>(host);
+    window->show();
+    window->raise();
+}
+
+} // namespace
+
 void MainWindow::showLineEditor() {
-    if (!m_lineEditor)
-        m_lineEditor = std::make_unique<LineEditorWindow>(*this);
-    m_lineEditor->show();
-    m_lineEditor->raise();
+    showOwned(m_lineEditor, *this);
 }
 
 void MainWindow::showTaxesDialog() {
-    if (!m_taxes)
-        m_taxes = std::make_unique<TaxesDialog>(*this);
-    m_taxes->show();
-    m_taxes->raise();
+    showOwned(m_taxes, *this);
 }
 
 void MainWindow::showReturnWindow() {
-    if (!m_returns)
-        m_returns = std::make_unique<ReturnReferencesWindow>(*this);
-    m_returns->show();
-    m_returns->raise();
+    showOwned(m_returns, *this);
 }
 
 void MainWindow::showCustomerCard() {
-    if (!m_customerCard)
-        m_customerCard = std::make_unique<CustomerCardWindow>(*this);
-    m_customerCard->show();
-    m_customerCard->raise();
+    showOwned(m_customerCard, *this);
 }
 
 // ---- InvoiceHost ------------------------------------------------------------------------------
