@@ -788,6 +788,41 @@ void MainWindow::hideCustomerSearch() {
     m_list3->setVisible(false);
 }
 
+InvoiceRecord MainWindow::invoiceRecord() const {
+    InvoiceRecord r;
+    r.company = m_combo4->currentText();
+    r.typeIndex = invoiceTypeIndex();
+    r.typeText = m_combo1->currentText();
+    r.currency = m_combo2->currentText();
+    r.exchangeRate = m_text7->text();
+    r.invoiceDate = m_text8->text();
+    r.issueTime = m_text9->text();
+    r.dispatchDate = m_text10->text();
+    r.dispatchSerial = m_text11->text();
+    r.customerName = m_combo3->currentText();
+    r.customerAddress = m_text2->text();
+    r.customerCountry = m_text12->text();
+    r.taxOffice = m_text3->text();
+    r.taxNumber = m_text4->text();
+    r.customerEmail = m_text5->text();
+    r.customerTitle = m_uunvan->text();
+    r.customerFirstName = m_aad->text();
+    r.customerSurname = m_ssoyad->text();
+    r.notes = m_text6->toPlainText();
+    r.lineHeaders = m_lines->headers();
+    for (int row = 0; row < m_lines->rowTotal(); ++row)
+        r.lines.append(m_lines->rowCells(row));
+    for (int row = 0; row < m_totals->rowTotal(); ++row)
+        r.totals.append(m_totals->rowCells(row));
+    if (m_returns)
+        r.returnReferences = m_returns->references();
+    r.settings = m_settings;
+    r.kdvMatStr = m_kdvMatStr;
+    r.yazTopStr = m_yazTopStr;
+    r.checkTotal = m_checkTotal;
+    return r;
+}
+
 QDate MainWindow::today() const {
     return programToday();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/InvoiceRecord.h"
 #include "store/CompanySettings.h"
 
 #include <QMainWindow>
@@ -53,6 +54,9 @@ public:
     void dispatchDateChosen(); // Combo6 loses focus
     void openCustomerSearch(); // Label19 clicked
     void lineClicked(int row); // a row of ListView1 clicked
+
+    // The invoice as one value, for the operations that take it (upload, files, mail).
+    InvoiceRecord invoiceRecord() const;
 
     // Public values of the invoice.
     const CompanySettings& companySettings() const { return m_settings; }

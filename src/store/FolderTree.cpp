@@ -31,6 +31,12 @@ QString companyFolder(const QString& programDir, const QString& company) {
     return QDir(programDir).filePath(u"Firmalarım/"_s + company);
 }
 
+std::optional<QString> safeCompanyFolder(const QString& programDir, const QString& company) {
+    if (!isSafeFolderName(company))
+        return std::nullopt;
+    return companyFolder(programDir, company);
+}
+
 FolderTreeReport checkNewUser(const QString& programDir, const QStringList& companies) {
     FolderTreeReport report;
     for (const QString& company : companies) {

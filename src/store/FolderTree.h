@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace tavlix::store {
 
 // A company name may become a folder only as one plain path component: not empty, not "." or
@@ -13,8 +15,12 @@ bool isSafeFolderName(const QString& name);
 // The sub-folders of a company folder, in the order they are made.
 const QStringList& companySubfolders();
 
-// <programDir>/Firmalarım/<company>
+// <programDir>/Firmalarım/<company>, for a name already known to be safe.
 QString companyFolder(const QString& programDir, const QString& company);
+
+// Every path into a company's folder goes through here: <programDir>/Firmalarım/<company> when
+// the name is safe, nothing for a name that would lead elsewhere (a typed "../x", say).
+std::optional<QString> safeCompanyFolder(const QString& programDir, const QString& company);
 
 struct FolderTreeReport {
     QStringList refusedNames;  // unsafe company names: no folder made for them
