@@ -1,0 +1,36 @@
+// The window layer's UserPrompt: message boxes over a parent window, and a modal progress dialog
+// with "İptal" while a long operation runs, so the window paints and takes no other click.
+#pragma once
+
+#include "platform/UserPrompt.h"
+
+#include <QPointer>
+
+class QProgressDialog;
+class QWidget;
+
+namespace tavlix {
+
+class MessageBoxPrompt : public UserPrompt {
+public:
+    explicit MessageBoxPrompt(QWidget* parent);
+    ~MessageBoxPrompt() override;
+
+    using UserPrompt::message;
+    void message(Icon icon, const QString& text, const QString& title) override;
+    bool ask(const QString& text, const QString& title) override;
+    void progress(const QString& step) override;
+    bool cancelled() const override;
+    void keepAlive() override;
+    // Closes the progress dialog; the next progress() opens it again.
+    void finish();
+
+private:
+    QWidget* visibleParent() const;
+
+    QPointer<QWidget> m_parent;
+    QProgressDialog* m_progress = nullptr;
+    bool m_cancelled = false;
+};
+
+} // namespace tavlix
