@@ -207,15 +207,27 @@ with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
     EXPECT_EQ(ws->text(2, 2), u"#N/A"_s);
     EXPECT_EQ(ws->text(2, 3), u"YANLIŞ"_s);
 
-    // Writing into the prefixed document and overwriting a formula keep the file readable.
+    // A write over a formula refuses the save and names the cell; the file stays as it was.
+    const QByteArray before = test::fileDigest(path);
     ws->writeNumber(1, 4, 7);
+    const Result<void> refused = book->save();
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.message().contains(u"mDATA!D1"_s)) << refused.message().toStdString();
+    EXPECT_EQ(test::fileDigest(path), before);
+
+    // Writing into the prefixed document keeps the file readable.
+    book = openOrFail(path);
+    ws = book->sheet(u"MDATA"_s); // sheet names compare without regard to case
+    ASSERT_NE(ws, nullptr);
+    EXPECT_TRUE(ws->hasFormula(1, 4));
+    EXPECT_FALSE(ws->hasFormula(1, 2));
     ws->writeText(3, 2, u"yeni"_s);
     book->addSheet();
     ASSERT_TRUE(book->save().ok());
     const QJsonObject wb = test::readWithOpenpyxl(path);
     EXPECT_EQ(toStringList(wb[u"sheets"_s]), (QStringList{u"Sayfa2"_s, u"mDATA"_s}));
     const QJsonObject cells = wb[u"cells"_s][u"mDATA"_s].toObject();
-    EXPECT_DOUBLE_EQ(cells[u"D1"_s].toDouble(), 7);
+    EXPECT_EQ(cells[u"D1"_s].toString(), u"=2*3"_s);
     EXPECT_EQ(cells[u"B3"_s].toString(), u"yeni"_s);
     EXPECT_EQ(cells[u"B1"_s].toString(), u"satır içi"_s);
 }
