@@ -365,6 +365,9 @@ wb = openpyxl.Workbook(); ws = wb.active
 ws["A1"] = "kırmızı"; ws["A1"].font = Font(color="FF0000")
 ws["B1"] = "ortalı"; ws["B1"].alignment = Alignment(horizontal="center")
 ws["C3"] = "dokunma"; ws["C3"].font = Font(italic=True, bold=True)
+ws["D5"] = "sütun aralığının ortasında uzun bir metin"
+ws.column_dimensions.group("B", "F", outline_level=1)
+ws.column_dimensions["B"].width = 20
 wb.save(path)
 )"_s));
     auto book = openOrFail(path);
@@ -380,9 +383,20 @@ wb.save(path)
     EXPECT_FALSE(ws->formatRange(u"1A"_s, u"B1"_s, f).ok());
     EXPECT_FALSE(ws->formatRange(u"A1"_s, u"ZZZZ1"_s, f).ok());
     EXPECT_FALSE(ws->formatRange(u"A1"_s, u"XFD1048576"_s, f).ok()); // refused, not attempted
+    // Fitting one column of a B:F width entry splits the entry around it.
+    RangeFormat fit;
+    fit.autoFitColumns = true;
+    ASSERT_TRUE(ws->formatRange(u"D5"_s, u"D5"_s, fit).ok());
     ASSERT_TRUE(book->save().ok());
 
-    const QJsonObject styles = test::readWithOpenpyxl(path)[u"styles"_s][u"Sheet"_s].toObject();
+    const QJsonObject read = test::readWithOpenpyxl(path);
+    const QJsonObject widths = read[u"widths"_s][u"Sheet"_s].toObject();
+    for (const QString& column : {u"B"_s, u"C"_s, u"E"_s, u"F"_s})
+        EXPECT_DOUBLE_EQ(widths[column].toDouble(), 20) << column.toStdString();
+    EXPECT_GT(widths[u"D"_s].toDouble(), 30);
+    EXPECT_FALSE(widths.contains(u"A"_s));
+    EXPECT_FALSE(widths.contains(u"G"_s));
+    const QJsonObject styles = read[u"styles"_s][u"Sheet"_s].toObject();
     const QJsonObject a1 = styles[u"A1"_s].toObject();
     EXPECT_EQ(a1[u"color"_s].toString(), u"FF0000"_s);
     EXPECT_EQ(a1[u"fill"_s].toString(), u"C0C0C0"_s);
