@@ -1,10 +1,10 @@
-// What start-up, company selection and the customer box read from DATA.xlsx. Each call opens the
-// workbook, reads and lets it go; errors come back with a Turkish message.
+// What start-up, company selection and the customer box read from DATA.xlsx, through the
+// workbook service (store::DataStore); errors come back with a Turkish message.
 #pragma once
 
 #include "invoice/InvoiceHost.h"
 #include "platform/Result.h"
-#include "store/CompanySettings.h"
+#include "store/DataStore.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,26 +13,14 @@
 
 namespace tavlix {
 
-// What selecting a company reads from DATA.xlsx: the settings of the leftmost company column
-// (2 … lastCompanyColumn) whose row 2 equals `company` exactly (none when no column matches), and
-// the names of every customer card of mDATA in row order.
-struct CompanySelectionData {
-    std::optional<CompanySettings> settings;
-    QStringList customers;
-};
+// What selecting a company reads from DATA.xlsx (see store::CompanySelection).
+using CompanySelectionData = store::CompanySelection;
 
 Result<CompanySelectionData> readCompanySelection(const QString& dataPath, const QString& company,
                                                   int lastCompanyColumn);
 
 // What start-up reads from DATA.xlsx.
-struct StartUpData {
-    bool singleMode = false;  // prgDATA B15 is "S" in either case
-    QString mainCompany;      // prgDATA B2
-    QStringList companies;    // row 2 of columns 2 … lastCompanyColumn, empty cells skipped
-    QStringList invoiceTypes; // kodDATA H, L, J down to each column's first empty cell
-    QStringList currencies;
-    QStringList countries;
-};
+using StartUpData = store::StartUpData;
 
 Result<StartUpData> readStartUpData(const QString& dataPath, int lastCompanyColumn);
 

@@ -1,16 +1,13 @@
 #include "customers/CustomerCard.h"
 
+#include "store/DataStore.h"
 #include "store/DataWorkbook.h"
-
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix::customers {
 
 namespace {
-
-using store::CustomerCol::TaxNumber;
 
 QString emptyNumberMessage() {
     return u"Vergi no alanı boş bırakılamaz..!"_s;
@@ -42,27 +39,6 @@ void runFilter(QString& field, TaxNumberFilter& state) {
     }
 }
 
-// Column G as the number it holds: a text as it is, a number cell (typed in by hand) as its
-// whole-number digits.
-bool rowIsEmpty(const store::Worksheet& sheet, int row) {
-    for (int col = store::CustomerCol::Title; col <= store::CustomerCol::AccountingCode; ++col) {
-        if (!sheet.value(row, col).isEmpty())
-            return false;
-    }
-    return true;
-}
-
-bool sameTaxNumber(const store::Worksheet& sheet, int row, const QString& number) {
-    const store::CellValue cell = sheet.value(row, TaxNumber);
-    if (cell.kind == store::CellValue::Kind::Number) {
-        bool ok = false;
-        const qulonglong typed = number.toULongLong(&ok);
-        return ok && cell.number >= 0 && std::floor(cell.number) == cell.number &&
-               cell.number == static_cast<double>(typed);
-    }
-    return sheet.text(row, TaxNumber) == number;
-}
-
 } // namespace
 
 QString displayName(const CustomerCard& card) {
@@ -77,54 +53,37 @@ TaxNumberFilter filterTaxNumber(const QString& text) {
     return state;
 }
 
-Result<SaveOutcome> writeCustomer(store::Workbook& workbook, const CustomerCard& card) {
-    Result<store::Worksheet*> found = workbook.requireSheet(store::DataSheet::Customers);
-    if (!found)
-        return found.error();
-    store::Worksheet& sheet = **found;
+namespace {
 
+store::NewCustomer newCustomer(const CustomerCard& card) {
+    return {displayName(card), card.address, card.country, card.taxOffice, card.taxNumber,
+            card.email,        card.phone,   card.fax,     card.contact,   card.accountCode};
+}
+
+Result<SaveOutcome> outcomeOf(const Result<store::CustomerAdded>& added) {
+    if (!added)
+        return added.error();
+    if (added->duplicate)
+        return SaveOutcome{SaveOutcome::Kind::Duplicate, 0,
+                           u"Bu Vergi Kimlik No daha önce kaydedilmiş..!"_s};
+    return SaveOutcome{SaveOutcome::Kind::Saved, added->row, QString()};
+}
+
+} // namespace
+
+Result<SaveOutcome> writeCustomer(store::Workbook& workbook, const CustomerCard& card) {
+    if (Result<store::Worksheet*> found = workbook.requireSheet(store::DataSheet::Customers);
+        !found)
+        return found.error();
     if (card.taxNumber.isEmpty())
         return SaveOutcome{SaveOutcome::Kind::EmptyNumber, 0, emptyNumberMessage()};
-
-    // The new card goes into the first row with no cell filled: a row typed in by hand without a
-    // tax office is a customer too and must not be overwritten.
-    const int lastRow = sheet.lastRow();
-    int freeRow = 2;
-    while (freeRow <= lastRow && !rowIsEmpty(sheet, freeRow))
-        ++freeRow;
-    for (int row = 2; row <= lastRow; ++row) {
-        if (sameTaxNumber(sheet, row, card.taxNumber))
-            return SaveOutcome{SaveOutcome::Kind::Duplicate, 0,
-                               u"Bu Vergi Kimlik No daha önce kaydedilmiş..!"_s};
-    }
-
-    using namespace store::CustomerCol;
-    sheet.writeText(freeRow, DisplayName, displayName(card));
-    sheet.writeText(freeRow, Address, card.address);
-    sheet.writeText(freeRow, Country, card.country);
-    sheet.writeText(freeRow, TaxOffice, card.taxOffice);
-    // The apostrophe keeps the number as text (leading zeros, no exponent).
-    sheet.writeText(freeRow, TaxNumber, u"'"_s + card.taxNumber);
-    sheet.writeText(freeRow, Email, card.email);
-    sheet.writeText(freeRow, Phone, card.phone);
-    sheet.writeText(freeRow, Fax, card.fax);
-    sheet.writeText(freeRow, Contact, card.contact);
-    sheet.writeText(freeRow, AccountingCode, card.accountCode);
-    return SaveOutcome{SaveOutcome::Kind::Saved, freeRow, QString()};
+    return outcomeOf(store::addCustomer(workbook, newCustomer(card)));
 }
 
 Result<SaveOutcome> saveCustomer(const QString& workbookPath, const CustomerCard& card) {
     if (card.taxNumber.isEmpty())
         return SaveOutcome{SaveOutcome::Kind::EmptyNumber, 0, emptyNumberMessage()};
-    Result<std::unique_ptr<store::Workbook>> workbook = store::Workbook::open(workbookPath);
-    if (!workbook)
-        return workbook.error();
-    Result<SaveOutcome> outcome = writeCustomer(**workbook, card);
-    if (!outcome || outcome->kind != SaveOutcome::Kind::Saved)
-        return outcome;
-    if (Result<void> saved = (*workbook)->save(); !saved)
-        return saved.error();
-    return outcome;
+    return outcomeOf(store::DataStore(workbookPath).addCustomer(newCustomer(card)));
 }
 
 } // namespace tavlix::customers

@@ -48,13 +48,13 @@ struct SaveOutcome {
     QString status; // the status line: empty when saved, otherwise the refusal
 };
 
-// Writes the card into the first free row of mDATA (column F empty) of an open workbook, after
-// checking for an empty tax number and for the number in column G of the rows above. Nothing is
-// written on a refusal. Fails only when mDATA is missing.
+// Writes the card into the first free row of mDATA of an open workbook (no value and no formula
+// in columns A to L), after checking for an empty tax number and for the number in column G.
+// Nothing is written on a refusal. Fails only when mDATA is missing.
 Result<SaveOutcome> writeCustomer(store::Workbook& workbook, const CustomerCard& card);
 
-// Opens the workbook, writes the card and saves atomically; a refused card leaves the file
-// untouched. Errors carry the Turkish message for the status line.
+// Writes the card through the DATA.xlsx service and saves atomically; a refused card leaves the
+// file untouched. Errors carry the Turkish message for the status line.
 Result<SaveOutcome> saveCustomer(const QString& workbookPath, const CustomerCard& card);
 
 } // namespace tavlix::customers

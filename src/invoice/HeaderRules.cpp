@@ -1,14 +1,10 @@
 #include "invoice/HeaderRules.h"
 
-#include "store/WorkbookStore.h"
+#include "store/DataStore.h"
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
-
-namespace {
-constexpr int kNameColumn = 3; // C
-} // namespace
 
 QList<QDate> invoiceDates(const QDate& today) {
     QList<QDate> dates;
@@ -44,34 +40,14 @@ QStringList filterCustomerNames(const QStringList& names, const QString& text) {
 }
 
 std::optional<CustomerRecord> findCustomer(const store::Worksheet& mData, const QString& name) {
-    if (name.isEmpty())
+    const std::optional<store::CustomerRow> c = store::findCustomer(mData, name);
+    if (!c)
         return std::nullopt;
-    std::optional<CustomerRecord> found;
-    const int last = mData.lastRow();
-    for (int row = 2; row <= last; ++row) {
-        if (mData.text(row, kNameColumn) != name)
-            continue;
-        CustomerRecord c;
-        c.name = name;
-        c.address = mData.text(row, 4);
-        c.country = mData.text(row, 5);
-        c.taxOffice = mData.text(row, 6);
-        c.taxNumber = mData.text(row, 7);
-        c.email = mData.text(row, 8);
-        found = c;
-    }
-    return found;
+    return CustomerRecord{c->name, c->address, c->country, c->taxOffice, c->taxNumber, c->email};
 }
 
 QStringList customerNames(const store::Worksheet& mData) {
-    QStringList names;
-    const int last = mData.lastRow();
-    for (int row = 2; row <= last; ++row) {
-        const QString name = mData.text(row, kNameColumn);
-        if (!name.isEmpty())
-            names.append(name);
-    }
-    return names;
+    return store::customerNames(mData);
 }
 
 } // namespace tavlix

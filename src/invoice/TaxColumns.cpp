@@ -1,5 +1,6 @@
 #include "invoice/TaxColumns.h"
 
+#include "store/DataStore.h"
 #include "store/DataWorkbook.h"
 
 using namespace Qt::StringLiterals;
@@ -10,21 +11,11 @@ Result<QStringList> readTaxEntries(store::Workbook& workbook) {
     Result<store::Worksheet*> sheet = workbook.requireSheet(store::DataSheet::Codes);
     if (!sheet)
         return sheet.error();
-    QStringList entries;
-    for (int row = 2;; ++row) {
-        const QString code = (*sheet)->text(row, store::KodCol::OtherTaxCode);
-        if (code.isEmpty())
-            break;
-        entries << code + u"-"_s + (*sheet)->text(row, store::KodCol::OtherTaxDescription);
-    }
-    return entries;
+    return store::taxEntries(**sheet);
 }
 
 Result<QStringList> loadTaxEntries(const QString& path) {
-    Result<std::unique_ptr<store::Workbook>> workbook = store::Workbook::open(path);
-    if (!workbook)
-        return workbook.error();
-    return readTaxEntries(**workbook);
+    return store::DataStore(path).taxEntries();
 }
 
 QString rateHeader(const QString& entry) {

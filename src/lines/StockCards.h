@@ -1,9 +1,10 @@
-// Stock cards (rows of sDATA) and the code-table lists of the line editor (kodDATA). Each
-// operation opens DATA.xlsx once, reads or writes, and lets it go; no handle is kept.
+// Stock cards (rows of sDATA) and the code-table lists of the line editor (kodDATA), read and
+// written through the DATA.xlsx service (store::DataStore).
 #pragma once
 
 #include "lines/LineComputation.h"
 #include "platform/Result.h"
+#include "store/DataStore.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,21 +41,10 @@ struct StockCard {
     void copyTo(LineFields& fields) const;
 };
 
-// The filter code of the cards offered to every company.
-inline constexpr char16_t kSharedFilterCode[] = u"Firmalarım";
+using store::kSharedFilterCode;
 
 // What the line editor loads when it opens.
-struct EditorData {
-    QStringList withholdingItems; // Combo3: description " % " rate
-    QStringList otherTaxItems;    // Combo4 and Combo5: code "-" description "%"
-    QStringList unitItems;        // Combo1
-    QStringList vatRateItems;     // Combo2
-    QStringList specialBaseItems; // Combo10
-    QStringList cardCodes;        // Combo6, one per listed card
-    QStringList cardNames;        // Combo8, one per listed card
-    bool companiesListed = false; // true when the filter was empty
-    QStringList companies;        // the filter box items then: prgDATA row 2, columns 2 … last
-};
+using EditorData = store::EditorTables;
 
 // Reads the code-table lists and the cards of `companyFilter` (its own and the shared ones; every
 // card when the filter is empty, together with the company names).

@@ -5,6 +5,7 @@
 #include "store/XlsxStyles.h"
 #include "store/XlsxXml.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -136,6 +137,8 @@ public:
     void setName(const QString& name) override;
     CellValue value(int row, int column) const override;
     QString text(int row, int column) const override;
+    bool hasFormula(int row, int column) const override;
+    bool holdsFormulas() const { return m_hasFormulas; }
     void writeText(int row, int column, const QString& text) override;
     void writeNumber(int row, int column, double number) override;
     Result<void> formatRange(const QString& first, const QString& last,
@@ -153,6 +156,7 @@ private:
     };
 
     void buildIndex();
+    void addArrayArea(const char* ref, int row, int column);
     pugi::xml_node findCell(int row, int column) const;
     pugi::xml_node ensureCell(int row, int column);
     pugi::xml_node resetCell(int row, int column);
@@ -167,6 +171,11 @@ private:
     qsizetype m_loadedSize = 0;
     pugi::xml_node m_sheetData;
     std::map<int, RowRef> m_rows;
+    struct Area {
+        int top, left, bottom, right;
+    };
+    std::vector<Area> m_arrayAreas; // ranges of array formulas: every cell belongs to the formula
+    bool m_hasFormulas = false;
     mutable std::map<int, RowRef>::const_iterator m_lastRow = m_rows.end();
 };
 
@@ -186,7 +195,7 @@ public:
     const std::vector<QString>& sharedStrings() const { return m_sharedStrings; }
     StyleSheet& styles();
     void workbookChanged() { m_workbook.dirty = true; }
-    void formulaRemoved() { m_dropCalcChain = true; }
+    void refuseFormulaWrite(const QString& sheet, int row, int column);
     bool nameTaken(const QString& name, const SheetImpl* except) const;
 
 private:
@@ -196,8 +205,8 @@ private:
     QString newRelationshipId() const;
     void addRelationship(const char* type, const QString& part);
     void addOverride(const QString& part, const char* contentType);
-    void removePart(const QString& part);
     bool partExists(const QString& part) const;
+    void requestRecalculation();
 
     QString m_path;
     std::unique_ptr<ZipArchive> m_source;
@@ -209,8 +218,7 @@ private:
     std::vector<QString> m_sharedStrings;
     std::vector<std::unique_ptr<SheetImpl>> m_sheets; // tab order
     int m_activeTab = 0;
-    bool m_dropCalcChain = false;
-    QSet<QString> m_removedParts; // lower-cased names
+    QString m_refusedWrite; // the first formula cell a write fell on, "mDATA!L4"
 };
 
 // ---- SheetImpl ---------------------------------------------------------------------------------
@@ -260,6 +268,8 @@ void SheetImpl::buildIndex() {
     }
     m_rows.clear();
     m_lastRow = m_rows.end();
+    m_arrayAreas.clear();
+    m_hasFormulas = false;
     int previousRow = 0;
     for (pugi::xml_node row = m_sheetData.first_child(); row; row = row.next_sibling()) {
         if (!isElement(row, "row"))
@@ -287,6 +297,11 @@ void SheetImpl::buildIndex() {
                 sorted = false;
             previousColumn = cc;
             ref.cells.push_back({cc, c});
+            if (const pugi::xml_node f = firstChild(c, "f")) {
+                m_hasFormulas = true;
+                if (std::strcmp(f.attribute("t").value(), "array") == 0)
+                    addArrayArea(f.attribute("ref").value(), r, cc);
+            }
         }
         if (!sorted) {
             std::stable_sort(
@@ -294,6 +309,31 @@ void SheetImpl::buildIndex() {
                 [](const CellRef& a, const CellRef& b) { return a.column < b.column; });
         }
     }
+}
+
+// "E2:E4" (or one cell) as an area; a missing or broken reference covers the master cell alone.
+void SheetImpl::addArrayArea(const char* ref, int row, int column) {
+    Area a{row, column, row, column};
+    const std::string text(ref);
+    const size_t colon = text.find(':');
+    int r1 = 0;
+    int c1 = 0;
+    if (parseCellRef(text.substr(0, colon).c_str(), r1, c1)) {
+        a = {r1, c1, r1, c1};
+        int r2 = 0;
+        int c2 = 0;
+        if (colon != std::string::npos && parseCellRef(text.substr(colon + 1).c_str(), r2, c2))
+            a = {std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+    }
+    m_arrayAreas.push_back(a);
+}
+
+bool SheetImpl::hasFormula(int row, int column) const {
+    if (firstChild(findCell(row, column), "f"))
+        return true;
+    return std::any_of(m_arrayAreas.begin(), m_arrayAreas.end(), [&](const Area& a) {
+        return row >= a.top && row <= a.bottom && column >= a.left && column <= a.right;
+    });
 }
 
 pugi::xml_node SheetImpl::findCell(int row, int column) const {
@@ -334,13 +374,16 @@ pugi::xml_node SheetImpl::ensureCell(int row, int column) {
     return node;
 }
 
-// The cell with its value and type removed and its style kept, ready for a new value.
+// The cell with its value and type removed and its style kept, ready for a new value; a null node
+// when the cell may not be written (outside the sheet, or holding a formula).
 pugi::xml_node SheetImpl::resetCell(int row, int column) {
+    if (m_isWorksheet && hasFormula(row, column)) {
+        m_book->refuseFormulaWrite(name(), row, column);
+        return {};
+    }
     pugi::xml_node c = ensureCell(row, column);
     if (!c)
         return {};
-    if (firstChild(c, "f"))
-        m_book->formulaRemoved();
     while (pugi::xml_node child = c.first_child())
         c.remove_child(child);
     for (const char* a : {"t", "cm", "vm", "ph"})
@@ -353,7 +396,8 @@ void SheetImpl::clearCell(int row, int column) {
     pugi::xml_node c = findCell(row, column);
     if (!c)
         return;
-    resetCell(row, column);
+    if (!resetCell(row, column))
+        return;
     if (c.attribute("s"))
         return; // the cell keeps its formatting, as clearing contents does
     RowRef& r = m_rows[row];
@@ -791,7 +835,7 @@ StyleSheet& WorkbookImpl::styles() {
 
 bool WorkbookImpl::partExists(const QString& part) const {
     const QString lower = part.toLower();
-    if (m_source && m_source->contains(part) && !m_removedParts.contains(lower))
+    if (m_source && m_source->contains(part))
         return true;
     if (m_styles && m_styles->part().name.toLower() == lower)
         return true;
@@ -839,30 +883,29 @@ void WorkbookImpl::addOverride(const QString& part, const char* contentType) {
     m_contentTypes.dirty = true;
 }
 
-void WorkbookImpl::removePart(const QString& part) {
-    m_removedParts.insert(part.toLower());
-    const std::string partName = (u"/"_s + part).toStdString();
-    pugi::xml_node root = m_contentTypes.root();
-    for (pugi::xml_node o = root.first_child(); o;) {
-        pugi::xml_node next = o.next_sibling();
-        if (isElement(o, "Override") &&
-            QString::fromUtf8(o.attribute("PartName").value())
-                    .compare(QString::fromStdString(partName), Qt::CaseInsensitive) == 0) {
-            root.remove_child(o);
-            m_contentTypes.dirty = true;
+void WorkbookImpl::refuseFormulaWrite(const QString& sheet, int row, int column) {
+    if (m_refusedWrite.isEmpty())
+        m_refusedWrite = sheet + u"!"_s + QString::fromStdString(cellRef(row, column));
+}
+
+// fullCalcOnLoad: spreadsheet programs recompute every formula when they open the file.
+void WorkbookImpl::requestRecalculation() {
+    pugi::xml_node root = m_workbook.root();
+    pugi::xml_node calc = firstChild(root, "calcPr");
+    if (!calc) {
+        pugi::xml_node before;
+        for (const char* next :
+             {"oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr", "smartTagTypes",
+              "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"}) {
+            if ((before = firstChild(root, next)))
+                break;
         }
-        o = next;
+        calc = insertChildBefore(root, "calcPr", before);
     }
-    pugi::xml_node rels = m_workbookRels.root();
-    for (pugi::xml_node rel = rels.first_child(); rel;) {
-        pugi::xml_node next = rel.next_sibling();
-        if (resolveTarget(m_workbook.name, toQString(rel.attribute("Target").value()))
-                .compare(part, Qt::CaseInsensitive) == 0) {
-            rels.remove_child(rel);
-            m_workbookRels.dirty = true;
-        }
-        rel = next;
-    }
+    if (calc.attribute("fullCalcOnLoad").as_bool())
+        return;
+    ensureAttribute(calc, "fullCalcOnLoad") = 1;
+    m_workbook.dirty = true;
 }
 
 bool WorkbookImpl::nameTaken(const QString& name, const SheetImpl* except) const {
@@ -880,7 +923,7 @@ QStringList WorkbookImpl::sheetNames() const {
 
 Worksheet* WorkbookImpl::sheet(const QString& name) {
     for (const auto& s : m_sheets) {
-        if (s->isWorksheet() && s->name() == name)
+        if (s->isWorksheet() && s->name().compare(name, Qt::CaseInsensitive) == 0)
             return s.get();
     }
     return nullptr;
@@ -969,19 +1012,22 @@ Result<void> WorkbookImpl::save() {
         return makeError(ErrorCode::InvalidInput,
                          u"Çalışma kitabı kaydedilemedi: dosya yolu belirtilmemiş"_s);
     }
-    if (m_dropCalcChain) {
-        // A cell that lost its formula must not stay in the calculation chain; the spreadsheet
-        // program rebuilds the chain when it is missing.
-        for (pugi::xml_node rel = m_workbookRels.root().first_child(); rel;
-             rel = rel.next_sibling()) {
-            if (endsWith(rel.attribute("Type").value(), "/calcChain")) {
-                removePart(
-                    resolveTarget(m_workbook.name, toQString(rel.attribute("Target").value())));
-                break;
-            }
-        }
-        m_dropCalcChain = false;
+    if (!m_refusedWrite.isEmpty()) {
+        return makeError(ErrorCode::InvalidInput,
+                         u"%1 kaydedilmedi: %2 hücresinde formül var; Tavlix bir formülün üzerine "
+                         u"yazmaz."_s.arg(QFileInfo(m_path).fileName(), m_refusedWrite));
     }
+    if (Result<void> free = checkNotOpenElsewhere(m_path); !free)
+        return free;
+    // Formulas are never removed, so the calculation chain stays valid as it is; their cached
+    // results may be stale after our writes.
+    const bool sheetChanged = std::any_of(m_sheets.begin(), m_sheets.end(), [](const auto& s) {
+        return s->isWorksheet() && s->part().dirty;
+    });
+    const bool formulas = std::any_of(m_sheets.begin(), m_sheets.end(),
+                                      [](const auto& s) { return s->holdsFormulas(); });
+    if (sheetChanged && formulas)
+        requestRecalculation();
 
     std::vector<XmlPart*> parts = {&m_contentTypes, &m_rootRels, &m_workbook, &m_workbookRels};
     if (m_styles)
@@ -1008,7 +1054,7 @@ Result<void> WorkbookImpl::save() {
         const QStringList& names = m_source->entryNames();
         for (int i = 0; i < names.size(); ++i) {
             const QString lower = names[i].toLower();
-            if (m_removedParts.contains(lower) || written.contains(lower))
+            if (written.contains(lower))
                 continue;
             if (XmlPart* p = dirty.value(lower))
                 addDirty(p);
@@ -1071,6 +1117,27 @@ Result<OpenedSheets> openWithSheets(const QString& path, std::initializer_list<Q
         out.sheets.push_back(sheet.value());
     }
     return out;
+}
+
+bool Worksheet::isOccupied(int row, int column) const {
+    return !value(row, column).isEmpty() || hasFormula(row, column);
+}
+
+Result<void> checkNotOpenElsewhere(const QString& path) {
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    // Excel names its owner file "~$" + name, or for longer names puts "~$" over the first two
+    // characters.
+    QStringList locks = {u".~lock."_s + name + u"#"_s, u"~$"_s + name};
+    if (name.size() > 2)
+        locks.append(u"~$"_s + name.mid(2));
+    for (const QString& lock : locks) {
+        if (QFileInfo::exists(info.dir().filePath(lock))) {
+            return makeError(ErrorCode::InvalidInput,
+                             u"%1 başka bir programda açık. Kapatıp yeniden deneyin."_s.arg(name));
+        }
+    }
+    return {};
 }
 
 int Worksheet::firstFreeRow(int column) const {

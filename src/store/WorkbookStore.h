@@ -63,8 +63,15 @@ public:
     // separators (12.5 → "12,5", 18 → "18"), booleans "DOĞRU"/"YANLIŞ", empty → "".
     virtual QString text(int row, int column) const = 0;
 
+    // True when the cell holds a formula or lies inside an array formula's range.
+    virtual bool hasFormula(int row, int column) const = 0;
+    // A cell with a value or a formula (one that shows nothing counts too).
+    bool isOccupied(int row, int column) const;
+
     // A text beginning with an apostrophe is stored as text without it ("'0123" → "0123").
-    // Writing an empty text clears the cell.
+    // Writing an empty text clears the cell. A cell with a formula is never written over: the
+    // write is dropped and the next save refuses with a message naming the cell, so a save never
+    // removes a formula it did not write (nor breaks a shared or array formula group).
     virtual void writeText(int row, int column, const QString& text) = 0;
     virtual void writeNumber(int row, int column, double number) = 0;
 
@@ -91,7 +98,8 @@ public:
     virtual QString path() const = 0;
     // Sheet names in tab order.
     virtual QStringList sheetNames() const = 0;
-    // nullptr when there is no sheet of that name.
+    // nullptr when there is no sheet of that name; names compare without regard to case, as
+    // spreadsheet programs compare them.
     virtual Worksheet* sheet(const QString& name) = 0;
     // The named sheet, or an error "… sayfası bulunamadı" naming the sheet and the file.
     Result<Worksheet*> requireSheet(const QString& name);
@@ -100,7 +108,10 @@ public:
     virtual Worksheet& addSheet() = 0;
 
     // Writes to a temporary file in the target's folder and renames it over the target; on any
-    // failure the old file stays as it was and the error says why.
+    // failure the old file stays as it was and the error says why. Refused, writing nothing, while
+    // a spreadsheet program has the target open (see checkNotOpenElsewhere) or when a write fell
+    // on a formula cell. A save that changed a sheet of a workbook with formulas asks spreadsheet
+    // programs to recalculate on open; the calculation chain is kept as it was.
     virtual Result<void> save() = 0;
     virtual Result<void> saveAs(const QString& path) = 0;
 };
@@ -115,6 +126,11 @@ struct OpenedSheets {
 // Opens `path` and finds every named sheet; the first failure (unreadable file, missing sheet)
 // comes back as the error.
 Result<OpenedSheets> openWithSheets(const QString& path, std::initializer_list<QString> names);
+
+// Fails with "<file> başka bir programda açık. Kapatıp yeniden deneyin." while the lock file of
+// LibreOffice (".~lock.<file>#") or Excel ("~$<file>") lies beside `path`: that program would
+// later save its own copy over ours.
+Result<void> checkNotOpenElsewhere(const QString& path);
 
 // Column letters ↔ numbers: 1 ↔ "A", 27 ↔ "AA".
 QString columnName(int column);

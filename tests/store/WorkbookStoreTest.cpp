@@ -207,15 +207,27 @@ with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
     EXPECT_EQ(ws->text(2, 2), u"#N/A"_s);
     EXPECT_EQ(ws->text(2, 3), u"YANLIŞ"_s);
 
-    // Writing into the prefixed document and overwriting a formula keep the file readable.
+    // A write over a formula refuses the save and names the cell; the file stays as it was.
+    const QByteArray before = test::fileDigest(path);
     ws->writeNumber(1, 4, 7);
+    const Result<void> refused = book->save();
+    ASSERT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.message().contains(u"mDATA!D1"_s)) << refused.message().toStdString();
+    EXPECT_EQ(test::fileDigest(path), before);
+
+    // Writing into the prefixed document keeps the file readable.
+    book = openOrFail(path);
+    ws = book->sheet(u"MDATA"_s); // sheet names compare without regard to case
+    ASSERT_NE(ws, nullptr);
+    EXPECT_TRUE(ws->hasFormula(1, 4));
+    EXPECT_FALSE(ws->hasFormula(1, 2));
     ws->writeText(3, 2, u"yeni"_s);
     book->addSheet();
     ASSERT_TRUE(book->save().ok());
     const QJsonObject wb = test::readWithOpenpyxl(path);
     EXPECT_EQ(toStringList(wb[u"sheets"_s]), (QStringList{u"Sayfa2"_s, u"mDATA"_s}));
     const QJsonObject cells = wb[u"cells"_s][u"mDATA"_s].toObject();
-    EXPECT_DOUBLE_EQ(cells[u"D1"_s].toDouble(), 7);
+    EXPECT_EQ(cells[u"D1"_s].toString(), u"=2*3"_s);
     EXPECT_EQ(cells[u"B3"_s].toString(), u"yeni"_s);
     EXPECT_EQ(cells[u"B1"_s].toString(), u"satır içi"_s);
 }
@@ -353,6 +365,9 @@ wb = openpyxl.Workbook(); ws = wb.active
 ws["A1"] = "kırmızı"; ws["A1"].font = Font(color="FF0000")
 ws["B1"] = "ortalı"; ws["B1"].alignment = Alignment(horizontal="center")
 ws["C3"] = "dokunma"; ws["C3"].font = Font(italic=True, bold=True)
+ws["D5"] = "sütun aralığının ortasında uzun bir metin"
+ws.column_dimensions.group("B", "F", outline_level=1)
+ws.column_dimensions["B"].width = 20
 wb.save(path)
 )"_s));
     auto book = openOrFail(path);
@@ -368,9 +383,20 @@ wb.save(path)
     EXPECT_FALSE(ws->formatRange(u"1A"_s, u"B1"_s, f).ok());
     EXPECT_FALSE(ws->formatRange(u"A1"_s, u"ZZZZ1"_s, f).ok());
     EXPECT_FALSE(ws->formatRange(u"A1"_s, u"XFD1048576"_s, f).ok()); // refused, not attempted
+    // Fitting one column of a B:F width entry splits the entry around it.
+    RangeFormat fit;
+    fit.autoFitColumns = true;
+    ASSERT_TRUE(ws->formatRange(u"D5"_s, u"D5"_s, fit).ok());
     ASSERT_TRUE(book->save().ok());
 
-    const QJsonObject styles = test::readWithOpenpyxl(path)[u"styles"_s][u"Sheet"_s].toObject();
+    const QJsonObject read = test::readWithOpenpyxl(path);
+    const QJsonObject widths = read[u"widths"_s][u"Sheet"_s].toObject();
+    for (const QString& column : {u"B"_s, u"C"_s, u"E"_s, u"F"_s})
+        EXPECT_DOUBLE_EQ(widths[column].toDouble(), 20) << column.toStdString();
+    EXPECT_GT(widths[u"D"_s].toDouble(), 30);
+    EXPECT_FALSE(widths.contains(u"A"_s));
+    EXPECT_FALSE(widths.contains(u"G"_s));
+    const QJsonObject styles = read[u"styles"_s][u"Sheet"_s].toObject();
     const QJsonObject a1 = styles[u"A1"_s].toObject();
     EXPECT_EQ(a1[u"color"_s].toString(), u"FF0000"_s);
     EXPECT_EQ(a1[u"fill"_s].toString(), u"C0C0C0"_s);

@@ -48,4 +48,10 @@ bool writeWithOpenpyxl(const QString& path, const QString& pythonCode) {
     return runPython({QStringLiteral("-c"), script, path}).ok;
 }
 
+bool writeEditedDataWorkbook(const QString& path) {
+    return runPython(
+               {QStringLiteral(TAVLIX_TEST_SOURCE_DIR "/support/edited_data_workbook.py"), path})
+        .ok;
+}
+
 } // namespace tavlix::test

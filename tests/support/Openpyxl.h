@@ -16,4 +16,9 @@ QJsonObject readWithOpenpyxl(const QString& path);
 // workbooks as another producer writes them. Returns false (and fails the test) on error.
 bool writeWithOpenpyxl(const QString& path, const QString& pythonCode);
 
+// A DATA.xlsx as a user leaves it after editing it in a spreadsheet program: shared and array
+// formulas, a calculation chain, a list validation and a control character (see
+// edited_data_workbook.py for its cells).
+bool writeEditedDataWorkbook(const QString& path);
+
 } // namespace tavlix::test

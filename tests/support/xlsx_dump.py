@@ -3,6 +3,8 @@ import json
 import sys
 
 import openpyxl
+from openpyxl.utils import get_column_letter
+from openpyxl.utils.escape import unescape
 
 
 def color_of(c):
@@ -19,7 +21,8 @@ def color_of(c):
 
 def main(path):
     wb = openpyxl.load_workbook(path)
-    out = {"sheets": wb.sheetnames, "active": wb.active.title, "cells": {}, "styles": {}, "widths": {}}
+    out = {"sheets": wb.sheetnames, "active": wb.active.title, "cells": {}, "styles": {},
+           "widths": {}, "validations": {}}
     for ws in wb.worksheets:
         cells, styles = {}, {}
         for row in ws.iter_rows():
@@ -28,6 +31,9 @@ def main(path):
                     v = cell.value
                     if not isinstance(v, (str, int, float, bool)):
                         v = str(v)
+                    elif isinstance(v, str) and "_x" in v:
+                        # openpyxl decodes the _xHHHH_ escapes of shared strings only
+                        v = unescape(v)
                     cells[cell.coordinate] = v
                 st = {}
                 if cell.font is not None and cell.font.b:
@@ -46,9 +52,14 @@ def main(path):
                     styles[cell.coordinate] = st
         out["cells"][ws.title] = cells
         out["styles"][ws.title] = styles
-        out["widths"][ws.title] = {
-            k: d.width for k, d in ws.column_dimensions.items() if d.customWidth or d.width
-        }
+        # A <col> entry may cover a range of columns: every column of it is listed.
+        widths = {}
+        for d in ws.column_dimensions.values():
+            if d.customWidth or d.width:
+                for index in range(d.min or 1, (d.max or d.min or 1) + 1):
+                    widths[get_column_letter(index)] = d.width
+        out["widths"][ws.title] = widths
+        out["validations"][ws.title] = [str(dv.sqref) for dv in ws.data_validations.dataValidation]
     print(json.dumps(out, ensure_ascii=False))
 
 
