@@ -86,7 +86,7 @@ void MailPanel::open(const InvoiceRecord& invoice, const QString& attachmentPath
     m_text17->setPlainText(
         mail::proformaBody(invoice.customerName, invoice.company).replace(u"\r\n"_s, u"\n"_s));
     m_text18->setText(attachmentPath.isEmpty() ? QString() : QFileInfo(attachmentPath).fileName());
-    m_hidden.clear();
+    // Opening again while open keeps the buttons hidden the first time on the list to restore.
     for (const QPointer<QWidget>& w : m_hiddenWhileOpen) {
         if (w && !w->isHidden()) {
             w->setVisible(false);

@@ -244,8 +244,8 @@ TEST_F(Import, WorkbookSavedByLibreOfficeImports) {
     ReportModel lines;
     layOut(lines, u"TEVKİFAT"_s);
     QDir(m_dir.path()).mkdir(u"lo"_s);
-    const QString source =
-        writeTemplate(u"lo-kaynak.xlsx"_s, lines.headers(), {row({u"601"_s, 50, QJsonValue()})});
+    const QString source = writeTemplate(u"lo-kaynak.xlsx"_s, lines.headers(),
+                                         QJsonArray{QJsonValue(row({u"601"_s, 50, QJsonValue()}))});
     QProcess soffice;
     soffice.start(u"soffice"_s,
                   {u"-env:UserInstallation=file://"_s + path(u"lo-profil"_s), u"--headless"_s,
