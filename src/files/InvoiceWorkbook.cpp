@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -128,9 +129,20 @@ QStringList savedInvoiceNames(const QString& folder) {
 bool removeSavedInvoice(const QString& path) {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return false;
+    // The trash lives under the data folder; without that folder the trash cannot be set up.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
-    if (!file.moveToTrash())
+    if (file.moveToTrash()) {
+        // A trash that could not be established leaves the file under a relative path (the
+        // working folder): finish the deletion there rather than scatter files.
+        if (QFileInfo(file.fileName()).isRelative()) {
+            const QFileInfo moved(file.fileName());
+            file.remove();
+            QFile::remove(moved.dir().filePath(u"../info/"_s + moved.fileName() + u".trashinfo"_s));
+        }
+    } else {
         file.remove();
+    }
     return !QFileInfo::exists(path);
 }
 

@@ -154,7 +154,7 @@ TEST_F(SavedInvoice, ListTakesXlsxInAnyCaseAndExcelSilRemovesTheFile) {
 
     // The trash of this test's own home, so nothing lands in the real one.
     const QString home = path(u"ev"_s);
-    QDir().mkpath(home + u"/.local/share"_s);
+    QDir().mkpath(home); // its data folder is made by the deletion itself
     const QByteArray oldHome = qgetenv("HOME");
     const QByteArray oldData = qgetenv("XDG_DATA_HOME");
     qputenv("HOME", home.toUtf8());
