@@ -4,6 +4,8 @@
 #include "app/CompanyData.h"
 #include "app/Version.h"
 #include "customers/CustomerCardWindow.h"
+#include "files/InvoiceImport.h"
+#include "files/InvoiceWorkbook.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
@@ -15,6 +17,7 @@
 #include "invoice/TaxesDialog.h"
 #include "invoice/Totals.h"
 #include "lines/LineEditorWindow.h"
+#include "mail/MailPanel.h"
 #include "platform/OpenForUser.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
@@ -155,6 +158,15 @@ void MainWindow::buildUi() {
     layout->addLayout(bottom, 2);
     layout->addWidget(buildRadioPanel());
 
+    // The mail panel stands in for these buttons while it is open.
+    QList<QWidget*> mailHides;
+    for (const char16_t* name :
+         {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
+          u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
+        mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
+    m_mailPanel = new MailPanel(m_combo4, mailHides, m_frame1);
+    m_frame1->layout()->addWidget(m_mailPanel);
+
     // Values the invoice keeps without showing them.
     m_text600 = field(u"Text600"_s, central);
     m_uunvan = field(u"uunvan"_s, central);
@@ -263,26 +275,19 @@ QWidget* MainWindow::buildFiles() {
     m_command3 = button(u"Command3"_s, u"Excel Yükle"_s, m_frame1);
     m_command9 = button(u"Command9"_s, u"Excel Kaydet"_s, m_frame1);
     m_command11 = button(u"Command11"_s, u"Excel Aç"_s, m_frame1);
-    auto* command10 = button(u"Command10"_s, u"Excel SiL"_s, m_frame1);
-    auto* command15 = button(u"Command15"_s, u"e-Mail Gönder"_s, m_frame1);
+    m_command10 = button(u"Command10"_s, u"Excel SiL"_s, m_frame1);
+    m_command15 = button(u"Command15"_s, u"e-Mail Gönder"_s, m_frame1);
     buttons->addWidget(m_command3, 0, 0);
     buttons->addWidget(m_command9, 0, 1);
     buttons->addWidget(m_command11, 1, 0);
-    buttons->addWidget(command10, 1, 1);
-    buttons->addWidget(command15, 2, 0, 1, 2);
-    // The proforma mail's own buttons appear while a mail is being written.
-    auto* send = button(u"Command14"_s, u"Gönder"_s, m_frame1);
-    auto* cancel = button(u"Command16"_s, u"Vazgeç"_s, m_frame1);
-    send->setVisible(false);
-    cancel->setVisible(false);
-    buttons->addWidget(send, 3, 0);
-    buttons->addWidget(cancel, 3, 1);
+    buttons->addWidget(m_command10, 1, 1);
+    buttons->addWidget(m_command15, 2, 0, 1, 2);
     layout->addLayout(buttons);
-    for (QPushButton* b : {m_command3, m_command9, m_command11, command10, command15})
+    for (QPushButton* b : {m_command3, m_command9, m_command11, m_command10, m_command15})
         b->setEnabled(false);
     setBackColour(m_command9, kWhite);
-    setBackColour(command10, kLightRed);
-    setBackColour(command15, kLightYellow);
+    setBackColour(m_command10, kLightRed);
+    setBackColour(m_command15, kLightYellow);
     return m_frame1;
 }
 
@@ -360,6 +365,19 @@ void MainWindow::wireEvents() {
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);
+    connect(m_command9, &QPushButton::clicked, this, &MainWindow::saveInvoiceFile);
+    connect(m_command3, &QPushButton::clicked, this, &MainWindow::importSavedInvoice);
+    connect(m_command11, &QPushButton::clicked, this, &MainWindow::openSavedInvoice);
+    connect(m_command10, &QPushButton::clicked, this, &MainWindow::deleteSavedInvoice);
+    connect(m_command15, &QPushButton::clicked, this, &MainWindow::openMailPanel);
+    connect(m_list1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { savedInvoiceClicked(item->text()); });
+    connect(m_list1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { savedInvoiceDoubleClicked(item->text()); });
+    connect(m_mailPanel, &MailPanel::closed, this, [this] {
+        if (const QListWidgetItem* item = m_list1->currentItem())
+            savedInvoiceClicked(item->text());
+    });
     connect(m_combo4, &QComboBox::editTextChanged, this, [this] { clearHeaderFields(); });
     connect(m_text19, &QLineEdit::textChanged, this, &MainWindow::filterCustomerSearch);
     connect(m_list3, &QListWidget::itemDoubleClicked, this, &MainWindow::takeSearchResult);
@@ -516,6 +534,7 @@ void MainWindow::companySelected() {
     const QString folder = companiesDir() + u'/' + company;
     m_dir1->setText(folder);
     refreshSavedInvoices(folder);
+    m_currentFile.clear(); // a file of the former company's folder is no longer the current one
     if (!QFileInfo(folder).isDir())
         return;
 
@@ -536,11 +555,7 @@ QString MainWindow::footnoteText() const {
 void MainWindow::refreshSavedInvoices(const QString& folder) {
     m_label12->setText(folder);
     m_list1->clear();
-    QDir dir(folder);
-    for (const QFileInfo& f : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        if (f.fileName().toLower().endsWith(u".xlsx"_s))
-            m_list1->addItem(f.fileName());
-    }
+    m_list1->addItems(files::savedInvoiceNames(folder));
 }
 
 void MainWindow::enableEditingButtons() {
@@ -556,6 +571,79 @@ void MainWindow::disableFileAndEditingButtons() {
         b->setEnabled(false);
         setBackColour(b, kWhite);
     }
+}
+
+// ---- Saved invoice workbooks and mail ---------------------------------------------------------
+
+QString MainWindow::savedInvoiceFolder() const {
+    return store::safeCompanyFolder(programDir(), companyName()).value_or(QString());
+}
+
+void MainWindow::setFileButtons(bool enabled) {
+    const std::pair<QPushButton*, QColor> buttons[] = {{m_command3, kLightGreen},
+                                                       {m_command10, kLightRed},
+                                                       {m_command11, kLightGreen},
+                                                       {m_command15, kLightYellow}};
+    for (const auto& [b, colour] : buttons) {
+        b->setEnabled(enabled);
+        setBackColour(b, enabled ? colour : kWhite);
+    }
+}
+
+void MainWindow::saveInvoiceFile() {
+    MessageBoxPrompt prompt(this);
+    files::saveInvoiceWorkbook(invoiceRecord(), savedInvoiceFolder(), prompt);
+    refreshSavedInvoices(m_dir1->text());
+    m_currentFile.clear();
+    setFileButtons(false);
+}
+
+void MainWindow::savedInvoiceClicked(const QString& name) {
+    m_currentFile = QDir(m_dir1->text()).filePath(name);
+    m_label12->setText(m_dir1->text());
+    if (m_combo1->currentText() != kNoType)
+        setFileButtons(true);
+}
+
+void MainWindow::savedInvoiceDoubleClicked(const QString& name) {
+    lower();
+    m_currentFile = QDir(m_dir1->text()).filePath(name);
+    openSavedInvoice();
+    if (m_combo1->currentText() == kNoType)
+        m_command3->setEnabled(true);
+}
+
+void MainWindow::openSavedInvoice() {
+    if (m_list1->count() == 0)
+        return;
+    lower();
+    if (const auto opened = openForUser(m_currentFile); !opened)
+        showMessage(QMessageBox::Warning, opened.message());
+    m_label12->setText(m_dir1->text());
+}
+
+void MainWindow::deleteSavedInvoice() {
+    files::removeSavedInvoice(m_currentFile);
+    m_currentFile.clear();
+    refreshSavedInvoices(m_dir1->text());
+    setFileButtons(false);
+}
+
+void MainWindow::importSavedInvoice() {
+    if (m_list1->count() == 0)
+        return;
+    MessageBoxPrompt prompt(this);
+    auto rows = files::importInvoiceWorkbook(m_currentFile, {m_lines->headers(), invoiceTypeText()},
+                                             prompt);
+    if (!rows)
+        return;
+    m_lines->setRows(rows.value());
+    m_totals->clearRows();
+    yekunal();
+}
+
+void MainWindow::openMailPanel() {
+    m_mailPanel->open(invoiceRecord(), m_currentFile);
 }
 
 // ---- Invoice header ---------------------------------------------------------------------------

@@ -24,6 +24,7 @@ namespace tavlix {
 class AboutWindow;
 class CustomerCardWindow;
 class LineEditorWindow;
+class MailPanel;
 class ReportModel;
 class ReportView;
 class ReturnReferencesWindow;
@@ -54,6 +55,16 @@ public:
     void dispatchDateChosen(); // Combo6 loses focus
     void openCustomerSearch(); // Label19 clicked
     void lineClicked(int row); // a row of ListView1 clicked
+
+    // Saved invoice workbooks and the proforma mail.
+    void saveInvoiceFile();                        // Command9 "Excel Kaydet"
+    void savedInvoiceClicked(const QString& name); // List1 click
+    void savedInvoiceDoubleClicked(const QString& name);
+    void openSavedInvoice();   // Command11 "Excel Aç"
+    void deleteSavedInvoice(); // Command10 "Excel SiL"
+    void importSavedInvoice(); // Command3 "Excel Yükle"
+    void openMailPanel();      // Command15 "e-Mail Gönder"
+    QString currentSavedInvoice() const { return m_currentFile; }
 
     // The invoice as one value, for the operations that take it (upload, files, mail).
     InvoiceRecord invoiceRecord() const;
@@ -109,6 +120,8 @@ private:
     void showReturnWindow();
     void showCustomerCard();
     QString footnoteText() const;
+    void setFileButtons(bool enabled); // "Excel Yükle", "Excel SiL", "Excel Aç", "e-Mail Gönder"
+    QString savedInvoiceFolder() const;
 
     // Invoice lines and totals.
     ReportModel* m_lines = nullptr;
@@ -164,6 +177,9 @@ private:
     QPushButton* m_command8 = nullptr;  // "VERGİ EKLE"
     QPushButton* m_command9 = nullptr;  // "Excel Kaydet"
     QPushButton* m_command11 = nullptr; // "Excel Aç"
+    QPushButton* m_command10 = nullptr; // "Excel SiL"
+    QPushButton* m_command15 = nullptr; // "e-Mail Gönder"
+    MailPanel* m_mailPanel = nullptr;
 
     // State.
     CompanySettings m_settings;
@@ -172,6 +188,7 @@ private:
     float m_checkTotal = 0;
     QStringList m_countries;
     QList<QDate> m_invoiceDates;
+    QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
 
     // Windows created on first use.
     std::unique_ptr<AboutWindow> m_about;

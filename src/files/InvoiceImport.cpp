@@ -1,0 +1,195 @@
+#include "files/InvoiceImport.h"
+
+#include "files/InvoiceWorkbook.h"
+#include "invoice/InvoiceType.h"
+#include "invoice/Money.h"
+#include "lines/LineComputation.h"
+#include "platform/NumberText.h"
+#include "platform/UserPrompt.h"
+#include "store/WorkbookStore.h"
+
+#include <utility>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::files {
+
+namespace {
+
+using lines::leadingNumber;
+namespace col = linecol;
+
+const QString kSales = u"SATIŞ"_s;
+const QString kReturn = u"İADE"_s;
+const QString kWithholding = u"TEVKİFAT"_s;
+const QString kExempt = u"İSTİSNA"_s;
+const QString kSpecialBase = u"ÖZEL MATRAH"_s;
+
+// First extra-tax rate columns (0-based) of the types that recompute extra taxes on import.
+constexpr int kSalesTaxes = 10;
+constexpr int kWithholdingTaxes = 13;
+constexpr int kSpecialBaseTaxes = 12;
+
+class RowComputation {
+public:
+    RowComputation(QStringList& cells, int lineNumber, UserPrompt& prompt)
+        : m_cells(cells)
+        , m_line(lineNumber)
+        , m_prompt(prompt) {}
+
+    void run(const QString& type) {
+        set(col::UnitPrice, money::text(num(col::UnitPrice)));
+        const double quantity = num(col::Quantity);
+        const double unitPrice = num(col::UnitPrice);
+        // Default decimals are two under the fixed Turkish rules.
+        set(col::Discount, money::text(quantity * (unitPrice * num(col::DiscountRate) / 100)));
+        set(col::Amount, money::text(quantity * unitPrice - num(col::Discount)));
+        m_amount = num(col::Amount);
+        set(col::Vat, money::text(m_amount * num(col::VatRate) / 100));
+
+        if (type == kSales || type == kReturn) {
+            extraTaxes(kSalesTaxes, false);
+        } else if (type == kExempt) {
+            set(col::VatRate, u"0"_s);
+            set(col::Vat, u"0"_s);
+        } else if (type == kWithholding) {
+            withholding();
+        } else if (type == kSpecialBase) {
+            specialBase();
+        }
+    }
+
+private:
+    double num(int c) const { return money::value(cell(c)); }
+    QString cell(int c) const { return c < m_cells.size() ? m_cells.at(c) : QString(); }
+    void set(int c, const QString& text) {
+        if (c < m_cells.size())
+            m_cells[c] = text;
+    }
+    void warn(const QString& text) const {
+        m_prompt.message(UserPrompt::Icon::Warning,
+                         u"Satır "_s + QString::number(m_line) + u' ' + text);
+    }
+
+    // Rate columns from `first` in steps of two, each followed by its amount column; the rate is
+    // the text's leading number.
+    void extraTaxes(int first, bool emptyRateIsZero) {
+        for (int k = first; k + 1 < m_cells.size(); k += 2) {
+            if (emptyRateIsZero && cell(k).isEmpty())
+                set(k, u"0"_s);
+            set(k + 1, money::text(m_amount * leadingNumber(cell(k)) / 100));
+        }
+    }
+
+    void withholding() {
+        const double rate = num(col::WithholdingRate);
+        if (rate > 0) {
+            extraTaxes(kWithholdingTaxes, false);
+            const double withheld = money::rnd2(rate / 100 * (m_amount * num(col::VatRate) / 100));
+            set(col::WithholdingAmount, generalNumberText(withheld));
+        } else {
+            warn(u"tevkifat oranı 0'dan büyük olmalıdır !"_s);
+            set(col::WithholdingAmount, u"0"_s);
+        }
+    }
+
+    void specialBase() {
+        const double base = num(col::SpecialBaseAmount);
+        set(col::Vat, money::text(base * leadingNumber(cell(col::VatRate)) / 100));
+        set(col::SpecialBaseAmount, money::text(base));
+        extraTaxes(kSpecialBaseTaxes, true);
+        if (!(leadingNumber(cell(col::SpecialBaseAmount)) > 0))
+            warn(u"Özel Matrah Tutarı 0'dan büyük olmalıdır !"_s);
+    }
+
+    QStringList& m_cells;
+    int m_line;
+    UserPrompt& m_prompt;
+    double m_amount = 0;
+};
+
+// The columns a row's amounts are computed from; a text there that is no number is refused
+// rather than taken as zero.
+std::vector<int> numericColumns(const QString& type) {
+    std::vector<int> columns = {col::Quantity, col::UnitPrice, col::DiscountRate};
+    if (type != kExempt)
+        columns.push_back(col::VatRate);
+    if (type == kWithholding)
+        columns.push_back(col::WithholdingRate);
+    if (type == kSpecialBase)
+        columns.push_back(col::SpecialBaseAmount);
+    return columns;
+}
+
+Error refuse(UserPrompt& prompt, ErrorCode code, const QString& text) {
+    prompt.message(UserPrompt::Icon::Warning, text);
+    return makeError(code, text);
+}
+
+// A cell as the import stores it: empty or below zero gives "0".
+QString importedCell(const store::Worksheet& sheet, int row, int column) {
+    const store::CellValue value = sheet.value(row, column);
+    if (value.isEmpty())
+        return u"0"_s;
+    if (value.kind == store::CellValue::Kind::Number ? value.number < 0
+                                                     : leadingNumber(value.text) < 0)
+        return u"0"_s;
+    return sheet.text(row, column);
+}
+
+} // namespace
+
+Result<QList<QStringList>> importInvoiceWorkbook(const QString& path, const ImportTarget& target,
+                                                 UserPrompt& prompt) {
+    if (path.isEmpty())
+        return refuse(prompt, ErrorCode::InvalidInput,
+                      u"Önce Kayıtlı Faturalar listesinden bir dosya seçiniz."_s);
+    auto opened = store::openWithSheets(path, {QString::fromUtf16(kInvoiceSheet)});
+    if (!opened)
+        return refuse(prompt, opened.error().code, opened.message());
+    const store::Worksheet& sheet = opened.value()[0];
+    const QStringList& headers = target.lineHeaders;
+    const int listColumns = static_cast<int>(headers.size());
+
+    // Row 1 from column A while filled (column A may be left empty: it is never read).
+    int columns = 0;
+    for (int c = 1; c == 1 || !sheet.value(1, c).isEmpty(); ++c) {
+        const QString header = sheet.text(1, c);
+        if (c == 1 && header.isEmpty())
+            continue;
+        if (c > listColumns)
+            return refuse(prompt, ErrorCode::BadFormat,
+                          u"Yüklemeye çalıştığınız Excel'in sütun sayısı daha fazla ! Lütfen "
+                          u"kontrol ediniz..."_s);
+        if (header != headers.at(c - 1))
+            return refuse(prompt, ErrorCode::BadFormat,
+                          header + u"  bu Excel Sütun Adı hatalı ! Lütfen orjinal bir Şablon "
+                                   u"kullanınız."_s);
+        columns = c;
+    }
+
+    QList<QStringList> rows;
+    for (int r = 2; !sheet.value(r, 2).isEmpty(); ++r) {
+        QStringList cells(listColumns);
+        cells[0] = QString::number(r - 1);
+        for (int c = 2; c <= columns; ++c)
+            cells[c - 1] = importedCell(sheet, r, c);
+        rows.append(std::move(cells));
+    }
+
+    const std::vector<int> numeric = numericColumns(target.typeText);
+    for (int i = 0; i < rows.size(); ++i) {
+        for (int c : numeric) {
+            if (c < columns && !money::isNumeric(rows.at(i).at(c)))
+                return refuse(prompt, ErrorCode::InvalidInput,
+                              u"Satır %1: %2 sayısal değil."_s.arg(i + 1).arg(headers.at(c)));
+        }
+    }
+
+    for (int i = 0; i < rows.size(); ++i)
+        RowComputation(rows[i], i + 1, prompt).run(target.typeText);
+    return rows;
+}
+
+} // namespace tavlix::files

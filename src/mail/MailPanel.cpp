@@ -1,0 +1,184 @@
+#include "mail/MailPanel.h"
+
+#include "invoice/MessageBoxPrompt.h"
+#include "invoice/NamedControl.h"
+#include "mail/MailSender.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidget* parent)
+    : QGroupBox(u"e-Mail"_s, parent)
+    , m_companyBox(companyBox) {
+    setObjectName(u"MailPanel"_s);
+    for (QWidget* w : hiddenWhileOpen)
+        m_hiddenWhileOpen.append(w);
+
+    m_option1 = named<QRadioButton>(u"Option1"_s, u"Yandex"_s, this);
+    m_option2 = named<QRadioButton>(u"Option2"_s, u"Outlook"_s, this);
+    m_text13 = named<QLineEdit>(u"Text13"_s, this);
+    m_text14 = named<QLineEdit>(u"Text14"_s, this);
+    m_text15 = named<QLineEdit>(u"Text15"_s, this);
+    m_text16 = named<QLineEdit>(u"Text16"_s, this);
+    m_text17 = named<QPlainTextEdit>(u"Text17"_s, this);
+    m_text18 = named<QLineEdit>(u"Text18"_s, this);
+    m_command14 = named<QPushButton>(u"Command14"_s, u"Gönder"_s, this);
+    m_command16 = named<QPushButton>(u"Command16"_s, u"Vazgeç"_s, this);
+    m_text15->setPlaceholderText(u"CC"_s);
+
+    auto* grid = new QGridLayout(this);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_option1);
+    options->addWidget(m_option2);
+    options->addStretch(1);
+    int row = 0;
+    grid->addLayout(options, row++, 0, 1, 2);
+    const std::pair<const char16_t*, QWidget*> rows[] = {
+        {u"Gönderen", m_text13}, {u"Alıcı", m_text14}, {u"", m_text15},
+        {u"Konu", m_text16},     {u"Mesaj", m_text17}, {u"", m_text18}};
+    for (const auto& [caption, widget] : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0);
+        grid->addWidget(widget, row++, 1);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_command14);
+    buttons->addWidget(m_command16);
+    grid->addLayout(buttons, row, 0, 1, 2);
+
+    connect(m_option1, &QRadioButton::clicked, this,
+            [this] { m_text13->setText(m_settings.yandexUser); });
+    connect(m_command14, &QPushButton::clicked, this, &MailPanel::send);
+    connect(m_command16, &QPushButton::clicked, this, &MailPanel::cancel);
+    setVisible(false);
+}
+
+MailPanel::~MailPanel() {
+    // A transfer still running ends within its own time limits; its result is dropped.
+    if (m_worker) {
+        m_worker->disconnect(this);
+        m_worker->wait();
+        delete m_worker;
+    }
+}
+
+void MailPanel::open(const InvoiceRecord& invoice, const QString& attachmentPath) {
+    m_settings = invoice.settings;
+    m_attachmentPath = attachmentPath;
+    if (m_companyBox)
+        m_companyBox->setEnabled(false);
+    m_text13->setText(m_senderId);
+    m_text14->setText(invoice.customerEmail);
+    m_text15->clear();
+    m_text16->setText(mail::proformaSubject(invoice.company));
+    m_text17->setPlainText(
+        mail::proformaBody(invoice.customerName, invoice.company).replace(u"\r\n"_s, u"\n"_s));
+    m_text18->setText(attachmentPath.isEmpty() ? QString() : QFileInfo(attachmentPath).fileName());
+    // Opening again while open keeps the buttons hidden the first time on the list to restore.
+    for (const QPointer<QWidget>& w : m_hiddenWhileOpen) {
+        if (w && !w->isHidden()) {
+            w->setVisible(false);
+            m_hidden.append(w);
+        }
+    }
+    setVisible(true);
+}
+
+void MailPanel::cancel() {
+    setVisible(false);
+    for (const QPointer<QWidget>& w : std::as_const(m_hidden)) {
+        if (w)
+            w->setVisible(true);
+    }
+    m_hidden.clear();
+    emit closed();
+}
+
+void MailPanel::send() {
+    if (m_worker)
+        return;
+    MessageBoxPrompt prompt(this);
+    const bool viaYandex = m_option1->isChecked();
+    if (!viaYandex && !m_option2->isChecked()) {
+        prompt.message(UserPrompt::Icon::Warning,
+                       u"Öncelikle bir gönderici hesabı seçmelisiniz..!"_s);
+        return;
+    }
+    if (m_attachmentPath.isEmpty()) {
+        prompt.message(UserPrompt::Icon::Warning,
+                       u"Gönderilecek fatura seçilmedi. Önce Kayıtlı Faturalar listesinden bir "
+                       u"dosya seçiniz."_s);
+        return;
+    }
+
+    mail::ProformaMail message;
+    message.from = m_text13->text();
+    message.to = m_text14->text();
+    message.cc = m_text15->text();
+    message.subject = m_text16->text();
+    message.body = m_text17->toPlainText();
+    message.attachmentPath = m_attachmentPath;
+
+    auto result = std::make_shared<Result<void>>();
+    QThread* worker = nullptr;
+    if (viaYandex) {
+        m_senderId = m_settings.yandexUser;
+        m_senderPw = m_settings.yandexPass;
+        const mail::SmtpSender sender;
+        const mail::SmtpAccount account{m_senderId, m_senderPw};
+        worker = QThread::create(
+            [sender, account, message, result] { *result = sender.send(message, account); });
+    } else {
+        // The mail system shows the attachment under the name in Text18.
+        message.attachmentName = m_text18->text().trimmed();
+        const mail::SendmailSender sender;
+        worker = QThread::create([sender, message, result] { *result = sender.send(message); });
+    }
+    m_worker = worker;
+    connect(worker, &QThread::finished, this, [this, worker, result, viaYandex] {
+        m_worker = nullptr;
+        worker->deleteLater();
+        setSending(false);
+        finishSending(*result, viaYandex);
+    });
+    setSending(true);
+    worker->start();
+}
+
+void MailPanel::setSending(bool sending) {
+    m_command14->setEnabled(!sending);
+    m_command16->setEnabled(!sending);
+    if (sending)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
+void MailPanel::finishSending(const Result<void>& result, bool viaYandex) {
+    MessageBoxPrompt prompt(this);
+    if (!result) {
+        prompt.message(UserPrompt::Icon::Warning, result.message());
+        emit sendFinished(false);
+        return;
+    }
+    prompt.message(UserPrompt::Icon::Information, u"Mail gönderildi"_s);
+    setVisible(false);
+    if (viaYandex && m_companyBox)
+        m_companyBox->setEnabled(true);
+    cancel();
+    emit sendFinished(true);
+}
+
+} // namespace tavlix

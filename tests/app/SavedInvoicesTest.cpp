@@ -1,0 +1,150 @@
+// The saved-invoice buttons of the main window: "Excel Kaydet", the list List1, "Excel Yükle",
+// "Excel SiL" and "e-Mail Gönder" with their colours.
+#include "AppFixture.h"
+
+#include "invoice/ReportModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::test {
+namespace {
+
+const QString kSavedFile = u"Alfa Ltd 07-12-2026 A-1 SATIŞ .xlsx"_s;
+
+class SavedInvoices : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        // "Excel SiL" moves files to the trash of this test's own home.
+        const QString home = programPath() + u"/ev"_s;
+        QDir().mkpath(home + u"/.local/share"_s);
+        m_home = qgetenv("HOME");
+        m_dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("HOME", home.toUtf8());
+        qputenv("XDG_DATA_HOME", (home + u"/.local/share"_s).toUtf8());
+    }
+    void TearDown() override {
+        qputenv("HOME", m_home);
+        if (m_dataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_dataHome);
+        AppFixture::TearDown();
+    }
+
+    QString folder() const { return programPath() + u"/Firmalarım/Alfa Ltd"_s; }
+
+    void click(const QString& name) {
+        auto* list = find<QListWidget>("List1");
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        list->setCurrentItem(items.first());
+        emit list->itemClicked(items.first());
+    }
+
+    // "enabled" or "disabled" with the colour of each file button, in one comparable text.
+    QString fileButtons() const {
+        QStringList out;
+        for (const char* name : {"Command3", "Command10", "Command11", "Command15"}) {
+            auto* b = find<QPushButton>(name);
+            out << QString::fromUtf8(name) + (b->isEnabled() ? u" on "_s : u" off "_s) +
+                       b->styleSheet().section(u':', 1).remove(u';').trimmed();
+        }
+        return out.join(u", "_s);
+    }
+
+    QByteArray m_home;
+    QByteArray m_dataHome;
+};
+
+const QString kAllOff = u"Command3 off #ffffff, Command10 off #ffffff, Command11 off #ffffff, "
+                        u"Command15 off #ffffff"_s;
+const QString kAllOn = u"Command3 on #c0ffc0, Command10 on #ffc0c0, Command11 on #c0ffc0, "
+                       u"Command15 on #ffffc0"_s;
+
+TEST_F(SavedInvoices, SaveClickImportMailAndDelete) {
+    makeStandardData();
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    chooseType(u"SATIŞ"_s);
+    find<QLineEdit>("Text8")->setText(u"07/12/2026"_s);
+    find<QLineEdit>("Text11")->setText(u"A/1"_s);
+    m_window->lines().appendRow({u"1"_s, u"Danışmanlık"_s, u"2"_s, u"Saat"_s, u"10,00"_s, u"10"_s,
+                                 u"2,00"_s, u"18,00"_s, u"18"_s, u"3,24"_s});
+    m_window->yekunal();
+    const QList<QStringList> totals = [&] {
+        QList<QStringList> rows;
+        for (int r = 0; r < m_window->totals().rowTotal(); ++r)
+            rows << m_window->totals().rowCells(r);
+        return rows;
+    }();
+
+    find<QPushButton>("Command9")->click();
+    EXPECT_TRUE(boxes->texts().isEmpty()) << boxes->last().toStdString();
+    EXPECT_TRUE(QFile::exists(folder() + u'/' + kSavedFile));
+    EXPECT_EQ(items(find<QListWidget>("List1")), QStringList{kSavedFile});
+    EXPECT_EQ(fileButtons(), kAllOff);
+
+    click(kSavedFile);
+    EXPECT_EQ(fileButtons(), kAllOn);
+    EXPECT_EQ(m_window->currentSavedInvoice(), folder() + u'/' + kSavedFile);
+
+    // "Excel Yükle" brings the same line back and recomputes the totals.
+    m_window->lines().clearRows();
+    m_window->totals().clearRows();
+    find<QPushButton>("Command3")->click();
+    ASSERT_EQ(m_window->lines().rowTotal(), 1);
+    EXPECT_EQ(m_window->lines().cell(0, 9), u"3,24"_s);
+    QList<QStringList> after;
+    for (int r = 0; r < m_window->totals().rowTotal(); ++r)
+        after << m_window->totals().rowCells(r);
+    EXPECT_EQ(after, totals);
+
+    // The mail panel stands in for the file buttons until "Vazgeç", which re-selects the file.
+    find<QPushButton>("Command15")->click();
+    auto* panel = find<QGroupBox>("MailPanel");
+    EXPECT_TRUE(panel->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(find<QPushButton>("Command9")->isVisibleTo(m_window.get()));
+    EXPECT_EQ(find<QLineEdit>("Text18")->text(), kSavedFile);
+    find<QPushButton>("Command16")->click();
+    EXPECT_FALSE(panel->isVisibleTo(m_window.get()));
+    EXPECT_TRUE(find<QPushButton>("Command9")->isVisibleTo(m_window.get()));
+    EXPECT_EQ(fileButtons(), kAllOn);
+
+    // Saving again under the same name asks first; the default "Hayır" keeps the file.
+    find<QPushButton>("Command9")->click();
+    EXPECT_EQ(boxes->last(), kSavedFile + u" zaten var. Üzerine yazılsın mı?"_s);
+    EXPECT_EQ(fileButtons(), kAllOff);
+
+    click(kSavedFile);
+    find<QPushButton>("Command10")->click();
+    EXPECT_FALSE(QFile::exists(folder() + u'/' + kSavedFile));
+    EXPECT_TRUE(items(find<QListWidget>("List1")).isEmpty());
+    EXPECT_EQ(fileButtons(), kAllOff);
+    EXPECT_TRUE(m_window->currentSavedInvoice().isEmpty());
+}
+
+TEST_F(SavedInvoices, ClickWithoutATypeEnablesNoFileButton) {
+    makeStandardData();
+    QDir().mkpath(programPath() + u"/Firmalarım/Alfa Ltd"_s);
+    QFile file(folder() + u"/Eski Fatura.XLSX"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    ASSERT_EQ(items(find<QListWidget>("List1")), QStringList{u"Eski Fatura.XLSX"_s});
+    const QString before = fileButtons();
+    click(u"Eski Fatura.XLSX"_s);
+    EXPECT_EQ(fileButtons(), before);
+    EXPECT_FALSE(find<QPushButton>("Command3")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("Command10")->isEnabled());
+}
+
+} // namespace
+} // namespace tavlix::test
