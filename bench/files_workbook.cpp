@@ -40,8 +40,8 @@ InvoiceRecord invoice() {
     r.lineHeaders = lines.headers();
     for (int n = 1; n <= kLines; ++n) {
         r.lines.append({QString::number(n), u"Ürün adı %1"_s.arg(n), u"3"_s, u"Adet"_s,
-                        u"1.250,00"_s, u"10"_s, u"375,00"_s, u"3.375,00"_s, u"18"_s,
-                        u"607,50"_s, u"2,000"_s, u"67,50"_s});
+                        u"1.250,00"_s, u"10"_s, u"375,00"_s, u"3.375,00"_s, u"18"_s, u"607,50"_s,
+                        u"2,000"_s, u"67,50"_s});
     }
     return r;
 }
