@@ -169,6 +169,12 @@ Result<QList<QStringList>> importInvoiceWorkbook(const QString& path, const Impo
         columns = c;
     }
 
+    // Without the name column's header no cell of a row would be read: the lines would be made up.
+    if (columns < 2 && !sheet.value(2, 2).isEmpty())
+        return refuse(prompt, ErrorCode::BadFormat,
+                      u"Excel'in ilk satırında sütun adları yok ! Lütfen orjinal bir Şablon "
+                      u"kullanınız."_s);
+
     QList<QStringList> rows;
     for (int r = 2; !sheet.value(r, 2).isEmpty(); ++r) {
         QStringList cells(listColumns);

@@ -221,6 +221,13 @@ TEST_F(Import, RefusalsChangeNothing) {
          {row({u"601"_s, u"yarım"_s, QJsonValue()})},
          u"Sayfa1"_s,
          u"Satır 1: Tevkifat Oranı sayısal değil."_s},
+        {"no header row",
+         &sales,
+         u"SATIŞ"_s,
+         {},
+         {row()},
+         u"Sayfa1"_s,
+         u"Excel'in ilk satırında sütun adları yok ! Lütfen orjinal bir Şablon kullanınız."_s},
         {"no sheet Sayfa1", &sales, u"SATIŞ"_s, sales.headers(), {row()}, u"Fatura"_s, QString()},
     };
     for (const Case& c : cases) {
