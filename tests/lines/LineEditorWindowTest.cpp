@@ -4,9 +4,9 @@
 #include "lines/StockCards.h"
 #include "support/MessageBoxes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +51,8 @@ struct Editor {
         , host(path, type)
         , window(host) {
         host.company = u"Alfa Ltd"_s;
+        // The focus starts in a field with no leave handler.
+        edit("Text2")->setFocus();
         window.show();
     }
 
@@ -63,9 +65,15 @@ struct Editor {
     QComboBox* box(const char* name) { return get<QComboBox>(name); }
     QString message() { return get<QLabel>("Label21")->text(); }
     void click(const char* name) { get<QPushButton>(name)->click(); }
+    // Leaves `w` for real: into it, then on to the name field, as tabbing does.
     void leave(QWidget* w) {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(w, &out);
+        if (!window.isActiveWindow()) {
+            QApplication::setActiveWindow(&window);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        }
+        w->setFocus(Qt::TabFocusReason);
+        EXPECT_TRUE(w->hasFocus()) << w->objectName().toStdString();
+        edit("Text2")->setFocus(Qt::TabFocusReason);
     }
     void pick(const QString& name) {
         box("Combo8")->setEditText(name);
