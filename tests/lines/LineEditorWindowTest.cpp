@@ -338,6 +338,35 @@ TEST(LineEditorWindow, CancelClearsTheLineButNotUnitAndVat) {
     EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
 }
 
+TEST(LineEditorWindow, AWindowChangeIsNotLeavingABox) {
+    for (const char* name : {"Combo7", "Combo3"}) {
+        SCOPED_TRACE(name);
+        Editor e;
+        QApplication::setActiveWindow(&e.window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+        e.fillLine();
+        e.box("Combo7")->setEditText(u"Beta AŞ"_s);
+        e.box("Combo3")->setCurrentIndex(1);
+        QComboBox* box = e.box(name);
+        box->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(box->hasFocus());
+
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        EXPECT_FALSE(box->hasFocus());
+        QApplication::setActiveWindow(&e.window);
+        EXPECT_TRUE(box->hasFocus());
+
+        // Leaving the filter would reload and empty the line; leaving the withholding box
+        // would fill its rate.
+        EXPECT_EQ(e.edit("Text2")->text(), u"Vida"_s);
+        EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
+        EXPECT_TRUE(e.edit("Text6")->text().isEmpty());
+    }
+}
+
 TEST(LineEditorWindow, LeavingTheBoxesRunsTheirRulesAndReopeningReloads) {
     Editor e;
     e.window.activateWindow();
