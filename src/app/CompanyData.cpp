@@ -1,8 +1,10 @@
 #include "app/CompanyData.h"
 
 #include "invoice/HeaderRules.h"
+#include "platform/ProgramFolder.h"
 
 #include "store/DataWorkbook.h"
+#include "store/FolderTree.h"
 #include "store/WorkbookStore.h"
 
 using namespace Qt::StringLiterals;
@@ -77,6 +79,16 @@ Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, co
     if (!opened)
         return opened.error();
     return findCustomer((*opened)[0], name);
+}
+
+Result<QString> companyFolderFor(const QString& company) {
+    if (std::optional<QString> folder = store::safeCompanyFolder(programDir(), company))
+        return *folder;
+    if (company.isEmpty())
+        return Error{ErrorCode::InvalidInput, QString()};
+    return Error{ErrorCode::InvalidInput,
+                 u"\"%1\" firma adı klasör adı olarak kullanılamaz; bu firmanın klasörü "
+                 u"açılmadı."_s.arg(company)};
 }
 
 } // namespace tavlix

@@ -501,16 +501,14 @@ void MainWindow::companySelected() {
     m_list2->addItems(data->customers);
     m_text600->setText(footnoteText());
 
-    const std::optional<QString> safe = store::safeCompanyFolder(programDir(), company);
+    const Result<QString> safe = companyFolderFor(company);
     if (!safe) {
-        // A typed "../x" must not reach a path: nothing is listed, and the saves find no folder.
+        // A typed "../x" reaches no path: nothing is listed, and the saves find no folder.
         m_dir1->clear();
         m_label12->clear();
         m_list1->clear();
-        if (!company.isEmpty())
-            showMessage(QMessageBox::Warning,
-                        u"\"%1\" firma adı klasör adı olarak kullanılamaz; bu firmanın klasörü "
-                        u"açılmadı."_s.arg(company));
+        if (!safe.message().isEmpty())
+            showMessage(QMessageBox::Warning, safe.message());
         return;
     }
     const QString folder = *safe;
