@@ -30,9 +30,9 @@ private:
 
 } // namespace
 
-bool leavesField(const QEvent& event) {
-    if (event.type() != QEvent::FocusOut)
-        return false;
+namespace {
+
+bool withinTheWindow(const QEvent& event) {
     switch (static_cast<const QFocusEvent&>(event).reason()) {
     case Qt::ActiveWindowFocusReason: // another window, a message box included
     case Qt::PopupFocusReason:        // a drop-down list or a menu
@@ -41,6 +41,16 @@ bool leavesField(const QEvent& event) {
     default:
         return true;
     }
+}
+
+} // namespace
+
+bool leavesField(const QEvent& event) {
+    return event.type() == QEvent::FocusOut && withinTheWindow(event);
+}
+
+bool entersField(const QEvent& event) {
+    return event.type() == QEvent::FocusIn && withinTheWindow(event);
 }
 
 void onLeaveField(QWidget* field, std::function<void()> handler) {

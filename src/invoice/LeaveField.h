@@ -13,6 +13,9 @@ namespace tavlix {
 
 // True when `event` is a focus loss that leaves the field for another control of its window.
 bool leavesField(const QEvent& event);
+// True when `event` is the focus coming into the field from another control of its window, not
+// back from another window or a popup.
+bool entersField(const QEvent& event);
 
 // Runs `handler` each time the focus leaves `field` for another control of the same window while
 // the field is shown (a field hidden or torn down is not left by the user). The watch lives as

@@ -232,8 +232,8 @@ void ReturnReferencesWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool ReturnReferencesWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_month &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress))
+    // Coming back from another window into the month box keeps the chosen day.
+    if (watched == m_month && (entersField(*event) || event->type() == QEvent::MouseButtonPress))
         fillDays();
     else if (watched == m_serialLabel && event->type() == QEvent::MouseButtonRelease)
         m_serial->setText(u"GIB"_s + m_year->currentText() + u"000000000"_s);
