@@ -1,5 +1,14 @@
 #include "app/CompanyData.h"
 
+#include "invoice/HeaderRules.h"
+#include "platform/ProgramFolder.h"
+
+#include "store/DataWorkbook.h"
+#include "store/FolderTree.h"
+#include "store/WorkbookStore.h"
+
+using namespace Qt::StringLiterals;
+
 namespace tavlix {
 
 Result<CompanySelectionData> readCompanySelection(const QString& dataPath, const QString& company,
@@ -20,6 +29,16 @@ Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, co
     const store::CustomerRow& c = **found;
     return std::optional<CustomerFields>(
         CustomerFields{c.name, c.address, c.country, c.taxOffice, c.taxNumber, c.email});
+}
+
+Result<QString> companyFolderFor(const QString& company) {
+    if (std::optional<QString> folder = store::safeCompanyFolder(programDir(), company))
+        return *folder;
+    if (company.isEmpty())
+        return Error{ErrorCode::InvalidInput, QString()};
+    return Error{ErrorCode::InvalidInput,
+                 u"\"%1\" firma adı klasör adı olarak kullanılamaz; bu firmanın klasörü "
+                 u"açılmadı."_s.arg(company)};
 }
 
 } // namespace tavlix

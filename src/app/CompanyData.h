@@ -24,6 +24,11 @@ using StartUpData = store::StartUpData;
 
 Result<StartUpData> readStartUpData(const QString& dataPath, int lastCompanyColumn);
 
+// The folder of the company named in the company box, <program>/Firmalarım/<company>, through
+// store::safeCompanyFolder. An unsafe name (a typed "../x") is refused with a message naming it;
+// an empty name is refused with no message.
+Result<QString> companyFolderFor(const QString& company);
+
 // The customer card named `name` (mDATA column C); the last matching row wins. nullopt when no
 // card has that name.
 Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, const QString& name);

@@ -8,6 +8,7 @@
 #include "files/InvoiceWorkbook.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
+#include "invoice/LeaveField.h"
 #include "invoice/LineList.h"
 #include "invoice/MessageBoxPrompt.h"
 #include "invoice/NamedControl.h"
@@ -26,10 +27,10 @@
 #include "store/FolderTree.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -119,7 +120,7 @@ void MainWindow::buildUi() {
     m_text1 = field(u"Text1"_s, central);
     m_text1->setText(u"21"_s);
     m_text1->setVisible(false);
-    m_label21 = label(u"Label21"_s, u"Versiyon 1.0.1"_s, central);
+    m_label21 = label(u"Label21"_s, u"Versiyon "_s + versionText(), central);
     top->addWidget(new QLabel(u"Firma"_s, central));
     top->addWidget(m_combo4);
     top->addWidget(m_text1);
@@ -343,9 +344,14 @@ void MainWindow::buildMenus() {
 
 void MainWindow::wireEvents() {
     for (QObject* watched :
-         std::initializer_list<QObject*>{m_combo1, m_combo2, m_combo3, m_combo4, m_combo5, m_combo6,
-                                         m_label8, m_label9, m_label10, m_label19, centralWidget()})
+         std::initializer_list<QObject*>{m_label8, m_label9, m_label10, m_label19, centralWidget()})
         watched->installEventFilter(this);
+    onLeaveField(m_combo4, [this] { companySelected(); });
+    onLeaveField(m_combo1, [this] { invoiceTypeChosen(); });
+    onLeaveField(m_combo2, [this] { currencyChosen(); });
+    onLeaveField(m_combo3, [this] { customerChosen(); });
+    onLeaveField(m_combo5, [this] { invoiceDateChosen(); });
+    onLeaveField(m_combo6, [this] { dispatchDateChosen(); });
 
     auto* central = centralWidget();
     connect(central->findChild<QPushButton*>(u"Command1"_s), &QPushButton::clicked, this,
@@ -386,23 +392,7 @@ void MainWindow::wireEvents() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Opening a box's own drop-down list is not leaving the box.
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-            if (watched == m_combo4)
-                companySelected();
-            else if (watched == m_combo1)
-                invoiceTypeChosen();
-            else if (watched == m_combo2)
-                currencyChosen();
-            else if (watched == m_combo3)
-                customerChosen();
-            else if (watched == m_combo5)
-                invoiceDateChosen();
-            else if (watched == m_combo6)
-                dispatchDateChosen();
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease) {
+    if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == m_label8) {
             m_combo5->setVisible(true);
             m_text8->setVisible(false);
@@ -422,11 +412,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // This window is the program: its other windows close with it and the program ends.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible())
+            w->close();
+    }
+    QMainWindow::closeEvent(event);
+    QCoreApplication::quit();
+}
+
 // ---- Start-up ---------------------------------------------------------------------------------
 
 bool MainWindow::startUp() {
-    m_label21->setText(u"Versiyon "_s + versionText());
-
     if (!QFileInfo::exists(updaterPath())) {
         showMessage(QMessageBox::Warning,
                     u"Programa devam edebilmek için (TavlixUpdate)'nin Tavlix klasöründe "
@@ -531,7 +529,17 @@ void MainWindow::companySelected() {
     m_list2->addItems(data->customers);
     m_text600->setText(footnoteText());
 
-    const QString folder = companiesDir() + u'/' + company;
+    const Result<QString> safe = companyFolderFor(company);
+    if (!safe) {
+        // A typed "../x" reaches no path: nothing is listed, and the saves find no folder.
+        m_dir1->clear();
+        m_label12->clear();
+        m_list1->clear();
+        if (!safe.message().isEmpty())
+            showMessage(QMessageBox::Warning, safe.message());
+        return;
+    }
+    const QString folder = *safe;
     m_dir1->setText(folder);
     refreshSavedInvoices(folder);
     m_currentFile.clear(); // a file of the former company's folder is no longer the current one

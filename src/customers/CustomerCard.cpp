@@ -17,28 +17,6 @@ bool isAsciiDigit(QChar c) {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
-// One run of the field's change handler; removing a character runs it again, as the field
-// reports its own change.
-void runFilter(QString& field, TaxNumberFilter& state) {
-    state.lookupEnabled = false;
-    if (field.isEmpty())
-        return;
-    const qsizetype length = field.size();
-    for (qsizetype i = 0; i < length; ++i) {
-        if (i < field.size()) {
-            if (!isAsciiDigit(field.at(i))) {
-                field.chop(1);
-                runFilter(field, state);
-                state.status = u"illegal karekter !"_s;
-            } else {
-                state.status.clear();
-            }
-            state.statusChanged = true;
-        }
-        state.lookupEnabled = field.size() == 10 || field.size() == 11;
-    }
-}
-
 } // namespace
 
 QString displayName(const CustomerCard& card) {
@@ -47,9 +25,19 @@ QString displayName(const CustomerCard& card) {
 
 TaxNumberFilter filterTaxNumber(const QString& text) {
     TaxNumberFilter state;
-    QString field = text;
-    runFilter(field, state);
-    state.text = field;
+    state.text = text;
+    if (text.isEmpty())
+        return state;
+    // The field keeps the digits before its first other character; one pass, so a long paste
+    // costs no more than its length.
+    qsizetype digits = 0;
+    while (digits < text.size() && isAsciiDigit(text.at(digits)))
+        ++digits;
+    state.text.truncate(digits);
+    state.statusChanged = true;
+    if (digits < text.size())
+        state.status = u"illegal karekter !"_s;
+    state.lookupEnabled = digits == 10 || digits == 11;
     return state;
 }
 

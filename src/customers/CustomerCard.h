@@ -37,8 +37,8 @@ struct TaxNumberFilter {
     QString status;             // "illegal karekter !" or empty
     bool lookupEnabled = false; // "SORGULA": exactly 10 or 11 characters
 };
-// Goes over the positions the field had; a non-digit drops the field's last character (which
-// re-runs the filter on the shorter text), so a letter leaves only the digits before it.
+// Keeps the digits before the field's first other character (a letter leaves only the digits
+// before it) and reports "illegal karekter !" when it dropped any.
 TaxNumberFilter filterTaxNumber(const QString& text);
 
 struct SaveOutcome {

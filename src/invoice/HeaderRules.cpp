@@ -1,6 +1,8 @@
 #include "invoice/HeaderRules.h"
 
 #include "store/DataStore.h"
+#include "platform/TurkishText.h"
+#include "store/WorkbookStore.h"
 
 using namespace Qt::StringLiterals;
 
@@ -31,9 +33,11 @@ QString shortDateText(const QDate& date) {
 }
 
 QStringList filterCustomerNames(const QStringList& names, const QString& text) {
+    // Turkish case rules: "ali" finds "ALİ", "ışık" finds "IŞIK".
+    const QString wanted = turkishLower(text);
     QStringList out;
     for (const QString& name : names) {
-        if (!name.isEmpty() && name.contains(text, Qt::CaseInsensitive))
+        if (!name.isEmpty() && turkishLower(name).contains(wanted))
             out.append(name);
     }
     return out;

@@ -31,8 +31,8 @@ QString dateText(const QDate& date);
 // The short date text a date list shows: "dd.MM.yyyy".
 QString shortDateText(const QDate& date);
 
-// The names, in list order, that contain `text` compared case-insensitively; empty names are
-// never taken.
+// The names, in list order, that contain `text` compared without regard to case by the Turkish
+// rules (i/İ, ı/I); empty names are never taken.
 QStringList filterCustomerNames(const QStringList& names, const QString& text);
 
 // A customer card as the header shows it: name (C), address (D), country (E), tax office (F),

@@ -1,6 +1,7 @@
 #include "invoice/ReturnReferencesWindow.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/LeaveField.h"
 #include "invoice/NamedControl.h"
 #include "invoice/ReturnReferences.h"
 
@@ -78,7 +79,7 @@ ReturnReferencesWindow::ReturnReferencesWindow(InvoiceHost& host, QWidget* paren
     layout->addLayout(buttons);
 
     m_month->installEventFilter(this);
-    m_day->installEventFilter(this);
+    onLeaveField(m_day, [this] { enableSerial(); });
     m_serialLabel->installEventFilter(this);
 
     load();
@@ -231,11 +232,9 @@ void ReturnReferencesWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool ReturnReferencesWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_month &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress))
+    // Coming back from another window into the month box keeps the chosen day.
+    if (watched == m_month && (entersField(*event) || event->type() == QEvent::MouseButtonPress))
         fillDays();
-    else if (watched == m_day && event->type() == QEvent::FocusOut)
-        enableSerial();
     else if (watched == m_serialLabel && event->type() == QEvent::MouseButtonRelease)
         m_serial->setText(u"GIB"_s + m_year->currentText() + u"000000000"_s);
     return QWidget::eventFilter(watched, event);

@@ -3,6 +3,8 @@
 #include "store/DataStore.h"
 #include "store/DataWorkbook.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::taxes {
@@ -22,16 +24,34 @@ QString rateHeader(const QString& entry) {
     return entry + u"%"_s;
 }
 
-QString amountHeader(const QString& entry) {
-    return entry.mid(6) + u" Tutarı"_s;
+QString amountHeaderForRate(const QString& rateHeader) {
+    return rateHeader.chopped(std::min<qsizetype>(1, rateHeader.size())).mid(6) + u" Tutarı"_s;
 }
 
+QString amountHeader(const QString& entry) {
+    return amountHeaderForRate(rateHeader(entry));
+}
+
+namespace {
+ColumnSpec rateColumnHeaded(const QString& header) {
+    return {header, Qt::AlignHCenter, 1300};
+}
+ColumnSpec amountColumnForRate(const QString& rateHeader) {
+    return {amountHeaderForRate(rateHeader), Qt::AlignRight, 900};
+}
+} // namespace
+
 ColumnSpec rateColumn(const QString& entry) {
-    return {rateHeader(entry), Qt::AlignHCenter, 1300};
+    return rateColumnHeaded(rateHeader(entry));
 }
 
 ColumnSpec amountColumn(const QString& entry) {
-    return {amountHeader(entry), Qt::AlignRight, 900};
+    return amountColumnForRate(rateHeader(entry));
+}
+
+void appendTaxPair(ReportModel& lines, const QString& rateHeader) {
+    lines.addColumn(rateColumnHeaded(rateHeader));
+    lines.addColumn(amountColumnForRate(rateHeader));
 }
 
 bool isTaxAdded(const ReportModel& lines, const QString& entry) {
@@ -47,8 +67,7 @@ bool isTaxAdded(const ReportModel& lines, const QString& entry) {
 bool addTaxColumns(ReportModel& lines, const QString& entry) {
     if (isTaxAdded(lines, entry))
         return false;
-    lines.addColumn(rateColumn(entry));
-    lines.addColumn(amountColumn(entry));
+    appendTaxPair(lines, rateHeader(entry));
     return true;
 }
 

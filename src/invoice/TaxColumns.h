@@ -27,6 +27,12 @@ ColumnSpec rateColumn(const QString& entry);
 QString amountHeader(const QString& entry);
 ColumnSpec amountColumn(const QString& entry);
 
+// The one rule for a pair, given its rate column's header as the line editor's tax boxes show it
+// (entry + "%"): the amount header drops the last character, then the first six.
+QString amountHeaderForRate(const QString& rateHeader);
+// Appends a pair: the rate column headed `rateHeader`, then its amount column.
+void appendTaxPair(ReportModel& lines, const QString& rateHeader);
+
 // True when a header from position 9 up to the second-to-last column (1-based) is the entry's
 // rate header.
 bool isTaxAdded(const ReportModel& lines, const QString& entry);

@@ -4,6 +4,7 @@
 #include "invoice/LineList.h"
 #include "invoice/Money.h"
 #include "invoice/ReportModel.h"
+#include "invoice/TaxColumns.h"
 
 using namespace Qt::StringLiterals;
 
@@ -82,16 +83,11 @@ void addExtraTax(ReportModel& lines, int row, const QString& code, const QString
         return;
     if (writeExtraTax(lines, row, code, false, rate, amount))
         return;
-    lines.addColumn({code, Qt::AlignHCenter, 1300});
-    lines.addColumn({extraTaxAmountHeader(code), Qt::AlignRight, 900});
+    taxes::appendTaxPair(lines, code);
     writeExtraTax(lines, row, code, true, rate, amount);
 }
 
 } // namespace
-
-QString extraTaxAmountHeader(const QString& code) {
-    return code.left(code.size() - 1).mid(6) + u" Tutarı"_s;
-}
 
 AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& lines) {
     if (f.otherTax1Rate.isEmpty())

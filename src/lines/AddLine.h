@@ -29,7 +29,4 @@ struct AddLineOutcome {
 // quantity, unit price or special base amount is emptied, a refused discount rate set to "0".
 AddLineOutcome addLine(LineFields& fields, const QString& invoiceType, ReportModel& lines);
 
-// The amount column header of an extra tax whose rate column header is `code`.
-QString extraTaxAmountHeader(const QString& code);
-
 } // namespace tavlix::lines

@@ -1,6 +1,7 @@
 #include "lines/LineEditorWindow.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/LeaveField.h"
 #include "invoice/NamedControl.h"
 #include "lines/AddLine.h"
 #include "lines/EntryMasks.h"
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -191,27 +191,13 @@ void LineEditorWindow::connectRules() {
     keepRule(m_unit, &lines::unitFieldText);
     keepRule(m_vatRate, &lines::vatRateFieldText);
 
-    m_filterBox->installEventFilter(this);
-    m_withholding->installEventFilter(this);
+    onLeaveField(m_filterBox, [this] { companyFilterLeft(); });
+    onLeaveField(m_withholding, [this] { withholdingLeft(); });
 
     connect(m_select, &QPushButton::clicked, this, &LineEditorWindow::selectCard);
     connect(m_add, &QPushButton::clicked, this, &LineEditorWindow::addToInvoice);
     connect(m_save, &QPushButton::clicked, this, &LineEditorWindow::saveCard);
     connect(m_cancel, &QPushButton::clicked, this, &LineEditorWindow::clearFields);
-}
-
-bool LineEditorWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        // Opening the box's own list or switching windows is not leaving the field.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            if (watched == m_filterBox)
-                companyFilterLeft();
-            else if (watched == m_withholding)
-                withholdingLeft();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void LineEditorWindow::showEvent(QShowEvent* event) {

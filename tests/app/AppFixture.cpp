@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFocusEvent>
 #include <QLineEdit>
 
 using namespace Qt::StringLiterals;
@@ -101,9 +100,22 @@ void AppFixture::chooseType(const QString& typeText) {
     leave(combo);
 }
 
+void AppFixture::activate() {
+    if (!m_window->isVisible()) {
+        find<QLineEdit>("Text11")->setFocus();
+        m_window->show();
+    }
+    m_window->activateWindow();
+    QApplication::setActiveWindow(m_window.get());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+}
+
 void AppFixture::leave(QWidget* w) {
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w, &out);
+    if (!m_window->isActiveWindow())
+        activate();
+    w->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(w->hasFocus()) << w->objectName().toStdString();
+    find<QLineEdit>("Text11")->setFocus(Qt::TabFocusReason);
 }
 
 QStringList AppFixture::items(const QComboBox* box) {

@@ -47,8 +47,11 @@ protected:
         return m_window->findChild<T*>(QString::fromUtf8(name));
     }
 
-    // A focus change away from `w`, as tabbing out of it gives.
-    static void leave(QWidget* w);
+    // Leaves `w` for real: the main window is shown and active, the focus goes into `w` and then
+    // on to a field with no leave handler (Text11), as tabbing does.
+    void leave(QWidget* w);
+    // Shows the main window and makes it the active one; the focus starts in Text11.
+    void activate();
     // The entries of a box or list, in order.
     static QStringList items(const QComboBox* box);
     static QStringList items(const QListWidget* list);

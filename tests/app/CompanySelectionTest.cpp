@@ -6,6 +6,8 @@
 #include "store/WorkbookStore.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,6 +108,40 @@ TEST_F(CompanySelection, CustomerBelowRow100IsListed) {
     combo3->setEditText(u"Uzak Müşteri"_s);
     leave(combo3);
     EXPECT_EQ(find<QLineEdit>("Text3")->text(), u"Kadıköy"_s);
+}
+
+TEST_F(CompanySelection, UnsafeTypedNameListsNothingAndIsRefusedAloud) {
+    makeStandardData();
+    // A folder outside Firmalarım holding a workbook the list must not show.
+    QDir().mkpath(programPath() + u"/dışarıda"_s);
+    QFile outside(programPath() + u"/dışarıda/gizli.xlsx"_s);
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.close();
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    ASSERT_EQ(find<QListWidget>("List1")->count(), 0);
+    const auto tree = [this] {
+        QStringList all;
+        QDirIterator it(programPath(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            all << it.next();
+        all.sort();
+        return all;
+    };
+    const QStringList before = tree();
+    for (const QString& typed : {u"../dışarıda"_s, u"Alfa Ltd/../../dışarıda"_s, u".."_s}) {
+        SCOPED_TRACE(typed.toStdString());
+        boxes->clear();
+        selectCompany(typed);
+        EXPECT_EQ(boxes->texts(),
+                  QStringList{u"\"%1\" firma adı klasör adı olarak kullanılamaz; bu firmanın "
+                              u"klasörü açılmadı."_s.arg(typed)});
+        EXPECT_EQ(find<QListWidget>("List1")->count(), 0);
+        EXPECT_TRUE(find<QLineEdit>("Dir1")->text().isEmpty());
+        EXPECT_TRUE(find<QLabel>("Label12")->text().isEmpty());
+    }
+    EXPECT_EQ(tree(), before) << "nothing written or made";
 }
 
 } // namespace

@@ -52,8 +52,10 @@ TEST_F(StartUp, MissingWorkbookIsCreatedAndTheProgramGoesOnWithNoCompany) {
 
 TEST_F(StartUp, VersionCaptionAndAboutWindowShowTheSameDigits) {
     makeStandardData();
+    const QString caption = u"Versiyon "_s + QString::fromLatin1(TAVLIX_PROJECT_VERSION);
+    EXPECT_EQ(MainWindow().findChild<QLabel*>(u"Label21"_s)->text(), caption) << "before start-up";
     start();
-    EXPECT_EQ(find<QLabel>("Label21")->text(), u"Versiyon 1.0.3"_s);
+    EXPECT_EQ(find<QLabel>("Label21")->text(), caption);
     QAction* about = nullptr;
     for (QAction* a : m_window->menuBar()->actions()) {
         if (a->text() == u"Hakkında"_s)

@@ -49,6 +49,17 @@ TEST(CustomerSearch, ContainsCaseInsensitivelyInListOrder) {
               (QStringList{u"Zed"_s, u"Abc"_s, u"A B"_s, u"xAB"_s, u"Kab Ltd"_s}));
     EXPECT_TRUE(filterCustomerNames(names, u"qq"_s).isEmpty());
     EXPECT_EQ(filterCustomerNames({u"ŞEKER A.Ş."_s}, u"şeker"_s), QStringList{u"ŞEKER A.Ş."_s});
+    // Turkish case rules: dotted i and dotless ı are two letters in either case.
+    const QStringList turkish = {u"ALİ VELİ"_s, u"IŞIK LTD"_s, u"Işıl Tekstil"_s, u"Bilgi A.Ş."_s};
+    const std::pair<QString, QStringList> cases[] = {
+        {u"ali"_s, {u"ALİ VELİ"_s}},
+        {u"ışık"_s, {u"IŞIK LTD"_s}},
+        {u"İŞ"_s, {}},
+        {u"IŞ"_s, {u"IŞIK LTD"_s, u"Işıl Tekstil"_s}},
+        {u"BİLGİ"_s, {u"Bilgi A.Ş."_s}},
+    };
+    for (const auto& [text, found] : cases)
+        EXPECT_EQ(filterCustomerNames(turkish, text), found) << text.toStdString();
 }
 
 // mDATA: header row, then the cards in C..H.

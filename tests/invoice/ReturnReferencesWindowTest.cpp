@@ -1,6 +1,7 @@
 #include "invoice/ReturnReferencesWindow.h"
 #include "invoice/RecordingHost.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +81,26 @@ TEST_F(ReturnReferencesWindowTest, LoadShowsTheCurrentYearAndMonth) {
     combo("Combo2")->setCurrentText(u"04"_s);
     EXPECT_EQ(combo("Combo3")->count(), 30);
     EXPECT_EQ(combo("Combo3")->currentIndex(), -1);
+}
+
+TEST_F(ReturnReferencesWindowTest, AWindowChangeKeepsTheChosenDay) {
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    chooseDay(u"05"_s);
+    combo("Combo2")->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(combo("Combo3")->currentText().isEmpty()) << "tabbing into the month refills";
+    chooseDay(u"05"_s);
+    for (QComboBox* box : {combo("Combo2"), combo("Combo3")}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->setFocus(Qt::TabFocusReason);
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(box->hasFocus());
+        EXPECT_EQ(combo("Combo3")->currentText(), u"05"_s);
+    }
 }
 
 TEST_F(ReturnReferencesWindowTest, TypingIsFiltered) {

@@ -2,6 +2,7 @@
 // type and the extra-tax column pairs.
 #include "lines/AddLine.h"
 #include "invoice/ReportModel.h"
+#include "invoice/TaxColumns.h"
 
 #include <QAbstractItemModelTester>
 
@@ -207,6 +208,13 @@ TEST(AddLine, ExtraTaxPairIsCreatedOnceAndFoundByItsFirstNineCharacters) {
     EXPECT_EQ(model.cell(1, 10), u"4,000"_s);
     EXPECT_EQ(model.cell(1, 11), u"0,90"_s);
     EXPECT_EQ(model.cell(0, 10), u"7,500"_s);
+
+    // The taxes window knows a pair a line made as its own: removing the tax takes both columns.
+    const QString entry = kTax.chopped(1);
+    EXPECT_TRUE(taxes::isTaxAdded(model, entry));
+    EXPECT_FALSE(taxes::addTaxColumns(model, entry));
+    ASSERT_TRUE(taxes::removeTaxColumns(model, entry));
+    EXPECT_EQ(model.columnTotal(), 10);
 }
 
 TEST(AddLine, ShortTaxCodeMatchesOnlyItsExactHeader) {

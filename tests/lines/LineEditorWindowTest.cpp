@@ -4,9 +4,9 @@
 #include "lines/StockCards.h"
 #include "support/MessageBoxes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +51,8 @@ struct Editor {
         , host(path, type)
         , window(host) {
         host.company = u"Alfa Ltd"_s;
+        // The focus starts in a field with no leave handler.
+        edit("Text2")->setFocus();
         window.show();
     }
 
@@ -63,9 +65,15 @@ struct Editor {
     QComboBox* box(const char* name) { return get<QComboBox>(name); }
     QString message() { return get<QLabel>("Label21")->text(); }
     void click(const char* name) { get<QPushButton>(name)->click(); }
+    // Leaves `w` for real: into it, then on to the name field, as tabbing does.
     void leave(QWidget* w) {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(w, &out);
+        if (!window.isActiveWindow()) {
+            QApplication::setActiveWindow(&window);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        }
+        w->setFocus(Qt::TabFocusReason);
+        EXPECT_TRUE(w->hasFocus()) << w->objectName().toStdString();
+        edit("Text2")->setFocus(Qt::TabFocusReason);
     }
     void pick(const QString& name) {
         box("Combo8")->setEditText(name);
@@ -328,6 +336,35 @@ TEST(LineEditorWindow, CancelClearsTheLineButNotUnitAndVat) {
     EXPECT_EQ(e.box("Combo1")->currentText(), u"Adet"_s);
     EXPECT_EQ(e.box("Combo2")->currentText(), u"18"_s);
     EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
+}
+
+TEST(LineEditorWindow, AWindowChangeIsNotLeavingABox) {
+    for (const char* name : {"Combo7", "Combo3"}) {
+        SCOPED_TRACE(name);
+        Editor e;
+        QApplication::setActiveWindow(&e.window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+        e.fillLine();
+        e.box("Combo7")->setEditText(u"Beta AŞ"_s);
+        e.box("Combo3")->setCurrentIndex(1);
+        QComboBox* box = e.box(name);
+        box->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(box->hasFocus());
+
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        EXPECT_FALSE(box->hasFocus());
+        QApplication::setActiveWindow(&e.window);
+        EXPECT_TRUE(box->hasFocus());
+
+        // Leaving the filter would reload and empty the line; leaving the withholding box
+        // would fill its rate.
+        EXPECT_EQ(e.edit("Text2")->text(), u"Vida"_s);
+        EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
+        EXPECT_TRUE(e.edit("Text6")->text().isEmpty());
+    }
 }
 
 TEST(LineEditorWindow, LeavingTheBoxesRunsTheirRulesAndReopeningReloads) {
