@@ -3,6 +3,10 @@
 #include "invoice/AmountWords.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/Money.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -21,21 +25,8 @@ QString bullet(const QString& text) {
 } // namespace
 
 int leadingWholeNumber(const QString& text) {
-    int i = 0;
-    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+')) {
-        negative = text.at(i) == u'-';
-        ++i;
-    }
-    long long n = 0;
-    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
-        n = n * 10 + (text.at(i).unicode() - u'0');
-        if (n > 1'000'000'000)
-            break; // far beyond any rate; stops an overflow
-    }
-    return static_cast<int>(negative ? -n : n);
+    // Far beyond any rate, and inside int.
+    return static_cast<int>(std::clamp(std::trunc(leadingNumber(text)), -1e9, 1e9));
 }
 
 TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {

@@ -34,7 +34,8 @@ struct TotalsResult {
 // "0,000" and every extra-tax amount cell is rewritten from the line amount and the rate.
 TotalsResult yekunal(ReportModel& lines, const TotalsInput& input);
 
-// The VAT rate of a line: the leading whole number of its "KDV%" cell ("18" → 18, "abc" → 0).
+// The VAT rate of a line: the whole part of the leading number (platform leadingNumber) of its
+// "KDV%" cell ("18" → 18, "abc" → 0).
 int leadingWholeNumber(const QString& text);
 
 // The three columns of the totals list ListView2.

@@ -2,6 +2,8 @@
 // back the text the step before wrote, so each written cell's rounding carries into the next.
 #pragma once
 
+#include "platform/NumberText.h"
+
 #include <QString>
 
 namespace tavlix::lines {
@@ -50,9 +52,8 @@ inline constexpr char16_t kSpecialBaseType[] = u"ÖZEL MATRAH";
 inline constexpr char16_t kWithholdingType[] = u"TEVKİFAT";
 inline constexpr char16_t kExemptType[] = u"İSTİSNA";
 
-// The number a text starts with, as a BASIC Val reads it: leading blanks, a sign, digits and an
-// optional "." with decimals; 0 when the text does not start with a number ("% 5" → 0).
-double leadingNumber(const QString& text);
+// The number a text starts with, as a BASIC Val reads it (platform/NumberText.h).
+using tavlix::leadingNumber;
 
 // Computes the line's cells; `invoiceType` is the main window's invoice type text. Quantity, unit
 // price and discount rate are expected to have passed the add-line checks; a text that is not a

@@ -125,6 +125,32 @@ std::optional<double> readRegionalNumber(const QString& text) {
     return value == 0 ? 0.0 : value; // no "-0"
 }
 
+double leadingNumber(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    double sign = 1;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        sign = text[i] == u'-' ? -1 : 1;
+        ++i;
+    }
+    double value = 0;
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+        value = value * 10 + (text[i].unicode() - u'0');
+        ++i;
+    }
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        double scale = 0.1;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+            value += (text[i].unicode() - u'0') * scale;
+            scale /= 10;
+            ++i;
+        }
+    }
+    return value == 0 ? 0.0 : sign * value;
+}
+
 QString generalNumberText(double value) {
     if (!std::isfinite(value))
         return QString();
