@@ -5,7 +5,8 @@
 
 namespace tavlix {
 
-constexpr int kVersionNumber = 103;
+// From the CMake project version (src/CMakeLists.txt).
+constexpr int kVersionNumber = TAVLIX_VERSION_NUMBER;
 
 // The first, second and third digit of the version number joined by dots.
 inline QString versionText(int number = kVersionNumber) {
