@@ -8,9 +8,8 @@ using namespace Qt::StringLiterals;
 namespace tavlix {
 
 namespace {
-
 bool anInterfaceIsUp() {
-    const auto interfaces = QNetworkInterface::allInterfaces();
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& i : interfaces) {
         const auto flags = i.flags();
         if (!flags.testFlag(QNetworkInterface::IsUp) ||
@@ -22,7 +21,6 @@ bool anInterfaceIsUp() {
     }
     return false;
 }
-
 } // namespace
 
 bool isOnline() {
@@ -31,12 +29,12 @@ bool isOnline() {
         return true;
     if (forced == u"offline"_s)
         return false;
-    if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
-        const auto reach = QNetworkInformation::instance()->reachability();
-        if (reach == QNetworkInformation::Reachability::Online)
-            return true;
-        if (reach != QNetworkInformation::Reachability::Unknown)
-            return false;
+    if (QNetworkInformation::loadDefaultBackend() ||
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        if (QNetworkInformation* info = QNetworkInformation::instance();
+            info && info->supports(QNetworkInformation::Feature::Reachability) &&
+            info->reachability() != QNetworkInformation::Reachability::Unknown)
+            return info->reachability() == QNetworkInformation::Reachability::Online;
     }
     return anInterfaceIsUp();
 }

@@ -1,6 +1,5 @@
-// Whether the computer is online. TAVLIX_CONNECTIVITY=online|offline decides when set (tests,
-// demo); otherwise the system's reachability, or — without a reachability backend — a non-loopback
-// interface that is up and has an address.
+// Whether the computer is online: TAVLIX_CONNECTIVITY=online|offline when set, else the system's
+// reachability, else (no backend) any interface besides loopback that is up with an address.
 #pragma once
 
 namespace tavlix {
