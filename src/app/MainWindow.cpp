@@ -20,6 +20,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
 #include "portal/PortalShortcuts.h"
+#include "portal/UpdateCheck.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 
@@ -408,6 +409,12 @@ bool MainWindow::startUp() {
     // The folders the program keeps its files in; made here when a fresh folder lacks them.
     for (const QString& dir : {programDir() + u"/Data"_s, companiesDir(), programFilesDir()})
         QDir().mkpath(dir);
+
+    MessageBoxPrompt updatePrompt(this);
+    portal::UpdateCheck update(
+        portal::UpdateSettings::fromEnvironment(programDir(), kVersionNumber), updatePrompt);
+    if (update.indirOku() == portal::UpdateOutcome::UpdaterStarted)
+        return false;
 
     m_dir1->setText(companiesDir() + u'/');
     refreshSavedInvoices(companiesDir());

@@ -2,6 +2,7 @@
 // update, that the file is read once and removed, and that no answer never holds the start up.
 #include "portal/UpdateCheck.h"
 #include "support/RecordingPrompt.h"
+#include "support/UpdateSite.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,44 +10,15 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
 namespace {
-
-// Serves /DRIVE.txt on 127.0.0.1 with the status and body a case sets.
-class InfoServer {
-public:
-    InfoServer() {
-        m_server.Get("/DRIVE.txt", [this](const httplib::Request&, httplib::Response& res) {
-            res.status = status;
-            res.set_content(body, "text/plain");
-        });
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        m_server.wait_until_ready();
-    }
-    ~InfoServer() {
-        m_server.stop();
-        m_thread.join();
-    }
-    QString url() const { return u"http://127.0.0.1:%1/DRIVE.txt"_s.arg(m_port); }
-
-    int status = 200;
-    std::string body;
-
-private:
-    httplib::Server m_server;
-    int m_port = 0;
-    std::thread m_thread;
-};
 
 // A port that takes connections and never answers: the fetch can only end by its time limit.
 class SilentPort {
@@ -138,25 +110,26 @@ TEST_F(UpdateCheckTest, NoNewerVersionOrNoAnswerStartsNothing) {
          UpdateOutcome::NoUpdate,
          {}},
     };
-    InfoServer server;
+    test::UpdateSite server;
+    ASSERT_TRUE(server.start());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         prompt.messages.clear();
         launched.clear();
         qputenv("TAVLIX_CONNECTIVITY", c.connectivity);
-        server.status = c.status;
-        server.body = c.body;
+        server.setDrive(QString::fromUtf8(c.body), c.status);
         QFile::remove(drivePath());
         if (c.staleDrive) {
             QFile stale(drivePath());
             ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
             stale.write(c.staleDrive);
         }
-        EXPECT_EQ(run(server.url()), c.expected);
+        EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), c.expected);
         EXPECT_EQ(prompt.messages, c.messages);
         EXPECT_TRUE(launched.isEmpty());
-        if (c.status == 200)
+        if (c.status == 200) {
             EXPECT_FALSE(QFile::exists(drivePath())) << "a fetched DRIVE.txt is deleted once read";
+        }
     }
 }
 
