@@ -41,6 +41,10 @@ struct PartialCleanup {
 } // namespace
 
 Result<void> UpdateCheck::DownloadNewProgram() {
+    if (m_settings.programUrl.isEmpty())
+        return makeError(
+            ErrorCode::InvalidInput,
+            u"Yeni programın indirme adresi (TAVLIX_UPDATE_PROGRAM_URL) tanımlı değil."_s);
     const QString folder = m_settings.programDir + u"/prgDosyaları"_s;
     QDir().mkpath(folder);
     QFile::remove(downloadPath());

@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {

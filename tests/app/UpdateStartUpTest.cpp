@@ -86,5 +86,15 @@ TEST_F(UpdateStartUp, NewerVersionIsDownloadedAndTheUpdaterStartedOrTheFailureTo
     }
 }
 
+TEST_F(UpdateStartUp, OfflineTellsSoAndStartUpGoesOn) {
+    makeStandardData();
+    site.setDrive(u"Tavlix||||104||||"_s);
+    qputenv("TAVLIX_CONNECTIVITY", "offline");
+    start();
+    EXPECT_EQ(boxes->texts(), QStringList{u"İnternet bağlantınız yok Fatura yüklenemez !"_s});
+    EXPECT_EQ(boxes->icons().first(), QMessageBox::Information);
+    EXPECT_EQ(find<QComboBox>("Combo4")->count(), 2) << "the start went on to the company list";
+}
+
 } // namespace
 } // namespace tavlix::test

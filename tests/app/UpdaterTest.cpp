@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -85,6 +88,36 @@ TEST_F(UpdaterTest, AMissingOrEmptyDownloadChangesNothing) {
     }
     QTest::qWait(300);
     EXPECT_FALSE(QFile::exists(path(u"restarted.txt"_s))) << "nothing is started";
+}
+
+// Started through pkexec the updater runs as root; the program it starts again must not.
+TEST(UpdaterRestart, RunsTheProgramAsTheUserWhoAskedForTheUpdate) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable(u"setpriv"_s).isEmpty())
+        GTEST_SKIP() << "needs root and setpriv";
+    const QByteArray old = qgetenv("PKEXEC_UID");
+    const struct {
+        const char* uid; // nullptr: not started through pkexec
+        QString first;
+    } cases[] = {{nullptr, u"/opt/t/Tavlix"_s},
+                 {"0", u"/opt/t/Tavlix"_s},
+                 {"65534", QStandardPaths::findExecutable(u"setpriv"_s)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.uid ? c.uid : "unset");
+        if (c.uid)
+            qputenv("PKEXEC_UID", c.uid);
+        else
+            qunsetenv("PKEXEC_UID");
+        const QStringList command = restartCommand(u"/opt/t/Tavlix"_s);
+        EXPECT_EQ(command.first(), c.first);
+        EXPECT_EQ(command.last(), u"/opt/t/Tavlix"_s);
+        if (c.first != command.last()) {
+            EXPECT_TRUE(command.contains(u"--reuid=65534"_s)) << command.join(u' ').toStdString();
+        }
+    }
+    if (old.isNull())
+        qunsetenv("PKEXEC_UID");
+    else
+        qputenv("PKEXEC_UID", old);
 }
 
 } // namespace
