@@ -35,6 +35,7 @@ public:
         m_port = ntohs(addr.sin_port);
     }
     ~SilentPort() { ::close(m_fd); }
+    int port() const { return m_port; }
     QString url() const { return u"http://127.0.0.1:%1/DRIVE.txt"_s.arg(m_port); }
 
 private:
@@ -141,6 +142,7 @@ TEST_F(UpdateCheckTest, WithoutAnInformationAddressNothingIsAskedOrShown) {
 
 TEST_F(UpdateCheckTest, AnAddressThatNeverAnswersIsGivenUpWithinTheTimeLimit) {
     SilentPort port;
+    ASSERT_NE(port.port(), 0);
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(run(port.url()), UpdateOutcome::NoUpdate);
