@@ -2,7 +2,7 @@
 
 #include "platform/Connectivity.h"
 #include "platform/ElevatedStart.h"
-#include "platform/HttpGet.h"
+#include "platform/HttpDownload.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
 
@@ -70,7 +70,7 @@ UpdateOutcome UpdateCheck::indirOku() {
 
     // Only a file fetched now is read: a failed fetch leaves no file behind to be taken for new.
     QDir().mkpath(m_settings.programDir + u"/prgDosyaları"_s);
-    if (!httpGetToFile(m_settings.infoUrl, drivePath(), kInfoTimeoutMs))
+    if (!downloadToFile(m_settings.infoUrl, drivePath(), {}, nullptr, kInfoTimeoutMs))
         return UpdateOutcome::NoUpdate;
     QFile drive(drivePath());
     const bool read = drive.open(QIODevice::ReadOnly);
