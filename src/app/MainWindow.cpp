@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/CompanyData.h"
+#include "app/RadioPanel.h"
 #include "app/Version.h"
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
@@ -23,6 +24,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
 #include "portal/PortalShortcuts.h"
+#include "portal/UpdateCheck.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 
@@ -319,18 +321,7 @@ QWidget* MainWindow::buildButtons() {
 }
 
 QWidget* MainWindow::buildRadioPanel() {
-    m_frame10 = named<QGroupBox>(u"Frame10"_s, this);
-    auto* layout = new QHBoxLayout(m_frame10);
-    auto* player = named<QLabel>(u"WindowsMediaPlayer1"_s, m_frame10);
-    layout->addWidget(player, 1);
-    const std::pair<const char16_t*, const char16_t*> buttons[] = {{u"Command13", u"Radyo 1"},
-                                                                   {u"Command17", u"Radyo 2"},
-                                                                   {u"Command19", u"Radyo 3"},
-                                                                   {u"Command21", u"Radyo 4"},
-                                                                   {u"Command18", u"---"}};
-    for (const auto& [name, caption] : buttons)
-        layout->addWidget(button(QString::fromUtf16(name), QString::fromUtf16(caption), m_frame10));
-    m_frame10->setVisible(false);
+    m_frame10 = new RadioPanel(this);
     return m_frame10;
 }
 
@@ -406,8 +397,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched == centralWidget()) {
         // A click on the bare surface brings up the radio panel.
-        if (!m_frame10->isVisible())
-            m_frame10->setVisible(true);
+        m_frame10->bringUp();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -436,6 +426,12 @@ bool MainWindow::startUp() {
     for (const QString& dir : {programDir() + u"/Data"_s, companiesDir(), programFilesDir()})
         QDir().mkpath(dir);
 
+    MessageBoxPrompt updatePrompt(this);
+    portal::UpdateCheck update(
+        portal::UpdateSettings::fromEnvironment(programDir(), kVersionNumber), updatePrompt);
+    if (update.indirOku() == portal::UpdateOutcome::UpdaterStarted)
+        return false;
+
     m_dir1->setText(companiesDir() + u'/');
     refreshSavedInvoices(companiesDir());
     m_frame1->setVisible(true);
@@ -460,11 +456,15 @@ bool MainWindow::startUp() {
         setBoxText(m_combo4, data->mainCompany);
         m_text1->setText(u"2"_s);
         m_combo4->setEnabled(false);
+        // The selection ends early without the company's folder: make it first, or the very
+        // first start would load no notes and leave no invoice type to choose.
+        checkNewUser();
         companySelected();
     } else {
         setBoxText(m_combo4, kNoCompany);
         m_combo4->addItems(data->companies);
         setBoxText(m_combo4, kNoCompany);
+        checkNewUser();
     }
     m_combo1->addItems(data->invoiceTypes);
     setBoxText(m_combo1, kNoType);
@@ -472,7 +472,6 @@ bool MainWindow::startUp() {
     setBoxText(m_combo2, kTurkishLira);
     m_countries = data->countries;
 
-    checkNewUser();
     temelfatura();
 
     m_invoiceDates = invoiceDates(today());

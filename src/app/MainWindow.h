@@ -25,6 +25,7 @@ class AboutWindow;
 class CustomerCardWindow;
 class LineEditorWindow;
 class MailPanel;
+class RadioPanel;
 class ReportModel;
 class ReportView;
 class ReturnReferencesWindow;
@@ -169,7 +170,7 @@ private:
     QLineEdit* m_dir1 = nullptr;    // the folder the saved-invoice list shows
     QListWidget* m_list1 = nullptr; // saved invoice workbooks
     QGroupBox* m_frame1 = nullptr;
-    QGroupBox* m_frame10 = nullptr; // radio panel
+    RadioPanel* m_frame10 = nullptr;
     ReportView* m_listView1 = nullptr;
     ReportView* m_listView2 = nullptr;
     QPushButton* m_command3 = nullptr;  // "Excel Yükle"

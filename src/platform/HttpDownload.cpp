@@ -6,6 +6,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
@@ -19,7 +21,7 @@ size_t writeToFile(char* data, size_t size, size_t count, void* target) {
 } // namespace
 
 Result<void> downloadToFile(const QString& url, const QString& targetPath,
-                            const std::function<void()>& keepAlive, long* status) {
+                            const std::function<void()>& keepAlive, long* status, int timeoutMs) {
     if (status)
         *status = 0;
     QDir().mkpath(QFileInfo(targetPath).absolutePath());
@@ -40,7 +42,10 @@ Result<void> downloadToFile(const QString& url, const QString& targetPath,
     const QByteArray address = url.toUtf8();
     curl_easy_setopt(curl, CURLOPT_URL, address.constData());
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 15000L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     timeoutMs > 0 ? std::min<long>(timeoutMs, 15000L) : 15000L);
+    if (timeoutMs > 0)
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutMs));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 60L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeToFile);

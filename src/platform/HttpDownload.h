@@ -12,7 +12,9 @@ namespace tavlix {
 
 // The error's message is Turkish; `status`, when given, receives the HTTP status (0 when no
 // server answered). `keepAlive` is called about every 20 ms while the transfer runs.
+// `timeoutMs` > 0 limits the whole transfer (a fetch that must not hold the start up).
 Result<void> downloadToFile(const QString& url, const QString& targetPath,
-                            const std::function<void()>& keepAlive = {}, long* status = nullptr);
+                            const std::function<void()>& keepAlive = {}, long* status = nullptr,
+                            int timeoutMs = 0);
 
 } // namespace tavlix
