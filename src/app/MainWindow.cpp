@@ -17,6 +17,7 @@
 #include "platform/OpenForUser.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
+#include "portal/DownloadWindow.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 
@@ -347,6 +348,8 @@ void MainWindow::wireEvents() {
             &QApplication::quit, Qt::QueuedConnection);
     connect(central->findChild<QPushButton*>(u"Command4"_s), &QPushButton::clicked, this,
             &MainWindow::showCustomerCard);
+    connect(central->findChild<QPushButton*>(u"Command6"_s), &QPushButton::clicked, this,
+            &MainWindow::showDownloadWindow);
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);
@@ -734,6 +737,13 @@ void MainWindow::showReturnWindow() {
 
 void MainWindow::showCustomerCard() {
     showOwned(m_customerCard, *this);
+}
+
+void MainWindow::showDownloadWindow() {
+    if (!m_download)
+        m_download = new DownloadWindow(*this, programDir(), this);
+    m_download->show();
+    m_download->raise();
 }
 
 // ---- InvoiceHost ------------------------------------------------------------------------------

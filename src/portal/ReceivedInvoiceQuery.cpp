@@ -5,6 +5,7 @@
 #include "portal/BrowserDriver.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
@@ -201,7 +202,22 @@ Step QueryRun::waitForCaptcha() {
 }
 
 Result<bool> QueryRun::siteMessage() {
-    if (!m_driver.IsPresent(u"csc-msgbox"_s, 2000))
+    // The site's answer is its message box or, once logged in, the search box: either ends
+    // the two seconds the message box is given.
+    static const QString probe =
+        u"return document.querySelector('.csc-msgbox') ? 'mesaj'"
+        u" : (document.getElementById('gen__1017-searchBox') ? 'giris' : '');"_s;
+    QElapsedTimer waited;
+    waited.start();
+    QString answer;
+    for (;;) {
+        const auto probed = m_driver.RunScript(probe);
+        answer = probed ? probed->toString() : QString();
+        if (!answer.isEmpty() || waited.elapsed() >= 2000)
+            break;
+        m_driver.Wait(50);
+    }
+    if (answer != u"mesaj"_s)
         return false;
     auto node = m_driver.FindByClass(u"csc-msgbox"_s);
     for (const char* tag : {"table", "tr", "td", "span"}) {
@@ -301,12 +317,14 @@ QString QueryRun::awaitAnswer() {
     static const QString probe =
         u"return document.querySelector('span.csc-msgbox-msg-span') ? 'yok'"
         u" : (document.querySelector('.csc-table-paging-info') ? 'var' : '');"_s;
-    for (int waited = 0; waited < 5000; waited += 50) {
+    QElapsedTimer waited;
+    waited.start();
+    do {
         const auto answer = m_driver.RunScript(probe);
         if (answer && !answer->toString().isEmpty())
             return answer->toString();
         m_driver.Wait(50);
-    }
+    } while (waited.elapsed() < 5000);
     return QString();
 }
 
