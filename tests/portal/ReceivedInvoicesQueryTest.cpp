@@ -93,7 +93,7 @@ wb.save(path)
     void TearDown() override { EXPECT_EQ(test::ourBrowserProcesses(), QStringList()); }
 
     ReceivedInvoiceResult run(const QString& company, const QString& period,
-                              std::deque<QString> plan) {
+                              std::deque<QString> plan, const QString& url = QString()) {
         captcha = std::make_unique<PlannedCaptcha>(*site, std::move(plan));
         QElapsedTimer total;
         total.start();
@@ -103,8 +103,9 @@ wb.save(path)
             if (total.elapsed() > 120000 || (captcha->stuck && captcha->shownAt.elapsed() > 3000))
                 prompt.cancelRequested = true;
         };
-        const ReceivedInvoiceRequest request{
-            dir.path(), dir.filePath(u"Data/DATA.xlsx"_s), 21, company, period, site->url()};
+        const ReceivedInvoiceRequest request{dir.path(), dir.filePath(u"Data/DATA.xlsx"_s),
+                                             21,         company,
+                                             period,     url.isEmpty() ? site->url() : url};
         return queryReceivedInvoices(request, prompt, *captcha);
     }
     QString listPath(const QString& yearMonth) const {
@@ -204,31 +205,65 @@ TEST_F(ReceivedInvoicesQueryTest, MonthsAreListedWholeAfterTheRightCaptcha) {
 }
 
 TEST_F(ReceivedInvoicesQueryTest, NothingIsSubmittedOrSavedWithoutAGoodLogin) {
+    using Outcome = ReceivedInvoiceResult::Outcome;
     struct Case {
         const char* name;
         QString company;
         std::deque<QString> plan;
         int logins;
         QString status;
+        Outcome outcome = Outcome::Cancelled;
+        QString url;     // the stand-in when empty
+        QString message; // how the one message box begins; none when empty
     };
     const Case cases[] = {
         {"wrong credentials, then a code of five",
          kWrongPasswordCompany,
          {kSiteCode, u"ABCDE"_s},
          1,
-         u"Kullanıcı doğrulanamadı, kullanıcı kodu veya şifre hatalı"_s},
-        {"a code of seven", kCompany, {u"ABCDEFG"_s}, 0, QString()},
+         u"Kullanıcı doğrulanamadı, kullanıcı kodu veya şifre hatalı"_s,
+         Outcome::Cancelled,
+         QString(),
+         QString()},
+        {"a code of seven",
+         kCompany,
+         {u"ABCDEFG"_s},
+         0,
+         QString(),
+         Outcome::Cancelled,
+         QString(),
+         QString()},
+        {"a site that does not answer",
+         kCompany,
+         {},
+         0,
+         QString(),
+         Outcome::Failed,
+         u"http://127.0.0.1:1/"_s,
+         u" Bir hata oluştu !  Hata No: "_s},
+        {"a company not in DATA.xlsx",
+         u"Başka Ltd"_s,
+         {},
+         0,
+         QString(),
+         Outcome::Failed,
+         QString(),
+         u"Firma bilgileri DATA.xlsx içinde bulunamadı: Başka Ltd"_s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         prompt = test::RecordingPrompt();
         const int loginsBefore = site->loginAttempts();
-        const auto result = run(c.company, u"2022 Kasım "_s, c.plan);
-        EXPECT_EQ(result.outcome, ReceivedInvoiceResult::Outcome::Cancelled);
+        const auto result = run(c.company, u"2022 Kasım "_s, c.plan, c.url);
+        EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(site->loginAttempts() - loginsBefore, c.logins);
         EXPECT_EQ(captcha->pictures.size(), static_cast<qsizetype>(c.plan.size()));
         EXPECT_EQ(prompt.steps.value(0), c.status);
-        EXPECT_TRUE(prompt.messages.isEmpty());
+        if (c.message.isEmpty())
+            EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.last().toStdString();
+        else
+            EXPECT_TRUE(prompt.messages.size() == 1 && prompt.last().startsWith(c.message))
+                << prompt.messages.join(u'|').toStdString();
         EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"Firmalarım"_s)));
         EXPECT_EQ(test::ourBrowserProcesses(), QStringList());
     }
