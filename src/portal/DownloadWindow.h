@@ -37,7 +37,6 @@ public:
     void runQuery();    // "Sorgula ve İndir"
     void closeUnload(); // "Kapat"
 
-    bool queryRunning() const { return m_running; }
     bool cancelRequested() const { return m_cancel; }
 
 protected:
