@@ -7,6 +7,7 @@
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
+#include "invoice/MessageBoxPrompt.h"
 #include "invoice/NamedControl.h"
 #include "invoice/ReportModel.h"
 #include "invoice/ReportView.h"
@@ -18,6 +19,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
 #include "portal/DownloadWindow.h"
+#include "portal/PortalShortcuts.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 
@@ -350,6 +352,14 @@ void MainWindow::wireEvents() {
             &MainWindow::showCustomerCard);
     connect(central->findChild<QPushButton*>(u"Command6"_s), &QPushButton::clicked, this,
             &MainWindow::showDownloadWindow);
+    for (const auto& [name, shortcut] :
+         {std::pair{u"Command20"_s, portal::Shortcut::IssuedDocuments},
+          std::pair{u"Command22"_s, portal::Shortcut::Cancellations}})
+        connect(central->findChild<QPushButton*>(name), &QPushButton::clicked, this,
+                [this, s = shortcut] {
+                    MessageBoxPrompt prompt(this);
+                    portal::runPortalShortcut(s, portal::portalBaseUrl(), m_settings, prompt);
+                });
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);
