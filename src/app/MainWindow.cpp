@@ -23,6 +23,7 @@
 #include "platform/OpenForUser.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
+#include "portal/DownloadWindow.h"
 #include "portal/PortalShortcuts.h"
 #include "portal/UpdateCheck.h"
 #include "store/DataWorkbook.h"
@@ -351,6 +352,8 @@ void MainWindow::wireEvents() {
             &QApplication::quit, Qt::QueuedConnection);
     connect(central->findChild<QPushButton*>(u"Command4"_s), &QPushButton::clicked, this,
             &MainWindow::showCustomerCard);
+    connect(central->findChild<QPushButton*>(u"Command6"_s), &QPushButton::clicked, this,
+            &MainWindow::showDownloadWindow);
     for (const auto& [name, shortcut] :
          {std::pair{u"Command20"_s, portal::Shortcut::IssuedDocuments},
           std::pair{u"Command22"_s, portal::Shortcut::Cancellations}})
@@ -839,6 +842,13 @@ void MainWindow::showReturnWindow() {
 
 void MainWindow::showCustomerCard() {
     showOwned(m_customerCard, *this);
+}
+
+void MainWindow::showDownloadWindow() {
+    if (!m_download)
+        m_download = new DownloadWindow(*this, programDir(), this);
+    m_download->show();
+    m_download->raise();
 }
 
 // ---- InvoiceHost ------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "store/CompanySettings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -23,6 +24,7 @@ namespace tavlix {
 
 class AboutWindow;
 class CustomerCardWindow;
+class DownloadWindow;
 class LineEditorWindow;
 class MailPanel;
 class RadioPanel;
@@ -121,6 +123,7 @@ private:
     void showTaxesDialog();
     void showReturnWindow();
     void showCustomerCard();
+    void showDownloadWindow();
     QString footnoteText() const;
     void setFileButtons(bool enabled); // "Excel Yükle", "Excel SiL", "Excel Aç", "e-Mail Gönder"
     QString savedInvoiceFolder() const;
@@ -198,6 +201,8 @@ private:
     std::unique_ptr<TaxesDialog> m_taxes;
     std::unique_ptr<ReturnReferencesWindow> m_returns;
     std::unique_ptr<CustomerCardWindow> m_customerCard;
+    // "Kapat" unloads the download window itself; the pointer then reads null.
+    QPointer<DownloadWindow> m_download;
 };
 
 } // namespace tavlix

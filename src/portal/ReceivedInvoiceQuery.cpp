@@ -1,0 +1,406 @@
+#include "portal/ReceivedInvoiceQuery.h"
+
+#include "platform/ProgramFolder.h"
+#include "platform/UserPrompt.h"
+#include "portal/BrowserDriver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::portal {
+
+namespace {
+
+constexpr int kColumns = 11;
+
+// How a step ended when it did not simply succeed.
+enum class Stop { Cancelled, Failed };
+
+// A step's outcome: fine, or why the query stops. A failure has told the user already.
+using Step = std::optional<Stop>;
+
+QString errorNumberText(const Error& error) {
+    return u" Bir hata oluştu !  Hata No: "_s + QString::number(static_cast<int>(error.code) + 1) +
+           u"\n"_s + error.message;
+}
+
+// The number after the last ':' of a paging text ("Toplam Kayıt: 57" → 57); -1 when none.
+int pagingCount(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(u':');
+    if (colon < 0)
+        return -1;
+    const QString rest = text.mid(colon + 1).trimmed();
+    qsizetype digits = 0;
+    while (digits < rest.size() && rest.at(digits).isDigit())
+        ++digits;
+    bool ok = false;
+    const int count = rest.left(digits).toInt(&ok);
+    return ok ? count : -1;
+}
+
+class QueryRun {
+public:
+    QueryRun(const ReceivedInvoiceRequest& request, UserPrompt& prompt, CaptchaBox& captcha)
+        : m_request(request)
+        , m_prompt(prompt)
+        , m_captcha(captcha) {
+        m_driver.setKeepAlive([this] { m_prompt.keepAlive(); });
+    }
+
+    ReceivedInvoiceResult run();
+
+private:
+    Step fail(const Error& error) {
+        m_prompt.message(UserPrompt::Icon::Critical, errorNumberText(error));
+        return Stop::Failed;
+    }
+    template <typename T> bool failed(const Result<T>& result, Step& step) {
+        if (result)
+            return false;
+        step = fail(result.error());
+        return true;
+    }
+    Step cancelCheck() const { return m_prompt.cancelled() ? Step(Stop::Cancelled) : std::nullopt; }
+    // Lets the window work for about `ms` milliseconds.
+    void idle(int ms) {
+        m_prompt.keepAlive();
+        QThread::msleep(static_cast<unsigned long>(ms));
+    }
+
+    Step login(const IvdCredentials& credentials);
+    Step waitForCaptcha();
+    // True when the site answered with its message box (and that box was put away).
+    Result<bool> siteMessage();
+    Step openInvoicePage();
+    Step queryRange(const DateRange& range);
+    Result<void> typeDate(int position, const QString& date);
+    // "yok" when the site's nothing-found notice came, "var" when its table did, empty after 5 s.
+    QString awaitAnswer();
+    Result<void> readRows(int count);
+    Result<void> clickValue(const QString& value);
+
+    const ReceivedInvoiceRequest& m_request;
+    UserPrompt& m_prompt;
+    CaptchaBox& m_captcha;
+    BrowserDriver m_driver;
+    QList<QStringList> m_rows;
+    int m_reported = 0;
+};
+
+ReceivedInvoiceResult QueryRun::run() {
+    ReceivedInvoiceResult result;
+    if (m_prompt.cancelled()) {
+        result.outcome = ReceivedInvoiceResult::Outcome::Cancelled;
+        return result;
+    }
+    const auto credentials =
+        readIvdCredentials(m_request.dataPath, m_request.company, m_request.lastCompanyColumn);
+    const auto month = parsePeriod(m_request.period);
+    const auto path =
+        month ? receivedListPath(m_request.programDir, m_request.company, *month) : std::nullopt;
+    if (!credentials || !month || !path) {
+        m_prompt.message(UserPrompt::Icon::Warning,
+                         !credentials ? credentials.message()
+                         : !month
+                             ? u"Sorgu dönemi okunamadı: "_s + m_request.period
+                             : u"Firma adı klasör adı olarak kullanılamaz: "_s + m_request.company);
+        return result;
+    }
+
+    Step step = login(*credentials);
+    if (!step)
+        step = openInvoicePage();
+    if (!step) {
+        m_prompt.progress(u" Fatura indirme işlemi başlıyor..."_s);
+        m_driver.Wait(20);
+        for (const DateRange& range : monthRanges(*month)) {
+            if ((step = queryRange(range)))
+                break;
+        }
+    }
+    // The session ends before anything is written, whatever happened in it.
+    if (m_driver.started())
+        m_driver.CloseWindow();
+    m_driver.Quit();
+
+    if (step || (step = cancelCheck())) {
+        result.outcome = *step == Stop::Cancelled ? ReceivedInvoiceResult::Outcome::Cancelled
+                                                  : ReceivedInvoiceResult::Outcome::Failed;
+        return result;
+    }
+    if (const auto saved = writeReceivedInvoices(*path, m_rows); !saved) {
+        m_prompt.message(UserPrompt::Icon::Critical,
+                         u"Fatura listesi kaydedilemedi: "_s + saved.message());
+        return result;
+    }
+    result.outcome = ReceivedInvoiceResult::Outcome::Saved;
+    result.path = *path;
+    result.reported = m_reported;
+    result.written = static_cast<int>(m_rows.size());
+    return result;
+}
+
+Step QueryRun::login(const IvdCredentials& credentials) {
+    Step step;
+    m_driver.AddBrowserArgument(u"--headless"_s);
+    if (failed(m_driver.StartBrowser(u"Chrome"_s), step))
+        return step;
+    const QString captchaFile = m_request.programDir + u"/Data/captcha.jpg"_s;
+    for (;;) {
+        if (failed(m_driver.OpenPage(m_request.siteUrl), step))
+            return step;
+        if (m_driver.IsPresent(u"gen__1064"_s, 5000)) {
+            if (const auto box = m_driver.FindById(u"gen__1064"_s))
+                m_driver.Click(*box);
+        }
+        const auto picture = m_driver.FindById(u"gen__1061"_s);
+        if (failed(picture, step))
+            return step;
+        const auto image = m_driver.CaptureElementImage(*picture);
+        if (failed(image, step))
+            return step;
+        QDir().mkpath(QFileInfo(captchaFile).absolutePath());
+        image->save(captchaFile, "JPG"); // a copy for the user; the window shows the image itself
+        m_captcha.showCaptcha(*image);
+
+        if ((step = waitForCaptcha()))
+            return step;
+
+        const std::pair<const char*, QString> fields[] = {{"gen__1058", credentials.userCode},
+                                                          {"gen__1059", credentials.password},
+                                                          {"gen__1064", m_captcha.typedCaptcha()}};
+        for (const auto& [id, text] : fields) {
+            const auto field = m_driver.FindById(QString::fromLatin1(id));
+            if (failed(field, step) || failed(m_driver.TypeText(*field, text), step))
+                return step;
+        }
+        const auto submit = m_driver.FindById(u"gen__1068"_s);
+        if (failed(submit, step) || failed(m_driver.Click(*submit), step))
+            return step;
+        m_driver.Wait(100);
+
+        const auto message = siteMessage();
+        if (failed(message, step))
+            return step;
+        if (!*message)
+            return std::nullopt;
+        m_captcha.clearCaptcha();
+    }
+}
+
+Step QueryRun::waitForCaptcha() {
+    for (;;) {
+        if (m_prompt.cancelled())
+            return Stop::Cancelled;
+        if (m_captcha.typedCaptcha().size() == 6)
+            return std::nullopt;
+        idle(30);
+    }
+}
+
+Result<bool> QueryRun::siteMessage() {
+    // The site's answer is its message box or, once logged in, the search box: either ends
+    // the two seconds the message box is given.
+    static const QString probe =
+        u"return document.querySelector('.csc-msgbox') ? 'mesaj'"
+        u" : (document.getElementById('gen__1017-searchBox') ? 'giris' : '');"_s;
+    QElapsedTimer waited;
+    waited.start();
+    QString answer;
+    for (;;) {
+        const auto probed = m_driver.RunScript(probe);
+        answer = probed ? probed->toString() : QString();
+        if (!answer.isEmpty() || waited.elapsed() >= 2000)
+            break;
+        m_driver.Wait(50);
+    }
+    if (answer != u"mesaj"_s)
+        return false;
+    auto node = m_driver.FindByClass(u"csc-msgbox"_s);
+    for (const char* tag : {"table", "tr", "td", "span"}) {
+        if (!node)
+            break;
+        node = m_driver.FindFirstByTagIn(*node, QString::fromLatin1(tag));
+    }
+    if (node) {
+        if (const auto text = m_driver.ReadText(*node))
+            m_prompt.progress(*text);
+    }
+    if (auto closed = clickValue(u"Tamam"_s); !closed)
+        return closed.error();
+    return true;
+}
+
+Step QueryRun::openInvoicePage() {
+    if (!m_driver.IsPresent(u"gen__1017-searchBox"_s, 4000)) {
+        m_prompt.message(UserPrompt::Icon::Warning,
+                         u"İnteraktif VD'ne giriş yapılamadı. Bu durum genellikle site yoğunken "
+                         u"yaşanır. Lütfen daha sonra tekrar deneyiniz."_s);
+        return Stop::Failed;
+    }
+    Step step;
+    m_driver.Wait(200);
+    const auto search = m_driver.FindById(u"gen__1017-searchBox"_s);
+    if (failed(search, step) || failed(m_driver.Click(*search), step) ||
+        failed(m_driver.TypeText(*search, u"E-Arşiv"_s), step))
+        return step;
+    m_driver.Wait(20);
+    const auto entries = m_driver.FindAllByClass(u"favoriteClass"_s);
+    if (failed(entries, step))
+        return step;
+    for (const Element& entry : *entries) {
+        if (const auto text = m_driver.ReadText(entry); text && *text == u"E-Arşiv Faturalarım"_s) {
+            if (failed(m_driver.Click(entry), step))
+                return step;
+            break;
+        }
+    }
+    m_driver.IsPresent(u"csc-form-fieldset"_s, 5000);
+    return cancelCheck();
+}
+
+Step QueryRun::queryRange(const DateRange& range) {
+    Step step;
+    if (failed(typeDate(1, range.from), step) || failed(typeDate(2, range.to), step))
+        return step;
+    m_prompt.progress(range.from + u" - "_s + range.to + u" arası sorgulanıyor."_s);
+    if (failed(clickValue(u"Sorgula"_s), step))
+        return step;
+
+    const QString answer = awaitAnswer();
+    if (answer == u"yok"_s) {
+        if (failed(clickValue(u"Tamam"_s), step))
+            return step;
+    } else {
+        m_driver.IsPresent(u"csc-table-paging-info"_s, 5000);
+        const auto paging = m_driver.FindByClass(u"csc-table-paging-info"_s);
+        if (failed(paging, step))
+            return step;
+        const auto text = m_driver.ReadText(*paging);
+        if (failed(text, step))
+            return step;
+        m_driver.Wait(200);
+        const int count = pagingCount(*text);
+        if (count < 0) {
+            step = fail(
+                makeError(ErrorCode::BadFormat, u"Sitenin kayıt sayısı okunamadı: "_s + *text));
+            return step;
+        }
+        m_reported += count;
+        if (count > 0 && failed(readRows(count), step))
+            return step;
+    }
+    if (failed(clickValue(u"Yeni Sorgu"_s), step))
+        return step;
+    return cancelCheck();
+}
+
+Result<void> QueryRun::typeDate(int position, const QString& date) {
+    const auto input =
+        m_driver.FindByXPath(u"(//input[starts-with(@id,'date-')])[%1]"_s.arg(position));
+    if (!input)
+        return input.error();
+    if (auto clicked = m_driver.Click(*input); !clicked)
+        return clicked;
+    m_driver.Wait(10);
+    if (auto typed = m_driver.TypeText(*input, date); !typed)
+        return typed;
+    m_driver.Wait(20);
+    return {};
+}
+
+QString QueryRun::awaitAnswer() {
+    // Either answer ends the wait: the notice means nothing was found, the table that rows were.
+    static const QString probe =
+        u"return document.querySelector('span.csc-msgbox-msg-span') ? 'yok'"
+        u" : (document.querySelector('.csc-table-paging-info') ? 'var' : '');"_s;
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        const auto answer = m_driver.RunScript(probe);
+        if (answer && !answer->toString().isEmpty())
+            return answer->toString();
+        m_driver.Wait(50);
+    } while (waited.elapsed() < 5000);
+    return QString();
+}
+
+Result<void> QueryRun::readRows(int count) {
+    const auto table = m_driver.FindByXPath(u"//table[@rel='faturaTable']"_s);
+    if (!table)
+        return table.error();
+    const auto tableId = m_driver.ReadAttribute(*table, u"id"_s);
+    if (!tableId)
+        return tableId.error();
+    auto node = m_driver.FindById(tableId->left(10) + u'b');
+    for (const char* tag : {"tr", "td", "span"}) {
+        if (!node)
+            return node.error();
+        node = m_driver.FindFirstByTagIn(*node, QString::fromLatin1(tag));
+    }
+    if (!node)
+        return node.error();
+    const auto firstId = m_driver.ReadAttribute(*node, u"id"_s);
+    if (!firstId)
+        return firstId.error();
+    bool ok = false;
+    const int first = firstId->right(4).toInt(&ok);
+    if (!ok)
+        return makeError(ErrorCode::BadFormat, u"Fatura tablosu okunamadı: "_s + *firstId);
+
+    // One script reads every cell by its consecutive id and stops at the first id that is not
+    // on the page: rows the site announced but did not show are not invented.
+    const QString script =
+        u"const out = [];"
+        u"for (let i = %1; i < %2; ++i) {"
+        u"  const e = document.getElementById('gen__' + i);"
+        u"  if (!e) break;"
+        u"  out.push(e.innerText.trim());"
+        u"}"
+        u"return out;"_s.arg(first)
+            .arg(static_cast<qint64>(first) + static_cast<qint64>(count) * kColumns);
+    const auto texts = m_driver.RunScript(script);
+    if (!texts)
+        return texts.error();
+    const QVariantList cells = texts->toList();
+    for (qsizetype r = 0; (r + 1) * kColumns <= cells.size(); ++r) {
+        QStringList row;
+        for (int c = 0; c < kColumns; ++c)
+            row << cells.at(r * kColumns + c).toString();
+        m_rows << row;
+    }
+    return {};
+}
+
+Result<void> QueryRun::clickValue(const QString& value) {
+    const auto element = m_driver.FindElementByValue(value);
+    if (!element)
+        return element.error();
+    return m_driver.Click(*element);
+}
+
+} // namespace
+
+QString ivdStartUrl() {
+    return serviceUrl("TAVLIX_IVD_URL", u"https://ivd.gib.gov.tr/"_s);
+}
+
+QString completionStatus(const ReceivedInvoiceResult& result) {
+    QString status = u" Fatura listesi indirildi."_s;
+    if (result.incomplete())
+        status += u" Site %1 fatura bildirdi, sayfalarda %2 fatura vardı: liste eksik olabilir."_s
+                      .arg(result.reported)
+                      .arg(result.written);
+    return status;
+}
+
+ReceivedInvoiceResult queryReceivedInvoices(const ReceivedInvoiceRequest& request,
+                                            UserPrompt& prompt, CaptchaBox& captcha) {
+    QueryRun run(request, prompt, captcha);
+    return run.run();
+}
+
+} // namespace tavlix::portal
