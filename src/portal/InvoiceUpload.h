@@ -1,0 +1,95 @@
+// The "e-Arşiv" upload: the invoice typed into the portal's invoice form field by field, saved
+// as a draft, checked against the program's own total, and its package downloaded and filed.
+// It works on a plain InvoiceRecord and a BrowserDriver; the user hears of it through UserPrompt.
+#pragma once
+
+#include "invoice/InvoiceRecord.h"
+#include "portal/RowFieldList.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace tavlix {
+class UserPrompt;
+}
+
+namespace tavlix::portal {
+
+class BrowserDriver;
+
+struct UploadOptions {
+    QString programDir;
+    QString portalBase; // the e-Archive portal's base address
+    QDate today;
+    // How long the download of the package is awaited after "İndir".
+    int downloadLimitMs = 60000;
+};
+
+// The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
+QString portalTypeValue(const QString& typeCaption);
+
+// <company folder>/Satış Faturaları/Temp, or nothing when the company name is not a safe folder.
+std::optional<QString> uploadTempFolder(const QString& programDir, const QString& company);
+
+// Thrown between two steps when the user pressed "İptal"; the caller ends the session.
+struct UploadCancelled {};
+
+// The steps after the walk to "Fatura Oluştur (5.000/30.000 TL)", in the order they run. A step
+// that fails is skipped and noted; the check report names what was skipped.
+class InvoiceUpload {
+public:
+    InvoiceUpload(BrowserDriver& driver, UserPrompt& prompt, InvoiceRecord invoice,
+                  UploadOptions options);
+
+    void fillHeader();
+    void fillReturnReferences();
+    void addExtraTaxes();
+    void fillLineRows();
+    // Notes, save (Enter), portal total and the check report.
+    void saveAndReport();
+    // Document list, the newest row ticked, "İndir", the awaited package, the ETTN message,
+    // the window closed, the package filed. `fileDownload` unpacks Temp with the two name parts.
+    void downloadAndFile(
+        const std::function<bool(const QString& first, const QString& second)>& fileDownload);
+
+    const QString& ettn() const { return m_ettn; }
+    const QString& typeValue() const { return m_typeValue; }
+    float portalTotal() const { return m_portalTotal; }
+    const QStringList& skippedSteps() const { return m_skipped; }
+    const QString& lastInvoiceNumber() const { return m_lastNumber; }
+    const QString& lastInvoiceDate() const { return m_lastDate; }
+    // The fixed waits the steps have made so far, in milliseconds.
+    qint64 fixedWaitMs() const { return m_waitedMs; }
+
+private:
+    template <typename R> bool check(const R& result, const QString& step);
+    void wait(int ms);
+    void checkpoint(const QString& step);
+    bool click(const QString& id);
+    bool typeInto(const QString& id, const QString& text);
+    bool clickAndPaste(const QString& id, const QString& text);
+    void unlockDateField(const QString& id);
+    void addTax(const QString& code);
+    void fillStep(const FillStep& step);
+    void clickInputWithValue(const QString& value);
+    void readNewestDocument();
+    QString waitForPackage(const QStringList& before);
+
+    BrowserDriver& m_driver;
+    UserPrompt& m_prompt;
+    InvoiceRecord m_invoice;
+    UploadOptions m_options;
+    QString m_typeValue;
+    QString m_ettn;
+    float m_portalTotal = 0;
+    QString m_lastNumber;
+    QString m_lastDate;
+    QStringList m_skipped;
+    qint64 m_waitedMs = 0;
+};
+
+} // namespace tavlix::portal
