@@ -7,6 +7,7 @@
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
+#include "invoice/MessageBoxPrompt.h"
 #include "invoice/NamedControl.h"
 #include "invoice/ReportModel.h"
 #include "invoice/ReportView.h"
@@ -17,6 +18,7 @@
 #include "platform/OpenForUser.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
+#include "portal/PortalShortcuts.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 
@@ -347,6 +349,14 @@ void MainWindow::wireEvents() {
             &QApplication::quit, Qt::QueuedConnection);
     connect(central->findChild<QPushButton*>(u"Command4"_s), &QPushButton::clicked, this,
             &MainWindow::showCustomerCard);
+    for (const auto& [name, shortcut] :
+         {std::pair{u"Command20"_s, portal::Shortcut::IssuedDocuments},
+          std::pair{u"Command22"_s, portal::Shortcut::Cancellations}})
+        connect(central->findChild<QPushButton*>(name), &QPushButton::clicked, this,
+                [this, s = shortcut] {
+                    MessageBoxPrompt prompt(this);
+                    portal::runPortalShortcut(s, portal::portalBaseUrl(), m_settings, prompt);
+                });
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);

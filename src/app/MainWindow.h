@@ -80,6 +80,7 @@ public:
     void hideCustomerSearch() override;
     QStringList countries() const override { return m_countries; }
     QDate today() const override;
+    CompanySettings currentCompanySettings() const override { return m_settings; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

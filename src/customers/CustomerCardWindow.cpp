@@ -1,6 +1,8 @@
 #include "customers/CustomerCardWindow.h"
 
+#include "customers/TaxNumberLookup.h"
 #include "invoice/InvoiceHost.h"
+#include "invoice/MessageBoxPrompt.h"
 #include "invoice/NamedControl.h"
 
 #include <QComboBox>
@@ -104,6 +106,7 @@ CustomerCardWindow::CustomerCardWindow(InvoiceHost& host, QWidget* parent)
     connect(m_saveNew, &QPushButton::clicked, this, [this] { save(); });
     connect(m_selectSave, &QPushButton::clicked, this, &CustomerCardWindow::selectAndSave);
     connect(m_close, &QPushButton::clicked, this, &CustomerCardWindow::closeCard);
+    connect(m_lookup, &QPushButton::clicked, this, &CustomerCardWindow::lookUp);
 }
 
 customers::CustomerCard CustomerCardWindow::card() const {
@@ -206,6 +209,37 @@ void CustomerCardWindow::selectAndSave() {
 void CustomerCardWindow::closeCard() {
     clearFields();
     hide();
+}
+
+void CustomerCardWindow::lookUp() {
+    m_saveNew->setEnabled(false);
+    m_selectSave->setEnabled(false);
+    m_status->clear();
+    const QString number = m_text[6]->text();
+    const CompanySettings settings = m_host.currentCompanySettings();
+    const bool credentials = !settings.portalUser.isEmpty() && !settings.portalPassword.isEmpty();
+    if (credentials) {
+        clearFields();
+        m_text[6]->setText(number);
+    }
+    customers::LookupResult found;
+    {
+        MessageBoxPrompt prompt(this);
+        found = customers::lookUpTaxNumber(number, portal::portalBaseUrl(), settings, prompt);
+    }
+    if (found.kind == customers::LookupResult::Kind::Organisation) {
+        m_organisation->setChecked(true);
+        organisationChosen();
+        m_text[1]->setText(found.title);
+    } else if (found.kind == customers::LookupResult::Kind::Person) {
+        m_person->setChecked(true);
+        personChosen();
+        m_text[2]->setText(found.firstName);
+        m_text[3]->setText(found.surname);
+    }
+    if (credentials)
+        m_text[5]->setText(found.taxOffice); // enables the saves when one was read
+    m_status->setText(found.status);
 }
 
 void CustomerCardWindow::clearFields() {

@@ -35,6 +35,7 @@ private:
     void selectAndSave();
     void closeCard();
     void clearFields();
+    void lookUp(); // "SORGULA"
 
     InvoiceHost& m_host;
     QRadioButton* m_organisation = nullptr; // Option1

@@ -2,6 +2,8 @@
 // implements it; window tests pass a small fake instead, so no window reaches another by name.
 #pragma once
 
+#include "store/CompanySettings.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -45,6 +47,8 @@ public:
     virtual QStringList countries() const = 0;
     // The program's today (TAVLIX_TODAY when set).
     virtual QDate today() const = 0;
+    // The selected company's settings (portal credentials for the tax-number lookup).
+    virtual CompanySettings currentCompanySettings() const { return {}; }
 };
 
 } // namespace tavlix

@@ -299,11 +299,11 @@ struct BrowserDriver::Impl {
     bool driverRunning() const { return driver.state() != QProcess::NotRunning; }
 
     // Ends the driver; without detach also the browser and everything else the driver started.
-    void endProcesses() {
+    void endProcesses(bool withBrowser) {
         if (!driverRunning())
             return;
         const qint64 pid = driver.processId();
-        if (detach) {
+        if (!withBrowser) {
             // The browser keeps running for the user; only the driver ends.
             driver.terminate();
             if (!driver.waitForFinished(3000)) {
@@ -331,7 +331,7 @@ struct BrowserDriver::Impl {
         if (!session.isEmpty() && closeBrowser && driverRunning())
             command("DELETE", u"/session/"_s + session);
         session.clear();
-        endProcesses();
+        endProcesses(closeBrowser);
         base.clear();
     }
 };
@@ -396,7 +396,7 @@ Result<void> BrowserDriver::StartBrowser(const QString& browserName) {
     d.driver.setChildProcessModifier([] { ::setsid(); });
     d.driver.start();
     if (!d.driver.waitForStarted(5000)) {
-        d.end(false);
+        d.end(true);
         return makeError(ErrorCode::NotFound, u"chromedriver başlatılamadı: %1"_s.arg(driverPath));
     }
     d.base = u"http://127.0.0.1:%1"_s.arg(port);
@@ -408,7 +408,7 @@ Result<void> BrowserDriver::StartBrowser(const QString& browserName) {
         if (status && status->toObject().value(u"ready"_s).toBool())
             break;
         if (ready.hasExpired() || !d.driverRunning()) {
-            d.end(false);
+            d.end(true);
             return driverError(u"Tarayıcı sürücüsü yanıt vermiyor."_s);
         }
         d.sleep(kPollMs);
@@ -450,12 +450,12 @@ Result<void> BrowserDriver::StartBrowser(const QString& browserName) {
         d.command("POST", u"/session"_s,
                   QJsonObject{{u"capabilities"_s, QJsonObject{{u"alwaysMatch"_s, capabilities}}}});
     if (!created) {
-        d.end(false);
+        d.end(true);
         return driverError(u"Tarayıcı başlatılamadı. %1"_s.arg(created.message()));
     }
     d.session = created->toObject().value(u"sessionId"_s).toString();
     if (d.session.isEmpty()) {
-        d.end(false);
+        d.end(true);
         return driverError(u"Tarayıcı oturumu açılamadı."_s);
     }
     return {};
