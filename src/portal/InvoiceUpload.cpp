@@ -1,5 +1,6 @@
 #include "portal/InvoiceUpload.h"
 
+#include "platform/Connectivity.h"
 #include "platform/NumberText.h"
 #include "platform/UserPrompt.h"
 #include "portal/BrowserDriver.h"
@@ -165,6 +166,8 @@ void InvoiceUpload::addTax(const QString& code) {
 
 void InvoiceUpload::fillHeader() {
     checkpoint(u"Fatura başlığı yazılıyor"_s);
+    // The form builds itself in parts; its notes field comes last.
+    m_driver.IsPresent(u"gen__1105"_s, 5000);
     if (const auto ettn = m_driver.FindById(u"gen__1024"_s); check(ettn, u"gen__1024"_s)) {
         const auto text = m_driver.ReadText(*ettn);
         if (check(text, u"gen__1024"_s))
@@ -520,6 +523,76 @@ void InvoiceUpload::downloadAndFile(
         m_prompt.message(UserPrompt::Icon::Warning,
                          u"Fatura paketi Temp klasörüne indi ama Html, Xml ve Zip klasörlerine "
                          u"açılamadı."_s);
+}
+
+} // namespace tavlix::portal
+
+namespace tavlix::portal {
+
+UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
+                               const UploadServices& services) {
+    if (!isOnline()) {
+        prompt.message(UserPrompt::Icon::Information, u"İnternete bağlı değilsiniz !"_s);
+        return UploadOutcome::Offline;
+    }
+    if (services.checkDriver)
+        services.checkDriver(prompt);
+    if (!invoice.hasLines()) {
+        prompt.message(UserPrompt::Icon::Warning, u"Fatura boş!"_s);
+        return UploadOutcome::EmptyInvoice;
+    }
+    if (invoice.settings.portalUser.isEmpty() || invoice.settings.portalPassword.isEmpty())
+        return UploadOutcome::NoCredentials;
+    if (invoice.invoiceDate.isEmpty())
+        invoice.invoiceDate = options.today.toString(u"dd/MM/yyyy"_s);
+
+    const auto companyFolder = store::safeCompanyFolder(options.programDir, invoice.company);
+    const auto temp = uploadTempFolder(options.programDir, invoice.company);
+    if (!companyFolder || !temp || !QDir().mkpath(*temp)) {
+        prompt.message(UserPrompt::Icon::Warning,
+                       u"Firma klasörü kullanılamıyor: \"%1\". Fatura yüklenmedi."_s.arg(
+                           invoice.company));
+        return UploadOutcome::UnsafeCompany;
+    }
+
+    std::unique_ptr<BrowserDriver> driver =
+        services.makeSession ? services.makeSession() : makeSession();
+    driver->setKeepAlive([&prompt] { prompt.keepAlive(); });
+    driver->SetBrowserPreference(u"download.default_directory"_s, QDir::toNativeSeparators(*temp));
+    driver->SetBrowserPreference(u"download.directory_upgrade"_s, true);
+    driver->SetBrowserPreference(u"download.prompt_for_download"_s, false);
+
+    prompt.progress(u"e-Arşiv portalına giriş yapılıyor"_s);
+    const PortalLoginResult login =
+        PortalLogin(*driver, {options.portalBase, invoice.settings.portalUser,
+                              invoice.settings.portalPassword, kMenuCreateInvoice, false});
+    if (!login.login) {
+        driver->Quit();
+        prompt.message(UserPrompt::Icon::Warning,
+                       login.login.message() + u" Fatura yüklenmedi."_s);
+        return UploadOutcome::LoginFailed;
+    }
+
+    InvoiceUpload upload(*driver, prompt, std::move(invoice), options);
+    try {
+        upload.fillHeader();
+        upload.fillReturnReferences();
+        upload.addExtraTaxes();
+        upload.fillLineRows();
+        upload.saveAndReport();
+        upload.downloadAndFile([&](const QString& first, const QString& second) {
+            return services.fileDownload && services.fileDownload(*companyFolder, first, second,
+                                                                  prompt);
+        });
+    } catch (const UploadCancelled&) {
+        driver->Quit();
+        prompt.message(UserPrompt::Icon::Warning,
+                       u"Fatura yükleme iptal edildi. Fatura portalda yarım yazılmış olabilir; "
+                       u"portaldaki taslağı kontrol ediniz."_s);
+        return UploadOutcome::Cancelled;
+    }
+    driver->Quit();
+    return UploadOutcome::Done;
 }
 
 } // namespace tavlix::portal

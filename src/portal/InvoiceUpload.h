@@ -4,6 +4,7 @@
 #pragma once
 
 #include "invoice/InvoiceRecord.h"
+#include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
 
 #include <QDate>
@@ -91,5 +92,32 @@ private:
     QStringList m_skipped;
     qint64 m_waitedMs = 0;
 };
+
+enum class UploadOutcome {
+    Offline,       // "İnternete bağlı değilsiniz !"; no browser
+    EmptyInvoice,  // "Fatura boş!"; no browser
+    NoCredentials, // silent; no browser
+    UnsafeCompany, // the company name cannot be a folder; no browser
+    LoginFailed,   // a failure before the menu walk, said in a message; session released
+    Cancelled,     // "İptal" between two steps; session released
+    Done,          // the report was shown (whatever it says)
+};
+
+// What the upload calls beside the browser: the driver check before anything touches the
+// browser, the filing of the package in Temp, and the session factory (tests set their own).
+struct UploadServices {
+    std::function<void(UserPrompt&)> checkDriver;
+    // Unpacks the package in <company>/Satış Faturaları/Temp into Html, Xml and Zip with the two
+    // name parts; false when nothing could be filed.
+    std::function<bool(const QString& companyFolder, const QString& first, const QString& second,
+                       UserPrompt& prompt)>
+        fileDownload;
+    SessionFactory makeSession;
+};
+
+// The "e-Arşiv" button from the preconditions to the filed package. Every browser process ends
+// with it, also on a failure or "İptal".
+UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
+                               const UploadServices& services);
 
 } // namespace tavlix::portal

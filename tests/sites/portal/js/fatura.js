@@ -80,19 +80,12 @@
     return kutu;
   }
 
-  // ---- Page frame: the body carries the portal's id, and its sixth div is the dialog ----------
-  document.body.id = 'runtime-body';
-  var alanKutu = $('fatura-alani') || el('div', {id: 'fatura-alani'}, document.body);
+  // ---- Page frame: the form sits in "runtime-body", whose sixth div is the dialog -------------
+  var sayfa = $('runtime-body');
+  if (!sayfa) { sayfa = document.body; sayfa.id = 'runtime-body'; }
+  var alanKutu = $('fatura-alani') || el('div', {id: 'fatura-alani'}, sayfa);
 
   var baslik = el('table', {id: 'fatura-baslik'}, alanKutu);
-  var ettn = (window.crypto && crypto.randomUUID) ? crypto.randomUUID().toUpperCase()
-                                                  : String(Date.now());
-  alan(baslik, 'ETTN', 'gen__1024', function (td) {
-    return el('span', {id: 'gen__1024', text: ettn}, td);
-  });
-  alan(baslik, 'Mükellef VKN', 'gen__1005', function (td) {
-    return el('span', {id: 'gen__1005', text: ayar.mukellefVkn || '1111111111'}, td);
-  });
   alan(baslik, 'Düzenleme Tarihi', 'date-gen__1026', function (td) { return tarihSecici(td, 1026); });
   alan(baslik, 'Düzenleme Saati', 'date-gen__1027', function (td) {
     return el('input', {id: 'date-gen__1027', type: 'text'}, td);
@@ -266,12 +259,12 @@
   var diyalogMetin = el('p', {}, diyalogGovde);
   var onay = el('input', {type: 'button', value: 'Tamam'},
                 el('div', {}, el('div', {}, el('div', {}, diyalogGovde))));
-  var bodyDivs = Array.prototype.filter.call(document.body.children, function (c) {
+  var divler = Array.prototype.filter.call(sayfa.children, function (c) {
     return c.tagName === 'DIV';
   });
-  for (var i = bodyDivs.length; i < 5; ++i)
-    bodyDivs.push(el('div', {class: 'bosluk'}, document.body));
-  document.body.insertBefore(diyalog, bodyDivs.length > 5 ? bodyDivs[5] : null);
+  for (var i = divler.length; i < 5; ++i)
+    divler.push(el('div', {class: 'bosluk'}, sayfa));
+  sayfa.insertBefore(diyalog, divler.length > 5 ? divler[5] : null);
   var onaylaninca = null;
   function diyalogAc(metin, sonra) {
     diyalogMetin.textContent = metin;

@@ -57,10 +57,12 @@
                    disabled: 'disabled', value: bugun()}, sorgu);
     });
     var basTarihi = el('input', {id: 'date-gen__1173', type: 'text'}, sorgu);
-    var liste = el('div', {id: 'belge-listesi'}, kutu);
+    var liste = el('div', {id: 'belge-tablosu'}, kutu);
     el('input', {type: 'button', value: 'Sorgula'}, sorgu).addEventListener('click', function () {
       ciz(liste, basTarihi.value.trim());
     });
+    if (!document.getElementById('gen__1008'))
+      el('input', {id: 'gen__1008', type: 'button', value: 'Kapat'}, kutu);
     ciz(liste, null);
   }
 
