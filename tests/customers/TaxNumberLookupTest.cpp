@@ -1,9 +1,18 @@
 // "SORGULA" against the portal stand-in, with real headless Chromium.
 #include "customers/TaxNumberLookup.h"
 
+#include "customers/CustomerCardWindow.h"
+#include "invoice/RecordingHost.h"
+
 #include "support/PortalSite.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompt.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +117,31 @@ TEST_F(TaxNumberLookupTest, FailuresEndInTheirMessages) {
     EXPECT_EQ(lookUp(u"1234567890"_s).status, u"Earşiv kullanıcı seçimi yapınız...!"_s);
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_EQ(site.loginAttempts(), attempts);
+}
+
+TEST_F(TaxNumberLookupTest, TheCardTakesWhatThePortalFilled) {
+    qputenv("TAVLIX_PORTAL_URL", site.url().toUtf8());
+    tavlix::test::RecordingHost host;
+    host.settings = settings;
+    tavlix::CustomerCardWindow card(host);
+    card.show();
+    auto text = [&](int n) { return card.findChild<QLineEdit*>(u"Text%1"_s.arg(n)); };
+    text(4)->setText(u"Elle yazılmış adres"_s);
+    text(6)->setText(u"1234567890"_s);
+    QPushButton* lookup = card.findChild<QPushButton*>(u"Command3"_s);
+    ASSERT_TRUE(lookup->isEnabled());
+    QTest::mouseClick(lookup, Qt::LeftButton);
+    qunsetenv("TAVLIX_PORTAL_URL");
+
+    EXPECT_TRUE(card.findChild<QRadioButton*>(u"Option1"_s)->isChecked());
+    EXPECT_FALSE(card.findChild<QRadioButton*>(u"Option2"_s)->isChecked());
+    EXPECT_EQ(text(1)->text(), u"ÖRNEK TİCARET LİMİTED ŞİRKETİ"_s);
+    EXPECT_EQ(text(5)->text(), u"KADIKÖY"_s);
+    EXPECT_EQ(text(6)->text(), u"1234567890"_s);
+    EXPECT_TRUE(text(4)->text().isEmpty()); // the lookup starts from an empty card
+    EXPECT_EQ(card.findChild<QLabel*>(u"Label14"_s)->text(), u"Sorgulama tamamlandı..!"_s);
+    EXPECT_TRUE(card.findChild<QPushButton*>(u"Command1"_s)->isEnabled());
+    EXPECT_TRUE(card.findChild<QPushButton*>(u"Command4"_s)->isEnabled());
 }
 
 } // namespace

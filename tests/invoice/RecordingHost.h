@@ -34,6 +34,7 @@ public:
     void hideCustomerSearch() override { ++searchHidden; }
     QStringList countries() const override { return countryList; }
     QDate today() const override { return todayDate; }
+    CompanySettings currentCompanySettings() const override { return settings; }
 
     bool typeEnabled() const { return typeEnabledCalls.isEmpty() || typeEnabledCalls.last(); }
 
@@ -49,6 +50,7 @@ public:
     int searchHidden = 0;
     QStringList countryList;
     QDate todayDate{2024, 2, 10};
+    CompanySettings settings;
 };
 
 } // namespace tavlix::test
