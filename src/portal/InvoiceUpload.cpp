@@ -2,6 +2,7 @@
 
 #include "platform/Connectivity.h"
 #include "platform/NumberText.h"
+#include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
 #include "portal/BrowserDriver.h"
 #include "portal/UploadCheckReport.h"
@@ -528,6 +529,16 @@ void InvoiceUpload::downloadAndFile(
 } // namespace tavlix::portal
 
 namespace tavlix::portal {
+
+UploadOptions defaultUploadOptions() {
+    return {programDir(), portalBaseUrl(), programToday(), 60000};
+}
+
+UploadServices defaultUploadServices() {
+    UploadServices services;
+    services.makeSession = makeSession;
+    return services;
+}
 
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services) {

@@ -115,6 +115,10 @@ struct UploadServices {
     SessionFactory makeSession;
 };
 
+// The program's own: its folder, TAVLIX_PORTAL_URL, its today, a minute for the download.
+UploadOptions defaultUploadOptions();
+UploadServices defaultUploadServices();
+
 // The "e-Arşiv" button from the preconditions to the filed package. Every browser process ends
 // with it, also on a failure or "İptal".
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
