@@ -1,0 +1,110 @@
+// The WebDriver layer against the portal stand-in in headless Chromium: the round trip of one
+// command pair (FindById + ReadAttribute) and the time from StartBrowser to an open invoice form.
+#include "portal/BrowserDriver.h"
+#include "portal/PortalLogin.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+
+#include <memory>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+using tavlix::portal::BrowserDriver;
+
+namespace {
+
+// The portal stand-in with its login: enough of the test site server for a benchmark.
+class Portal {
+public:
+    Portal() {
+        m_server.set_mount_point("/", TAVLIX_SITES_DIR "/portal");
+        m_server.Get("/switches.js", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("window.siteSwitches = {};", "text/javascript");
+        });
+        m_server.Post("/intragiris", [](const httplib::Request& req, httplib::Response& res) {
+            if (req.get_param_value("userid") != "u" || req.get_param_value("password") != "p") {
+                res.set_redirect("/intragiris.html?hata=1");
+                return;
+            }
+            res.set_header("Set-Cookie", "portal_oturum=acik; Path=/");
+            res.set_redirect("/anasayfa.html");
+        });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        while (!m_server.is_running())
+            std::this_thread::yield();
+    }
+    ~Portal() {
+        m_server.stop();
+        m_thread.join();
+    }
+    QString url() const { return u"http://127.0.0.1:%1"_s.arg(m_port); }
+
+private:
+    httplib::Server m_server;
+    std::thread m_thread;
+    int m_port = 0;
+};
+
+Portal& portal() {
+    qputenv("TAVLIX_HEADLESS", "1");
+    static Portal instance;
+    return instance;
+}
+
+// Logs in and walks to the invoice form; true when its tax-number field is there.
+bool openForm(BrowserDriver& driver) {
+    const auto login = tavlix::portal::PortalLogin(
+        driver, {portal().url(), u"u"_s, u"p"_s, tavlix::portal::kMenuCreateInvoice, false});
+    return login.login.ok() && login.targetClicked && driver.IsPresent(u"gen__1033"_s, 5000);
+}
+
+void BM_CommandRoundTrip(benchmark::State& state) {
+    BrowserDriver driver;
+    if (!openForm(driver)) {
+        state.SkipWithError("invoice form not reached");
+        return;
+    }
+    for (auto _ : state) {
+        const auto field = driver.FindById(u"gen__1033"_s);
+        const auto value = driver.ReadAttribute(*field, u"value"_s);
+        benchmark::DoNotOptimize(value.ok());
+    }
+}
+BENCHMARK(BM_CommandRoundTrip)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->MinTime(1.0);
+
+void BM_StartBrowserToInvoiceForm(benchmark::State& state) {
+    double startMs = 0;
+    double walkMs = 0;
+    for (auto _ : state) {
+        BrowserDriver driver;
+        QElapsedTimer timer;
+        timer.start();
+        const bool started = driver.StartBrowser().ok();
+        startMs += static_cast<double>(timer.restart());
+        driver.Quit();
+        // The full operation: a new session, login, menu walk, form open.
+        BrowserDriver session;
+        timer.restart();
+        if (!started || !openForm(session)) {
+            state.SkipWithError("invoice form not reached");
+            return;
+        }
+        walkMs += static_cast<double>(timer.elapsed());
+    }
+    state.counters["startBrowser_ms"] =
+        benchmark::Counter(startMs, benchmark::Counter::kAvgIterations);
+    state.counters["startToForm_ms"] =
+        benchmark::Counter(walkMs, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_StartBrowserToInvoiceForm)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace

@@ -1,0 +1,259 @@
+#include "portal/DriverCheck.h"
+
+#include "platform/HttpDownload.h"
+#include "platform/ProgramFolder.h"
+#include "platform/UserPrompt.h"
+#include "platform/ZipExtract.h"
+#include "portal/DriverPaths.h"
+#include "store/FolderTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::portal {
+
+namespace {
+
+const QString kRecordName = u"ChromeDriverVersiyon.txt"_s;
+const QString kPackageName = u"chromedriver_linux64.zip"_s;
+const QString kSupportAddress = u"destek@tavlix.com.tr"_s;
+
+struct TableRow {
+    const char16_t* prefix;
+    const char16_t* driver;
+};
+constexpr TableRow kDriverVersionTable[] = {
+    {u"102", u"102.0.5005.27"}, {u"101", u"101.0.4951.41"}, {u"100", u"100.0.4896.60"},
+    {u"99.", u"99.0.4844.51"},  {u"98.", u"98.0.4758.102"}, {u"97.", u"97.0.4692.71"},
+    {u"96.", u"96.0.4664.45"},  {u"95.", u"95.0.4638.69"},  {u"94.", u"94.0.4606.113"},
+    {u"93.", u"93.0.4577.63"},  {u"92.", u"92.0.4515.107"}, {u"91.", u"91.0.4472.101"},
+    {u"90.", u"90.0.4430.24"},
+};
+
+QString majorOf(const QString& version) {
+    return version.section(u'.', 0, 0);
+}
+
+bool writeRecord(const QString& path, const QString& prefix) {
+    QSaveFile record(path);
+    return record.open(QIODevice::WriteOnly) &&
+           record.write((u"["_s + prefix + u"]\r\n"_s).toUtf8()) > 0 && record.commit();
+}
+
+void showFailure(UserPrompt& prompt, long number) {
+    prompt.message(UserPrompt::Icon::Warning,
+                   u"Driver indirilirken bir hata oluştu ! Hata No: %1"_s.arg(number));
+}
+
+// Fetches a package into <folder>/chromedriver_linux64.zip; the HTTP status or an error number.
+long fetchPackage(const QString& url, const QString& packagePath, UserPrompt& prompt) {
+    long status = 0;
+    if (downloadToFile(
+            url, packagePath, [&prompt] { prompt.keepAlive(); }, &status))
+        return 200;
+    return status != 0 ? status : long{kErrorNoConnection};
+}
+
+} // namespace
+
+DriverCheckInput DriverCheckInput::fromEnvironment() {
+    DriverCheckInput input;
+    input.programFilesDir = tavlix::programFilesDir();
+    input.browserBinary = browserPath();
+    input.driverBinary = chromedriverPath();
+    input.storeUrl =
+        serviceUrl("TAVLIX_DRIVER_STORE_URL", u"https://chromedriver.storage.googleapis.com"_s);
+    input.perUserDriverPath = portal::perUserDriverPath();
+    return input;
+}
+
+QString versionPrefix(const QString& version) {
+    return version.left(3);
+}
+
+QString programVersion(const QString& binary) {
+    if (binary.isEmpty())
+        return QString();
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(binary, {u"--version"_s});
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return QString();
+    }
+    const QString firstLine =
+        QString::fromUtf8(process.readAllStandardOutput()).section(u'\n', 0, 0);
+    static const QRegularExpression dotted(u"\\b(\\d+(?:\\.\\d+)+)\\b"_s);
+    return dotted.match(firstLine).captured(1);
+}
+
+QString recordedPrefix(const QString& recordText) {
+    QString prefix;
+    static const QRegularExpression separators(u"[,\\r\\n]"_s);
+    for (const QString& field : recordText.split(separators)) {
+        const qsizetype bracket = field.indexOf(u'[');
+        if (bracket >= 0)
+            prefix = field.mid(bracket + 1, 3);
+    }
+    return prefix;
+}
+
+QString tableDriverVersion(const QString& prefix) {
+    for (const TableRow& row : kDriverVersionTable)
+        if (prefix == QString::fromUtf16(row.prefix))
+            return QString::fromUtf16(row.driver);
+    return QString();
+}
+
+DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt) {
+    const QDir folder(input.programFilesDir);
+    const QString recordPath = folder.filePath(kRecordName);
+    QFile record(recordPath);
+    const bool haveRecord = record.open(QIODevice::ReadOnly);
+    const QString recorded =
+        haveRecord ? recordedPrefix(QString::fromUtf8(record.readAll())) : QString();
+    record.close();
+
+    const QString version = programVersion(input.browserBinary);
+    if (version.isEmpty()) {
+        showFailure(prompt, kErrorFileMissing);
+        return DriverCheckOutcome::Failed;
+    }
+    const QString prefix = versionPrefix(version);
+    if (haveRecord && recorded == prefix)
+        return DriverCheckOutcome::UpToDate;
+
+    // A driver of the browser's own major version needs nothing fetched: record it and go on.
+    const QString driverVersion = programVersion(input.driverBinary);
+    if (!driverVersion.isEmpty() && majorOf(driverVersion) == majorOf(version) &&
+        writeRecord(recordPath, prefix))
+        return DriverCheckOutcome::RecordedMatching;
+    if (!haveRecord) {
+        showFailure(prompt, kErrorFileMissing);
+        return DriverCheckOutcome::Failed;
+    }
+
+    prompt.message(UserPrompt::Icon::Information,
+                   u" Chrome güncellemesi tespit edildi, Tavlix faturayı yüklemeden önce driver "
+                   u"güncellemesi yapacak!"_s);
+    prompt.progress(u"Driver indiriliyor..."_s);
+    QString store = input.storeUrl;
+    while (store.endsWith(u'/'))
+        store.chop(1);
+    const QString packagePath = folder.filePath(kPackageName);
+    const QString tableVersion = tableDriverVersion(prefix);
+    long status = 0;
+    if (!tableVersion.isEmpty()) {
+        status = fetchPackage(store + u"/"_s + tableVersion + u"/chromedriver_linux64.zip"_s,
+                              packagePath, prompt);
+    } else {
+        // Beyond the table: the package built for this very browser version, where the store
+        // has one.
+        status = fetchPackage(store + u"/"_s + version + u"/chromedriver-linux64.zip"_s,
+                              packagePath, prompt);
+        if (status != 200)
+            prompt.message(UserPrompt::Icon::Warning,
+                           u" Chrome Tarayıcı versiyonu 90.x ile 102.x arası destekleniyor. "
+                           u"Sizin versiyonunuz: "_s +
+                               version + u" lütfen destek isteyiniz. "_s + kSupportAddress);
+    }
+    if (status != 200) {
+        showFailure(prompt, status);
+        return DriverCheckOutcome::Failed;
+    }
+
+    // Unpack into a folder of its own, take the chromedriver out of it, clean up.
+    const QString unpackDir = folder.filePath(u"chromedriver_paket"_s);
+    QDir(unpackDir).removeRecursively();
+    const Result<QStringList> unpacked = extractZip(packagePath, unpackDir);
+    QString driverFile;
+    if (unpacked)
+        for (const QString& name : *unpacked)
+            if (name.section(u'/', -1) == u"chromedriver"_s)
+                driverFile = QDir(unpackDir).filePath(name);
+    long failure = 0;
+    if (!unpacked)
+        failure = kErrorWriteFailed;
+    else if (driverFile.isEmpty())
+        failure = kErrorNoDriverInside;
+    if (failure == 0) {
+        QFile source(driverFile);
+        QDir().mkpath(QFileInfo(input.perUserDriverPath).absolutePath());
+        QSaveFile target(input.perUserDriverPath);
+        if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly) ||
+            target.write(source.readAll()) < 0 || !target.commit() ||
+            !QFile::setPermissions(input.perUserDriverPath, QFile::ReadOwner | QFile::WriteOwner |
+                                                                QFile::ExeOwner | QFile::ReadGroup |
+                                                                QFile::ExeGroup | QFile::ReadOther |
+                                                                QFile::ExeOther))
+            failure = kErrorWriteFailed;
+    }
+    QDir(unpackDir).removeRecursively();
+    QFile::remove(packagePath);
+    if (failure != 0 || !writeRecord(recordPath, prefix)) {
+        showFailure(prompt, failure != 0 ? failure : long{kErrorWriteFailed});
+        return DriverCheckOutcome::Failed;
+    }
+    prompt.message(UserPrompt::Icon::Information,
+                   u"Driver başarı ile güncellendi. İşleminize kalınan yerden devam edilecek..."_s);
+    return DriverCheckOutcome::Updated;
+}
+
+Result<QString> unzip(const UnzipInput& input) {
+    const std::optional<QString> company =
+        store::safeCompanyFolder(input.programDir, input.company);
+    if (!company)
+        return makeError(ErrorCode::InvalidInput,
+                         u"Firma adı klasör adı olarak kullanılamaz: %1"_s.arg(input.company));
+    const QString sales = *company + u"/Satış Faturaları"_s;
+    QDir temp(sales + u"/Temp"_s);
+    const QStringList files = temp.entryList(QDir::Files, QDir::Name);
+    QString package;
+    for (const QString& name : files)
+        if (name.toLower().endsWith(u".zip"_s))
+            package = name;
+    if (package.isEmpty())
+        return makeError(ErrorCode::NotFound, u"İndirilen fatura paketi bulunamadı."_s);
+
+    const Result<QStringList> unpacked = extractZip(temp.filePath(package), temp.path());
+    if (!unpacked)
+        return makeError(unpacked.error().code,
+                         unpacked.message() + u" Temp klasörüne dokunulmadı."_s);
+
+    const QString base = package.left(package.size() - 4);
+    const QString names = input.firstPart + u"-"_s + input.secondPart + u"-"_s;
+    const struct {
+        QString from, to;
+    } copies[] = {
+        {temp.filePath(base + u".html"_s), sales + u"/Html/"_s + names + base + u".html"_s},
+        {temp.filePath(base + u".xml"_s), sales + u"/Xml/"_s + names + base + u".xml"_s},
+        {temp.filePath(package), sales + u"/Zip/"_s + names + package},
+    };
+    QStringList failed;
+    for (const auto& copy : copies) {
+        QDir().mkpath(QFileInfo(copy.to).absolutePath());
+        QFile::remove(copy.to);
+        if (!QFile::copy(copy.from, copy.to))
+            failed << QFileInfo(copy.from).fileName();
+    }
+    // Temp is emptied in every case: its folders too (a package may hold some).
+    for (const QFileInfo& entry :
+         temp.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (entry.isDir())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
+    if (!failed.isEmpty())
+        return makeError(ErrorCode::NotFound,
+                         u"Paketten kopyalanamayan dosyalar: %1"_s.arg(failed.join(u", "_s)));
+    return package;
+}
+
+} // namespace tavlix::portal

@@ -1,0 +1,65 @@
+// checkChromeVersiyon: keeps the driver matched to the installed browser before an upload, and
+// unzip: files an invoice package downloaded from the portal into the company's folders.
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QString>
+
+namespace tavlix {
+class UserPrompt;
+}
+
+namespace tavlix::portal {
+
+// Error numbers of "Driver indirilirken bir hata oluştu ! Hata No: ": the store's HTTP status
+// when it answered, otherwise one of these.
+enum DriverCheckError {
+    kErrorFileMissing = 53,    // version record or browser version not readable
+    kErrorNoConnection = 7,    // the store could not be reached
+    kErrorWriteFailed = 75,    // package not unpacked or driver not written
+    kErrorNoDriverInside = 76, // the package holds no chromedriver
+};
+
+struct DriverCheckInput {
+    QString programFilesDir;   // <program>/prgDosyaları
+    QString browserBinary;     // asked with --version
+    QString driverBinary;      // the driver a session would start, asked with --version
+    QString storeUrl;          // TAVLIX_DRIVER_STORE_URL
+    QString perUserDriverPath; // where the new driver goes
+
+    // The program's own folders, browser, driver and store.
+    static DriverCheckInput fromEnvironment();
+};
+
+enum class DriverCheckOutcome {
+    UpToDate,         // the record matches the browser
+    RecordedMatching, // the driver in use already matches the browser: recorded, no download
+    Updated,          // a new driver was fetched and installed
+    Failed,           // the error message was shown; the old driver is untouched
+};
+
+// The version prefix of a dotted version: its first three characters ("102", "99.").
+QString versionPrefix(const QString& version);
+// The dotted version in the first line of `<binary> --version`; empty when none.
+QString programVersion(const QString& binary);
+// The last bracketed prefix of a version record's text; empty when none.
+QString recordedPrefix(const QString& recordText);
+// The driver package version for a prefix of the table (90 … 102); empty outside it.
+QString tableDriverVersion(const QString& prefix);
+
+DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt);
+
+struct UnzipInput {
+    QString programDir;
+    QString company;
+    QString firstPart;  // the invoice's first name part
+    QString secondPart; // and its second
+};
+
+// Unpacks the last package in the company's "Satış Faturaları/Temp", copies its HTML and XML and
+// the package under their new names into Html, Xml and Zip, and empties Temp. A package that
+// cannot be read (or holds unsafe names) leaves Temp as it was; the error says so.
+Result<QString> unzip(const UnzipInput& input); // the package's file name
+
+} // namespace tavlix::portal

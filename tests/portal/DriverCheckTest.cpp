@@ -1,0 +1,289 @@
+// The driver check against a local driver store, and the unpacking of invoice packages.
+#include "portal/DriverCheck.h"
+
+#include "support/RecordingPrompt.h"
+#include "support/SiteServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <zip.h>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+using namespace tavlix::portal;
+
+namespace {
+
+// A zip package in memory: entry name → content.
+QByteArray makeZip(const std::map<QString, QByteArray>& entries) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"p.zip"_s);
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE, &error);
+    for (const auto& [name, data] : entries) {
+        zip_source_t* source =
+            zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0);
+        zip_file_add(archive, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+    }
+    zip_close(archive);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<yok>");
+}
+
+void writeFile(const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+// A program that answers --version like the browser or the driver does.
+QString versionScript(const QString& dir, const QString& name, const QString& line) {
+    const QString path = dir + u"/"_s + name;
+    writeFile(path, (u"#!/bin/sh\necho '"_s + line + u"'\n"_s).toUtf8());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+class DriverCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        server.http().Get(R"(/([^/]+)/(chromedriver[-_]linux64\.zip))",
+                          [this](const httplib::Request& req, httplib::Response& res) {
+                              requests.append(QString::fromStdString(req.path));
+                              const auto it = packages.find(QString::fromStdString(req.path));
+                              if (it == packages.end()) {
+                                  res.status = 404;
+                                  return;
+                              }
+                              res.set_content(it->second.toStdString(), "application/zip");
+                          });
+        ASSERT_TRUE(server.start());
+        input.programFilesDir = dir.filePath(u"prgDosyaları"_s);
+        input.perUserDriverPath = dir.filePath(u"home/Tavlix-Quillmark/chromedriver"_s);
+        input.storeUrl = server.url();
+        QDir().mkpath(input.programFilesDir);
+        writeFile(input.perUserDriverPath, "eski driver");
+    }
+    QByteArray record() const {
+        return readAll(input.programFilesDir + u"/ChromeDriverVersiyon.txt"_s);
+    }
+
+    QTemporaryDir dir;
+    tavlix::test::SiteServer server{u"driver"_s};
+    std::map<QString, QByteArray> packages; // path on the store → package
+    QStringList requests;
+    DriverCheckInput input;
+    tavlix::test::RecordingPrompt prompt;
+};
+
+TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
+    const QString detected = u" Chrome güncellemesi tespit edildi, Tavlix faturayı yüklemeden önce "
+                             u"driver güncellemesi yapacak!"_s;
+    const QString updated =
+        u"Driver başarı ile güncellendi. İşleminize kalınan yerden devam edilecek..."_s;
+    packages[u"/99.0.4844.51/chromedriver_linux64.zip"_s] =
+        makeZip({{u"chromedriver"_s, "yeni driver 99"}});
+    packages[u"/120.0.6099.109/chromedriver-linux64.zip"_s] =
+        makeZip({{u"chromedriver-linux64/LICENSE"_s, "l"},
+                 {u"chromedriver-linux64/chromedriver"_s, "yeni driver 120"}});
+
+    struct Case {
+        const char* name;
+        QByteArray record; // nullptr: no record file
+        QString browser;
+        QString driver;
+        QString storeUrl; // empty: the test store
+        DriverCheckOutcome outcome;
+        QStringList messages;
+        QByteArray driverAfter;
+        QByteArray recordAfter;
+    };
+    const QString closedStore = u"http://127.0.0.1:9"_s;
+    const Case cases[] = {
+        {"equal record",
+         "[99.]\r\n",
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.1"_s,
+         {},
+         DriverCheckOutcome::UpToDate,
+         {},
+         "eski driver",
+         "[99.]\r\n"},
+        {"several bracketed fields: the last one",
+         "[97.],[98.]\r\n[99.]",
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.1"_s,
+         {},
+         DriverCheckOutcome::UpToDate,
+         {},
+         "eski driver",
+         "[97.],[98.]\r\n[99.]"},
+        {"record 98, browser 99",
+         "[98.]\r\n",
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.4758.102"_s,
+         {},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 99",
+         "[99.]\r\n"},
+        {"beyond the table, driver matches",
+         "[98.]\r\n",
+         u"Chromium 156.0.8078.129 built on Debian"_s,
+         u"ChromeDriver 156.0.8078.129 (1a2e)"_s,
+         {},
+         DriverCheckOutcome::RecordedMatching,
+         {},
+         "eski driver",
+         "[156]\r\n"},
+        {"beyond the table, package of the browser's version",
+         "[98.]\r\n",
+         u"Chromium 120.0.6099.109"_s,
+         u"ChromeDriver 119.0.1"_s,
+         {},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 120",
+         "[120]\r\n"},
+        {"beyond the table, no package",
+         "[102]\r\n",
+         u"Chromium 103.0.5060.53"_s,
+         u"ChromeDriver 102.0.5005.27"_s,
+         {},
+         DriverCheckOutcome::Failed,
+         {detected,
+          u" Chrome Tarayıcı versiyonu 90.x ile 102.x arası destekleniyor. Sizin versiyonunuz: "
+          u"103.0.5060.53 lütfen destek isteyiniz. destek@tavlix.com.tr"_s,
+          u"Driver indirilirken bir hata oluştu ! Hata No: 404"_s},
+         "eski driver",
+         "[102]\r\n"},
+        {"store unreachable",
+         "[98.]\r\n",
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.1"_s,
+         closedStore,
+         DriverCheckOutcome::Failed,
+         {detected, u"Driver indirilirken bir hata oluştu ! Hata No: 7"_s},
+         "eski driver",
+         "[98.]\r\n"},
+        {"no record",
+         nullptr,
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.1"_s,
+         {},
+         DriverCheckOutcome::Failed,
+         {u"Driver indirilirken bir hata oluştu ! Hata No: 53"_s},
+         "eski driver",
+         "<yok>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString recordPath = input.programFilesDir + u"/ChromeDriverVersiyon.txt"_s;
+        QFile::remove(recordPath);
+        if (!c.record.isNull())
+            writeFile(recordPath, c.record);
+        writeFile(input.perUserDriverPath, "eski driver");
+        input.browserBinary = versionScript(dir.path(), u"browser"_s, c.browser);
+        input.driverBinary = versionScript(dir.path(), u"driver"_s, c.driver);
+        input.storeUrl = c.storeUrl.isEmpty() ? server.url() : c.storeUrl;
+        prompt.messages.clear();
+
+        EXPECT_EQ(checkChromeVersiyon(input, prompt), c.outcome);
+        EXPECT_EQ(prompt.messages, c.messages);
+        EXPECT_EQ(readAll(input.perUserDriverPath), c.driverAfter);
+        EXPECT_EQ(record(), c.recordAfter);
+        if (c.outcome == DriverCheckOutcome::Updated) {
+            EXPECT_TRUE(QFileInfo(input.perUserDriverPath).isExecutable());
+        }
+        // Nothing of the package survives the check.
+        EXPECT_EQ(QDir(input.programFilesDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  c.record.isNull() ? QStringList() : QStringList{u"ChromeDriverVersiyon.txt"_s});
+    }
+    EXPECT_EQ(requests, QStringList({u"/99.0.4844.51/chromedriver_linux64.zip"_s,
+                                     u"/120.0.6099.109/chromedriver-linux64.zip"_s,
+                                     u"/103.0.5060.53/chromedriver-linux64.zip"_s}));
+}
+
+TEST(DriverVersionTest, PrefixesAndTheRealPrograms) {
+    EXPECT_EQ(versionPrefix(u"99.0.4844.84"_s), u"99."_s);
+    EXPECT_EQ(tableDriverVersion(u"99."_s), u"99.0.4844.51"_s);
+    EXPECT_EQ(tableDriverVersion(u"102"_s), u"102.0.5005.27"_s);
+    EXPECT_TRUE(tableDriverVersion(versionPrefix(u"10.1.2.3"_s)).isEmpty()); // "10." is not 100
+    EXPECT_EQ(recordedPrefix(u"x,[98.],y\n[101]"_s), u"101"_s);
+    // The installed browser and driver answer --version with versions of the same major.
+    const QString browser = programVersion(u"/usr/bin/chromium"_s);
+    const QString driver = programVersion(u"/usr/bin/chromedriver"_s);
+    ASSERT_FALSE(browser.isEmpty());
+    EXPECT_EQ(browser.section(u'.', 0, 0), driver.section(u'.', 0, 0));
+}
+
+class UnzipTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        sales = dir.filePath(u"Firmalarım/Deneme A.Ş./Satış Faturaları"_s);
+        for (const char16_t* sub : {u"Temp", u"Html", u"Xml", u"Zip"})
+            QDir().mkpath(sales + u"/"_s + QString::fromUtf16(sub));
+    }
+    QStringList files(const QString& sub) const {
+        return QDir(sales + u"/"_s + sub).entryList(QDir::Files, QDir::Name);
+    }
+    tavlix::Result<QString> run() {
+        return unzip({dir.path(), u"Deneme A.Ş."_s, u"GIB2024000000012"_s, u"Ayşe Yıldırım"_s});
+    }
+    QTemporaryDir dir;
+    QString sales;
+};
+
+TEST_F(UnzipTest, TheLastPackageIsFiledUnderItsNamesAndTempEmptied) {
+    const QString ettn = u"5C1B3E2A-0000-4000-8000-000000000001"_s;
+    writeFile(sales + u"/Temp/0-ONCEKI.zip"_s, makeZip({{u"0-ONCEKI.html"_s, "eski"}}));
+    writeFile(sales + u"/Temp/"_s + ettn + u".zip"_s,
+              makeZip({{ettn + u".html"_s, "<html/>"}, {ettn + u".xml"_s, "<Invoice/>"}}));
+    const auto result = run();
+    ASSERT_TRUE(result.ok()) << result.message().toStdString();
+    const QString names = u"GIB2024000000012-Ayşe Yıldırım-"_s + ettn;
+    EXPECT_EQ(files(u"Html"_s), QStringList{names + u".html"_s});
+    EXPECT_EQ(files(u"Xml"_s), QStringList{names + u".xml"_s});
+    EXPECT_EQ(files(u"Zip"_s), QStringList{names + u".zip"_s});
+    EXPECT_EQ(readAll(sales + u"/Xml/"_s + names + u".xml"_s), "<Invoice/>");
+    EXPECT_EQ(QDir(sales + u"/Temp"_s).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
+TEST_F(UnzipTest, UnsafeOrUnreadablePackagesLeaveTempAsItWas) {
+    const struct {
+        const char* name;
+        QByteArray package;
+    } cases[] = {
+        {"entry climbing out", makeZip({{u"../evil"_s, "x"}, {u"A.html"_s, "a"}})},
+        {"absolute entry", makeZip({{u"/tmp/evil-tavlix"_s, "x"}})},
+        {"not a zip", QByteArray("PK\x03\x04 bozuk paket")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(sales + u"/Temp"_s).removeRecursively();
+        writeFile(sales + u"/Temp/A.zip"_s, c.package);
+        const auto result = run();
+        EXPECT_FALSE(result.ok());
+        EXPECT_TRUE(result.message().contains(u"Temp klasörüne dokunulmadı"_s));
+        EXPECT_EQ(files(u"Temp"_s), QStringList{u"A.zip"_s});
+        EXPECT_FALSE(QFile::exists(sales + u"/evil"_s));
+        EXPECT_FALSE(QFile::exists(u"/tmp/evil-tavlix"_s));
+        EXPECT_TRUE(files(u"Html"_s).isEmpty());
+    }
+}
+
+} // namespace
