@@ -477,7 +477,7 @@ QString InvoiceUpload::waitForPackage(const QStringList& before) {
 }
 
 void InvoiceUpload::downloadAndFile(
-    const std::function<bool(const QString&, const QString&)>& fileDownload) {
+    const std::function<Result<QString>(const UnzipInput&)>& fileDownload) {
     checkpoint(u"Belge listesi açılıyor"_s);
     if (m_options.today.toString(u"dd/MM/yyyy"_s) != m_invoice.invoiceDate) {
         const auto link = m_driver.FindByLinkText(u"Düzenlenen Belgeler (5.000/30.000 TL)"_s);
@@ -520,10 +520,16 @@ void InvoiceUpload::downloadAndFile(
                          u"indirebilirsiniz."_s);
         return;
     }
-    if (!fileDownload(safeNamePart(m_lastNumber), safeNamePart(m_lastDate)))
+    const Result<QString> filed =
+        fileDownload ? fileDownload({m_options.programDir, m_invoice.company,
+                                     safeNamePart(m_lastNumber), safeNamePart(m_lastDate)})
+                     : Result<QString>(makeError(ErrorCode::Unsupported, {}));
+    if (!filed)
         m_prompt.message(UserPrompt::Icon::Warning,
-                         u"Fatura paketi Temp klasörüne indi ama Html, Xml ve Zip klasörlerine "
-                         u"açılamadı."_s);
+                         (u"Fatura paketi Temp klasörüne indi ama Html, Xml ve Zip klasörlerine "
+                          u"açılamadı. "_s +
+                          filed.message())
+                             .trimmed());
 }
 
 } // namespace tavlix::portal
@@ -536,6 +542,10 @@ UploadOptions defaultUploadOptions() {
 
 UploadServices defaultUploadServices() {
     UploadServices services;
+    services.checkDriver = [](UserPrompt& prompt) {
+        checkChromeVersiyon(DriverCheckInput::fromEnvironment(), prompt);
+    };
+    services.fileDownload = unzip;
     services.makeSession = makeSession;
     return services;
 }
@@ -560,9 +570,9 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     const auto companyFolder = store::safeCompanyFolder(options.programDir, invoice.company);
     const auto temp = uploadTempFolder(options.programDir, invoice.company);
     if (!companyFolder || !temp || !QDir().mkpath(*temp)) {
-        prompt.message(UserPrompt::Icon::Warning,
-                       u"Firma klasörü kullanılamıyor: \"%1\". Fatura yüklenmedi."_s.arg(
-                           invoice.company));
+        prompt.message(
+            UserPrompt::Icon::Warning,
+            u"Firma klasörü kullanılamıyor: \"%1\". Fatura yüklenmedi."_s.arg(invoice.company));
         return UploadOutcome::UnsafeCompany;
     }
 
@@ -579,8 +589,7 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
                               invoice.settings.portalPassword, kMenuCreateInvoice, false});
     if (!login.login) {
         driver->Quit();
-        prompt.message(UserPrompt::Icon::Warning,
-                       login.login.message() + u" Fatura yüklenmedi."_s);
+        prompt.message(UserPrompt::Icon::Warning, login.login.message() + u" Fatura yüklenmedi."_s);
         return UploadOutcome::LoginFailed;
     }
 
@@ -591,10 +600,7 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         upload.addExtraTaxes();
         upload.fillLineRows();
         upload.saveAndReport();
-        upload.downloadAndFile([&](const QString& first, const QString& second) {
-            return services.fileDownload && services.fileDownload(*companyFolder, first, second,
-                                                                  prompt);
-        });
+        upload.downloadAndFile(services.fileDownload);
     } catch (const UploadCancelled&) {
         driver->Quit();
         prompt.message(UserPrompt::Icon::Warning,

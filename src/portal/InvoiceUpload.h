@@ -4,6 +4,7 @@
 #pragma once
 
 #include "invoice/InvoiceRecord.h"
+#include "portal/DriverCheck.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
 
@@ -53,9 +54,8 @@ public:
     // Notes, save (Enter), portal total and the check report.
     void saveAndReport();
     // Document list, the newest row ticked, "İndir", the awaited package, the ETTN message,
-    // the window closed, the package filed. `fileDownload` unpacks Temp with the two name parts.
-    void downloadAndFile(
-        const std::function<bool(const QString& first, const QString& second)>& fileDownload);
+    // the window closed, the package filed by `fileDownload` under the two name parts.
+    void downloadAndFile(const std::function<Result<QString>(const UnzipInput&)>& fileDownload);
 
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
@@ -108,10 +108,8 @@ enum class UploadOutcome {
 struct UploadServices {
     std::function<void(UserPrompt&)> checkDriver;
     // Unpacks the package in <company>/Satış Faturaları/Temp into Html, Xml and Zip with the two
-    // name parts; false when nothing could be filed.
-    std::function<bool(const QString& companyFolder, const QString& first, const QString& second,
-                       UserPrompt& prompt)>
-        fileDownload;
+    // name parts (unzip).
+    std::function<Result<QString>(const UnzipInput&)> fileDownload;
     SessionFactory makeSession;
 };
 

@@ -139,9 +139,8 @@ TEST_F(UploadEndToEnd, EveryTypeArrivesFieldForField) {
              Line taxed = plain;
              taxed.tax1 = u"V0021-BANKA VE SİGORTA MUAMELELERİ VERGİSİ%"_s;
              taxed.tax1Rate = u"4"_s;
-             addLines({taxed,
-                      line(u"Danışmanlık", u"3", u"Saat", u"100", u"0", u"8"),
-                      line(u"Kargo ücreti", u"1", u"Adet", u"50", u"0", u"18")});
+             addLines({taxed, line(u"Danışmanlık", u"3", u"Saat", u"100", u"0", u"8"),
+                       line(u"Kargo ücreti", u"1", u"Adet", u"50", u"0", u"18")});
          }},
         {"İADE: two references from the return window, a tax from the taxes dialog", u"İADE"_s,
          [&] {
@@ -223,9 +222,9 @@ TEST_F(UploadEndToEnd, EveryTypeArrivesFieldForField) {
         const QString stem = draftText(draft, "belgeNo") + u"-"_s +
                              QDate::currentDate().toString(u"dd-MM-yyyy"_s) + u"-"_s + ettn;
         const QDir sales(programPath() + u"/Firmalarım/Alfa Ltd/Satış Faturaları"_s);
-        for (const auto& [folder, suffix] : {std::pair{u"Html"_s, u".html"_s},
-                                             std::pair{u"Xml"_s, u".xml"_s},
-                                             std::pair{u"Zip"_s, u".zip"_s}})
+        for (const auto& [folder, suffix] :
+             {std::pair{u"Html"_s, u".html"_s}, std::pair{u"Xml"_s, u".xml"_s},
+              std::pair{u"Zip"_s, u".zip"_s}})
             EXPECT_TRUE(QFileInfo::exists(sales.filePath(folder + u"/"_s + stem + suffix)))
                 << (folder + u"/"_s + stem + suffix).toStdString();
         EXPECT_EQ(QDir(sales.filePath(u"Temp"_s)).entryList(QDir::Files), QStringList());

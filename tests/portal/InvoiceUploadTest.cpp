@@ -2,15 +2,18 @@
 // records: what the portal received, the report, the document list and the filed package.
 #include "portal/InvoiceUpload.h"
 
+#include "support/DraftChecks.h"
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompt.h"
 
 #include <QDir>
-#include <QElapsedTimer>
+
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +23,8 @@ using namespace tavlix::portal;
 namespace {
 
 QStringList baseHeaders() {
-    return {u"s"_s,         u"Mal Hizmet Türü"_s, u"Miktar"_s,         u"Birim"_s, u"Birim Fiyat"_s,
-            u"İsk%"_s,      u"İsk.Tutarı"_s,      u"Mal/Hiz.Tutarı"_s, u"KDV%"_s,  u"KDV Tutarı"_s};
+    return {u"s"_s,    u"Mal Hizmet Türü"_s, u"Miktar"_s,         u"Birim"_s, u"Birim Fiyat"_s,
+            u"İsk%"_s, u"İsk.Tutarı"_s,      u"Mal/Hiz.Tutarı"_s, u"KDV%"_s,  u"KDV Tutarı"_s};
 }
 
 class InvoiceUploadTest : public ::testing::Test {
@@ -32,8 +35,10 @@ protected:
         tavlix::test::becomeSubreaper();
     }
     void SetUp() override {
-        ASSERT_TRUE(site.start());
+        ASSERT_TRUE(site->start());
         ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
         company = QDir(dir.path() + u"/Firmalarım/Örnek Firma/Satış Faturaları"_s);
         for (const char16_t* sub : {u"Temp", u"Html", u"Xml", u"Zip"})
             QDir().mkpath(company.filePath(QString::fromUtf16(sub)));
@@ -57,46 +62,160 @@ protected:
     void TearDown() override { EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList()); }
 
     UploadOutcome run() {
-        UploadOptions options{dir.path(), site.url(), QDate::currentDate(), 5000};
+        UploadOptions options{dir.path(), site->url(), QDate::currentDate(), 5000};
         UploadServices services;
-        services.fileDownload = [this](const QString&, const QString& first,
-                                       const QString& second, tavlix::UserPrompt&) {
-            filed = {first, second};
-            return true;
-        };
+        services.fileDownload = unzip;
         return runInvoiceUpload(invoice, prompt, options, services);
     }
 
-    tavlix::test::PortalSite site;
-    tavlix::test::PortalDrafts drafts{site.server()};
+    // A fresh portal for the next case of a table.
+    void resetSite() {
+        drafts.reset();
+        site.reset();
+        site = std::make_unique<tavlix::test::PortalSite>();
+        drafts = std::make_unique<tavlix::test::PortalDrafts>(site->server());
+    }
+
+    std::unique_ptr<tavlix::test::PortalSite> site = std::make_unique<tavlix::test::PortalSite>();
+    std::unique_ptr<tavlix::test::PortalDrafts> drafts =
+        std::make_unique<tavlix::test::PortalDrafts>(site->server());
     QTemporaryDir dir;
     QDir company;
     tavlix::InvoiceRecord invoice;
     tavlix::test::RecordingPrompt prompt;
-    QStringList filed;
 };
 
-struct TimedPrompt : tavlix::test::RecordingPrompt {
-    QElapsedTimer t;
-    void progress(const QString& step) override {
-        if (steps.isEmpty() || steps.last() != step)
-            qDebug().noquote() << t.elapsed() << step;
-        RecordingPrompt::progress(step);
+// Each case changes the standard invoice or the portal, uploads, and checks the report, the
+// messages around it, whether the document list was queried, and what was filed.
+TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
+    const QDate today = QDate::currentDate();
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        QString differenceLine;
+        QString skippedLine;  // the sixth line; empty when there must be none
+        QStringList messages; // further messages expected among those shown
+        bool queried;         // the document list was opened and queried
+        bool filed;
+    };
+    const QString zero = u" Fatura Toplam Farkı     :         0,00 [TL,Kr]'dir."_s;
+    const QList<Case> cases{
+        {"dated today, portal one kuruş lower",
+         [&] { site->server().setSwitch(u"toplamBirKurusEksik"_s, true); },
+         u" Fatura Toplam Farkı     :         -0,01 [TL,Kr]'dir."_s,
+         {},
+         {},
+         false,
+         true},
+        {"dated yesterday, another taxpayer logged in",
+         [&] {
+             invoice.invoiceDate = today.addDays(-1).toString(u"dd/MM/yyyy"_s);
+             invoice.settings.portalTaxNumber = u"9999999999"_s;
+         },
+         zero,
+         {},
+         {u"Dikkat ! kullanıcı ile mükellef vergi no uyuşmuyor !!! \r\n"
+          u"prgDATA sayfanızı kontrol edin!!!"_s},
+         true,
+         true},
+        {"no total cell, a download that never comes",
+         [&] {
+             site->server().setSwitch(u"toplamHucresiYok"_s, true);
+             site->server().setSwitch(u"indirmeYok"_s, true);
+         },
+         u" Fatura Toplam Farkı     :         -26,55 [TL,Kr]'dir."_s,
+         u" Atlanan adım sayısı: 1 (ilk atlananlar: vergilerDahilToplamTutar)"_s,
+         {u"Fatura paketi portaldan indirilemedi; Html, Xml ve Zip klasörlerine bir şey "
+          u"kopyalanmadı. Faturayı portalın Düzenlenen Belgeler sayfasından indirebilirsiniz."_s},
+         false,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.arrange();
+        const int before = int(drafts->drafts().size());
+        prompt = {};
+        ASSERT_EQ(run(), UploadOutcome::Done) << prompt.messages.join(u" | "_s).toStdString();
+        ASSERT_EQ(drafts->drafts().size(), before + 1);
+        const QJsonObject draft = drafts->newest();
+        tavlix::test::expectDraftMatches(draft, invoice);
+
+        const QStringList report =
+            prompt.messages.filter(u" Fatura yükleme tamamlandı, kontrol sonucu... :"_s);
+        ASSERT_EQ(report.size(), 1) << prompt.messages.join(u" | "_s).toStdString();
+        const QStringList lines = report[0].split(u"\r\n"_s);
+        EXPECT_EQ(lines.value(4), c.differenceLine);
+        EXPECT_EQ(lines.size(), c.skippedLine.isEmpty() ? 5 : 6) << report[0].toStdString();
+        EXPECT_EQ(lines.value(5), c.skippedLine);
+        for (const QString& m : c.messages)
+            EXPECT_TRUE(prompt.messages.contains(m)) << m.toStdString();
+        EXPECT_EQ(site->requestedPaths().contains(u"/duzenlenen-belgeler.html"_s), c.queried);
+
+        const QString stem =
+            draft.value(u"belgeNo"_s).toString() + u"-"_s +
+            QDate::fromString(invoice.invoiceDate, u"dd/MM/yyyy"_s).toString(u"dd-MM-yyyy"_s) +
+            u"-"_s + draft.value(u"ettn"_s).toString();
+        EXPECT_EQ(QDir(company.filePath(u"Html"_s)).entryList(QDir::Files),
+                  c.filed ? QStringList{stem + u".html"_s} : QStringList());
+        EXPECT_EQ(QDir(company.filePath(u"Temp"_s)).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+        resetSite();
     }
-};
+}
 
-TEST_F(InvoiceUploadTest, Debug) {
-    TimedPrompt tp;
-    tp.t.start();
-    UploadOptions options{dir.path(), site.url(), QDate::currentDate(), 5000};
-    UploadServices services;
-    EXPECT_EQ(runInvoiceUpload(invoice, tp, options, services), UploadOutcome::Done);
-    qDebug() << tp.t.elapsed() << tp.messages;
-    for (const QString& m : prompt.messages)
-        qDebug().noquote() << m;
-    qDebug().noquote() << QJsonDocument(drafts.drafts()).toJson();
-    qDebug() << filed << company.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    qDebug() << QDir(company.filePath(u"Temp"_s)).entryList(QDir::Files);
+// Nothing starts a browser when the upload cannot go on, and "İptal" or a refused login end it
+// with the session released.
+TEST_F(InvoiceUploadTest, StopsBeforeOrBetweenSteps) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        UploadOutcome outcome;
+        QStringList messages;
+        int logins;
+    };
+    const QList<Case> cases{
+        {"offline",
+         [] { qputenv("TAVLIX_CONNECTIVITY", "offline"); },
+         UploadOutcome::Offline,
+         {u"İnternete bağlı değilsiniz !"_s},
+         0},
+        {"empty invoice",
+         [&] { invoice.lines.clear(); },
+         UploadOutcome::EmptyInvoice,
+         {u"Fatura boş!"_s},
+         0},
+        {"no password",
+         [&] { invoice.settings.portalPassword.clear(); },
+         UploadOutcome::NoCredentials,
+         {},
+         0},
+        {"wrong password",
+         [&] { invoice.settings.portalPassword = u"yanlış"_s; },
+         UploadOutcome::LoginFailed,
+         {u"e-Arşiv portalına giriş yapılamadı: ana sayfa açılmadı. Kullanıcı kodunu ve şifreyi "
+          u"kontrol ediniz. Fatura yüklenmedi."_s},
+         1},
+        {"İptal while the header is typed",
+         [&] { prompt.cancelAfterSteps = 3; },
+         UploadOutcome::Cancelled,
+         {u"Fatura yükleme iptal edildi. Fatura portalda yarım yazılmış olabilir; portaldaki "
+          u"taslağı kontrol ediniz."_s},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        prompt = {};
+        c.arrange();
+        EXPECT_EQ(run(), c.outcome);
+        EXPECT_EQ(prompt.messages, c.messages);
+        EXPECT_EQ(site->loginAttempts(), c.logins);
+        EXPECT_TRUE(drafts->drafts().isEmpty());
+        EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+        qputenv("TAVLIX_CONNECTIVITY", "online");
+        resetSite();
+    }
 }
 
 } // namespace

@@ -40,9 +40,10 @@ inline void expectDraftMatches(const QJsonObject& draft, const InvoiceRecord& in
 
     const QJsonArray rows = draft.value(u"satirlar"_s).toArray();
     ASSERT_EQ(rows.size(), inv.lines.size());
-    const int firstTax = type == u"TEVKIFAT"_s ? 13 : type == u"OZELMATRAH"_s ? 12
-                                                  : type == u"ISTISNA"_s      ? 11
-                                                                              : 10;
+    const int firstTax = type == u"TEVKIFAT"_s     ? 13
+                         : type == u"OZELMATRAH"_s ? 12
+                         : type == u"ISTISNA"_s    ? 11
+                                                   : 10;
     for (qsizetype r = 0; r < rows.size(); ++r) {
         SCOPED_TRACE(r + 1);
         const QJsonObject row = rows[r].toObject();

@@ -20,9 +20,9 @@ QDate portalDate(const QString& text) {
 
 QByteArray invoiceHtml(const QJsonObject& d) {
     QString html = u"<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>"
-                   u"<h1>e-Arşiv Fatura %2</h1><p>ETTN %1</p><p>Tarih %3</p><table>"_s
-                       .arg(d.value(u"ettn"_s).toString(), d.value(u"belgeNo"_s).toString(),
-                            d.value(u"faturaTarihi"_s).toString());
+                   u"<h1>e-Arşiv Fatura %2</h1><p>ETTN %1</p><p>Tarih %3</p><table>"_s.arg(
+                       d.value(u"ettn"_s).toString(), d.value(u"belgeNo"_s).toString(),
+                       d.value(u"faturaTarihi"_s).toString());
     for (const QJsonValue& line : d.value(u"satirlar"_s).toArray()) {
         const QJsonObject l = line.toObject();
         html += u"<tr><td>%1</td><td>%2</td><td>%3</td></tr>"_s.arg(
@@ -38,10 +38,10 @@ QByteArray invoiceXml(const QJsonObject& d) {
     return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Invoice><ID>%1</ID><UUID>%2</UUID>"
            u"<IssueDate>%3</IssueDate><InvoiceTypeCode>%4</InvoiceTypeCode>"
            u"<PayableAmount>%5</PayableAmount></Invoice>\n"_s
-        .arg(d.value(u"belgeNo"_s).toString(), d.value(u"ettn"_s).toString(),
-             d.value(u"faturaTarihi"_s).toString(), d.value(u"faturaTipi"_s).toString())
-        .arg(d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble())
-        .toUtf8();
+               .arg(d.value(u"belgeNo"_s).toString(), d.value(u"ettn"_s).toString(),
+                    d.value(u"faturaTarihi"_s).toString(), d.value(u"faturaTipi"_s).toString())
+               .arg(d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble())
+               .toUtf8();
 }
 
 } // namespace
@@ -152,12 +152,12 @@ QByteArray PortalDrafts::package(const QJsonObject& draft) {
     zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
     QByteArray out;
     if (archive) {
-        for (const auto& [name, data] : {std::pair{ettn + u".html"_s, &html},
-                                         std::pair{ettn + u".xml"_s, &xml}}) {
-            zip_source_t* file = zip_source_buffer(archive, data->constData(),
-                                                   zip_uint64_t(data->size()), 0);
-            if (file && zip_file_add(archive, name.toUtf8().constData(), file,
-                                     ZIP_FL_ENC_UTF_8) < 0)
+        for (const auto& [name, data] :
+             {std::pair{ettn + u".html"_s, &html}, std::pair{ettn + u".xml"_s, &xml}}) {
+            zip_source_t* file =
+                zip_source_buffer(archive, data->constData(), zip_uint64_t(data->size()), 0);
+            if (file &&
+                zip_file_add(archive, name.toUtf8().constData(), file, ZIP_FL_ENC_UTF_8) < 0)
                 zip_source_free(file);
         }
         if (zip_close(archive) == 0 && zip_source_open(buffer) == 0) {
