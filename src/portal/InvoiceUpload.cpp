@@ -11,12 +11,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
 
 namespace {
+
+// How a script's result names an element (W3C).
+constexpr const char* kW3CElementKey = "element-6066-11e4-a52e-4f735466cecf";
 
 // The confirmation button of the portal's dialog for withholding codes 8## and special bases.
 const QString kDialogConfirmXPath = u"//*[@id='runtime-body']/div[6]/div[2]/div/div/div/input"_s;
@@ -80,6 +85,20 @@ QStringList zipFiles(const QString& folder) {
 }
 
 } // namespace
+
+Result<RowFieldList> readRowFieldList(BrowserDriver& driver, int lineCount, int columnCount) {
+    const auto read = driver.RunScript(kReadLineTableScript);
+    if (!read.ok())
+        return read.error();
+    RowFieldList list(lineCount, columnCount);
+    for (const QVariant& item : read->toList()) {
+        const QVariantList f = item.toList();
+        if (f.size() == 6)
+            list.add({f[0].toString(), f[1].toString(), f[2].toString(), f[3].toString(),
+                      f[4].toString(), f[5].toString()});
+    }
+    return list;
+}
 
 QString portalTypeValue(const QString& typeCaption) {
     static const QList<std::pair<QString, QString>> map{
@@ -293,34 +312,40 @@ void InvoiceUpload::fillLineRows() {
         wait(100);
     }
 
-    RowFieldList list(lineCount, columns);
-    if (const auto read = m_driver.RunScript(kReadLineTableScript); check(read, u"gen__1069-b"_s)) {
-        for (const QVariant& item : read->toList()) {
-            const QVariantList f = item.toList();
-            if (f.size() == 6)
-                list.add({f[0].toString(), f[1].toString(), f[2].toString(), f[3].toString(),
-                          f[4].toString(), f[5].toString()});
-        }
-    }
+    const auto read = readRowFieldList(m_driver, lineCount, columns);
+    RowFieldList list = read.ok() ? *read : RowFieldList(lineCount, columns);
+    if (!read.ok())
+        m_skipped.append(u"gen__1069-b"_s);
     if (list.dropped() > 0)
         m_skipped.append(u"satır tablosu: %1 alan sığmadı"_s.arg(list.dropped()));
     list.sort();
 
     const FillPlan plan = planRowFill(list.entries(), m_invoice.lines, columns, m_typeValue);
+    // The fields' references in one round trip; a field it does not give is looked up by id.
+    QStringList ids;
+    for (const FillStep& step : plan.steps)
+        ids.append(step.id);
+    const auto found = m_driver.RunScript(
+        u"return %1.map(function (id) { return document.getElementById(id); });"_s.arg(
+            QString::fromUtf8(
+                QJsonDocument(QJsonArray::fromStringList(ids)).toJson(QJsonDocument::Compact))));
+    const QVariantList refs = found.ok() ? found->toList() : QVariantList();
     int line = -1;
-    for (const FillStep& step : plan.steps) {
+    for (qsizetype i = 0; i < plan.steps.size(); ++i) {
+        const FillStep& step = plan.steps[i];
         if (step.line != line) {
             line = step.line;
             checkpoint(u"Fatura satırları yazılıyor: satır %1 / %2"_s.arg(line + 1).arg(lineCount));
         }
-        fillStep(step);
+        const QString ref =
+            refs.value(i).toMap().value(QString::fromLatin1(kW3CElementKey)).toString();
+        fillStep(step, ref.isEmpty() ? m_driver.FindById(step.id) : Result<Element>(Element{ref}));
     }
     for (const int incomplete : plan.incompleteLines)
         m_skipped.append(u"satır %1 eksik"_s.arg(incomplete + 1));
 }
 
-void InvoiceUpload::fillStep(const FillStep& step) {
-    const auto field = m_driver.FindById(step.id);
+void InvoiceUpload::fillStep(const FillStep& step, const Result<Element>& field) {
     switch (step.kind) {
     case FieldKind::Other:
         return;

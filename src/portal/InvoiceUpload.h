@@ -4,6 +4,7 @@
 #pragma once
 
 #include "invoice/InvoiceRecord.h"
+#include "portal/BrowserDriver.h"
 #include "portal/DriverCheck.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
@@ -36,6 +37,10 @@ QString portalTypeValue(const QString& typeCaption);
 
 // <company folder>/Satış Faturaları/Temp, or nothing when the company name is not a safe folder.
 std::optional<QString> uploadTempFolder(const QString& programDir, const QString& company);
+
+// The RowFieldList of the form's line tables, read in one script call: entry for entry what
+// reading every input, select and span of every "gen__1069-b" one by one gives.
+Result<RowFieldList> readRowFieldList(BrowserDriver& driver, int lineCount, int columnCount);
 
 // Thrown between two steps when the user pressed "İptal"; the caller ends the session.
 struct UploadCancelled {};
@@ -75,7 +80,7 @@ private:
     bool clickAndPaste(const QString& id, const QString& text);
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
-    void fillStep(const FillStep& step);
+    void fillStep(const FillStep& step, const Result<Element>& field);
     void clickInputWithValue(const QString& value);
     void readNewestDocument();
     QString waitForPackage(const QStringList& before);

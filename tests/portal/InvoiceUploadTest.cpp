@@ -164,6 +164,52 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
     }
 }
 
+// The line table read in one script call gives the list that reading every element one by one
+// gives, on rows with inputs, selects, computed spans, withholding columns and an extra tax.
+TEST_F(InvoiceUploadTest, OneScriptReadsTheLineTableAsElementByElement) {
+    BrowserDriver driver;
+    const PortalLoginResult login = PortalLogin(
+        driver, {site->url(), u"33333333"_s, u"Şifre-123"_s, kMenuCreateInvoice, false});
+    ASSERT_TRUE(login.login.ok() && login.targetClicked);
+    ASSERT_TRUE(driver.IsPresent(u"gen__1105"_s, 5000));
+    for (const QString& code : {u"V9015"_s, u"V0021"_s}) {
+        ASSERT_TRUE(driver.SelectByValue(*driver.FindById(u"gen__1067"_s), code).ok());
+        ASSERT_TRUE(driver.Click(*driver.FindById(u"gen__1068"_s)).ok());
+        ASSERT_TRUE(driver.AcceptAlert().ok());
+    }
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(driver.Click(*driver.FindById(u"gen__1089"_s)).ok());
+    ASSERT_TRUE(driver.TypeText(*driver.FindById(u"gen__2001"_s), u"3"_s).ok());
+
+    const int lines = 3, columns = 15; // "s", 9 base, 3 withholding, a tax pair
+    const auto fast = readRowFieldList(driver, lines, columns);
+    ASSERT_TRUE(fast.ok()) << fast.message().toStdString();
+    RowFieldList slow(lines, columns);
+    const auto tables = driver.FindAllById(u"gen__1069-b"_s);
+    ASSERT_TRUE(tables.ok());
+    auto read = [&](const Element& e, const QString& name) {
+        const auto value = driver.ReadAttribute(e, name);
+        return value.ok() ? *value : u"<hata>"_s;
+    };
+    for (const Element& table : *tables) {
+        for (const QString& tag : {u"input"_s, u"select"_s, u"span"_s}) {
+            const auto elements = driver.FindAllByTag(table, tag);
+            ASSERT_TRUE(elements.ok());
+            for (const Element& e : *elements) {
+                const bool span = tag == u"span"_s;
+                const auto text = driver.ReadText(e);
+                slow.add({tag, read(e, u"id"_s), span ? QString() : read(e, u"type"_s),
+                          span ? QString() : read(e, u"value"_s),
+                          span ? read(e, u"class"_s) : QString(),
+                          span && text.ok() ? *text : QString()});
+            }
+        }
+    }
+    EXPECT_EQ(fast->entries(), slow.entries());
+    EXPECT_EQ(slow.filled(), lines * columns); // 14 cells and a button per row
+    EXPECT_TRUE(slow.entries().contains(u"gen__2001-text|3"_s));
+}
+
 // Nothing starts a browser when the upload cannot go on, and "İptal" or a refused login end it
 // with the session released.
 TEST_F(InvoiceUploadTest, StopsBeforeOrBetweenSteps) {
