@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -115,6 +116,7 @@ struct BrowserDriver::Impl {
 
     QProcess driver;
     QByteArray marker; // NAME=value put into the environment of the driver and its browser
+    QString tempDir;   // TMPDIR of the driver and its browser: their profile and sockets
     QString base;      // http://127.0.0.1:<port>
     QString session;
 
@@ -333,6 +335,10 @@ struct BrowserDriver::Impl {
         session.clear();
         endProcesses(closeBrowser);
         base.clear();
+        // A detached browser still uses its folder; it is the user's from now on.
+        if (closeBrowser && !tempDir.isEmpty())
+            QDir(tempDir).removeRecursively();
+        tempDir.clear();
     }
 };
 
@@ -387,6 +393,13 @@ Result<void> BrowserDriver::StartBrowser(const QString& browserName) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(d.marker.left(d.marker.indexOf('='))),
                        QString::fromLatin1(d.marker.mid(d.marker.indexOf('=') + 1)));
+    // Everything the browser writes to its temporary folder lands in one folder of the session.
+    QTemporaryDir temp(QDir::tempPath() + u"/tavlix-browser-%1-XXXXXX"_s.arg(::getpid()));
+    if (temp.isValid()) {
+        temp.setAutoRemove(false);
+        d.tempDir = temp.path();
+        environment.insert(u"TMPDIR"_s, d.tempDir);
+    }
     d.driver.setProcessEnvironment(environment);
     d.driver.setProgram(driverPath);
     d.driver.setArguments({u"--port=%1"_s.arg(port), u"--silent"_s});

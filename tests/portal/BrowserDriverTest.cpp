@@ -5,6 +5,8 @@
 #include "support/SiteServer.h"
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
@@ -189,7 +191,7 @@ TEST_F(BrowserDriverTest, MissingElementsFailWithinTheSearchTimeAndWaitsKeepTheW
     timer.restart();
     driver->Wait(200);
     EXPECT_GE(timer.elapsed(), 200);
-    EXPECT_GE(keepAliveCalls - before, 5);
+    EXPECT_GE(keepAliveCalls - before, 3); // about every 20 ms, fewer on a busy machine
 }
 
 // Sessions of their own: what is left of the processes after a session ends.
@@ -220,6 +222,10 @@ TEST(BrowserDriverSessionTest, NoProcessOutlivesASessionThatFailedHalfWay) {
     }
     qunsetenv("TAVLIX_BROWSER");
     EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+    // Nor does anything the browser wrote to its temporary folder.
+    EXPECT_EQ(QDir::temp().entryList(
+                  {u"tavlix-browser-%1-*"_s.arg(QCoreApplication::applicationPid())}, QDir::Dirs),
+              QStringList());
 
     // Detached: the browser window stays for the user, the driver ends.
     {

@@ -100,13 +100,18 @@ void endOurBrowserProcesses() {
     for (int round = 0; round < 50; ++round) {
         const QList<ProcessInfo> left = browserDescendants();
         if (left.isEmpty())
-            return;
+            break;
         for (const ProcessInfo& p : left)
             if (p.state != 'Z')
                 ::kill(static_cast<pid_t>(p.pid), SIGKILL);
         QThread::msleep(20);
         reapZombies();
     }
+    // The temporary folders the sessions of this process left to their detached browsers.
+    const QDir temp = QDir::temp();
+    const QStringList left = temp.entryList({u"tavlix-browser-%1-*"_s.arg(::getpid())}, QDir::Dirs);
+    for (const QString& name : left)
+        QDir(temp.filePath(name)).removeRecursively();
 }
 
 } // namespace tavlix::test
