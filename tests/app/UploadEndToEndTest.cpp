@@ -12,6 +12,7 @@
 #include "support/Processes.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -205,7 +206,10 @@ TEST_F(UploadEndToEnd, EveryTypeArrivesFieldForField) {
         boxes->clear();
         const int before = int(drafts.drafts().size());
 
+        // The upload pastes through the browser's own clipboard, never the desktop's.
+        QGuiApplication::clipboard()->setText(u"kullanıcının panosu"_s);
         QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), u"kullanıcının panosu"_s);
 
         ASSERT_EQ(drafts.drafts().size(), before + 1);
         const QJsonObject draft = drafts.newest();
