@@ -25,7 +25,8 @@ using namespace Qt::StringLiterals;
 namespace tavlix::test {
 namespace {
 
-class UploadEndToEnd : public AppFixture {
+// One ctest case per invoice type, each its own upload, over the table in the test body.
+class UploadEndToEnd : public AppFixture, public ::testing::WithParamInterface<int> {
 protected:
     static void SetUpTestSuite() { becomeSubreaper(); }
     void SetUp() override {
@@ -119,7 +120,7 @@ protected:
     PortalDrafts drafts{site.server()};
 };
 
-TEST_F(UploadEndToEnd, EveryTypeArrivesFieldForField) {
+TEST_P(UploadEndToEnd, ArrivesFieldForField) {
     const Line plain = line(u"Kalem", u"2", u"Adet", u"12,50", u"10", u"18");
     struct Case {
         const char* name;
@@ -187,7 +188,8 @@ TEST_F(UploadEndToEnd, EveryTypeArrivesFieldForField) {
         {"İHRAÇ KAYITLI", u"İHRAÇ KAYITLI"_s, [&] { addLines({plain}); }},
     };
     makeUploadData();
-    for (const Case& c : cases) {
+    {
+        const Case& c = cases[GetParam()];
         SCOPED_TRACE(c.name);
         start();
         selectCompany(u"Alfa Ltd"_s);
@@ -235,6 +237,15 @@ TEST_F(UploadEndToEnd, EveryTypeArrivesFieldForField) {
         m_window.reset();
     }
 }
+
+// Named in the table's order: SATIŞ, İADE, TEVKİFAT, ÖZEL MATRAH, İSTİSNA, İHRAÇ KAYITLI.
+std::string typeCaseName(const ::testing::TestParamInfo<int>& info) {
+    static const char* const names[] = {"Satis",      "Iade",    "Tevkifat",
+                                        "OzelMatrah", "Istisna", "IhracKayitli"};
+    return names[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, UploadEndToEnd, ::testing::Range(0, 6), typeCaseName);
 
 } // namespace
 } // namespace tavlix::test
