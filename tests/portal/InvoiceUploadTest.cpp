@@ -16,6 +16,7 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 using namespace Qt::StringLiterals;
 using namespace tavlix::portal;
@@ -140,6 +141,11 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         ASSERT_EQ(drafts->drafts().size(), before + 1);
         const QJsonObject draft = drafts->newest();
         tavlix::test::expectDraftMatches(draft, invoice);
+        httplib::Client client(site->url().toStdString());
+        const auto record = client.Get("/api/kayit");
+        ASSERT_TRUE(record);
+        EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(record->body)).array(),
+                  drafts->drafts());
 
         const QStringList report =
             prompt.messages.filter(u" Fatura yükleme tamamlandı, kontrol sonucu... :"_s);

@@ -93,6 +93,12 @@ PortalDrafts::PortalDrafts(SiteServer& server)
         res.set_content(QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString(),
                         "application/json; charset=utf-8");
     });
+    // What the portal received, for a look by hand at the stand-in program.
+    http.Get("/api/kayit", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(QJsonDocument(drafts()).toJson().toStdString(),
+                        "application/json; charset=utf-8");
+    });
     http.Get("/indir", [this](const httplib::Request& req, httplib::Response& res) {
         const QString ettn = QString::fromStdString(req.get_param_value("ettn"));
         if (m_server.switchValue(u"indirmeYok"_s).toBool()) {

@@ -1,6 +1,7 @@
 // The invoice side of the stand-in portal's server: drafts saved by the invoice form, the list
 // of issued documents, and "İndir", which sends <ETTN>.zip holding <ETTN>.html and <ETTN>.xml.
-// Tests read what the portal received from drafts(), field by field.
+// Tests read what the portal received from drafts(), field by field; GET /api/kayit shows the
+// same as JSON.
 #pragma once
 
 #include <QJsonArray>
