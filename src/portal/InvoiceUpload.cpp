@@ -545,6 +545,16 @@ void InvoiceUpload::downloadAndFile(
                          u"indirebilirsiniz."_s);
         return;
     }
+    // unzip takes the last package listed: with an older one beside it, this invoice's number
+    // could end up on another invoice's files.
+    if (!before.isEmpty()) {
+        m_prompt.message(
+            UserPrompt::Icon::Warning,
+            u"Satış Faturaları/Temp klasöründe önceki yüklemelerden kalan paketler var "
+            u"(%1). Yeni fatura paketi %2 Temp klasöründe bırakıldı; Html, Xml ve Zip "
+            u"klasörlerine bir şey kopyalanmadı."_s.arg(before.join(u", "_s), package));
+        return;
+    }
     const Result<QString> filed =
         fileDownload ? fileDownload({m_options.programDir, m_invoice.company,
                                      safeNamePart(m_lastNumber), safeNamePart(m_lastDate)})
