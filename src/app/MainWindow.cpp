@@ -24,6 +24,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TurkishText.h"
 #include "portal/DownloadWindow.h"
+#include "portal/InvoiceUpload.h"
 #include "portal/PortalShortcuts.h"
 #include "portal/UpdateCheck.h"
 #include "store/DataWorkbook.h"
@@ -362,6 +363,11 @@ void MainWindow::wireEvents() {
                     MessageBoxPrompt prompt(this);
                     portal::runPortalShortcut(s, portal::portalBaseUrl(), m_settings, prompt);
                 });
+    connect(central->findChild<QPushButton*>(u"Command12"_s), &QPushButton::clicked, this, [this] {
+        MessageBoxPrompt prompt(this);
+        portal::runInvoiceUpload(invoiceRecord(), prompt, portal::defaultUploadOptions(),
+                                 portal::defaultUploadServices());
+    });
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);

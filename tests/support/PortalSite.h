@@ -19,7 +19,7 @@ public:
                const QString& password = QStringLiteral("Şifre-123"));
 
     SiteServer& server() { return m_server; }
-    bool start() { return m_server.start(); }
+    bool start(int port = 0) { return m_server.start(port); }
     // The portal base address (TAVLIX_PORTAL_URL).
     QString url() const { return m_server.url(); }
 

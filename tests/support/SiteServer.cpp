@@ -36,10 +36,11 @@ SiteServer::~SiteServer() {
     stop();
 }
 
-bool SiteServer::start() {
+bool SiteServer::start(int port) {
     if (m_thread.joinable())
         return true;
-    m_port = m_server->bind_to_any_port("127.0.0.1");
+    m_port = port > 0 ? (m_server->bind_to_port("127.0.0.1", port) ? port : 0)
+                      : m_server->bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         return false;
     m_thread = std::thread([this] { m_server->listen_after_bind(); });

@@ -28,8 +28,9 @@ public:
     // Handlers, guards and mount points go here before start().
     httplib::Server& http() { return *m_server; }
 
-    // Binds a free loopback port and serves in the background; false when that failed.
-    bool start();
+    // Binds a free loopback port (or `port` when given) and serves in the background; false when
+    // that failed.
+    bool start(int port = 0);
     void stop();
     int port() const { return m_port; }
     // http://127.0.0.1:<port> followed by `path`.

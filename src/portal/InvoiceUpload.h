@@ -1,0 +1,130 @@
+// The "e-Arşiv" upload: the invoice typed into the portal's invoice form field by field, saved
+// as a draft, checked against the program's own total, and its package downloaded and filed.
+// It works on a plain InvoiceRecord and a BrowserDriver; the user hears of it through UserPrompt.
+#pragma once
+
+#include "invoice/InvoiceRecord.h"
+#include "portal/BrowserDriver.h"
+#include "portal/DriverCheck.h"
+#include "portal/PortalLogin.h"
+#include "portal/RowFieldList.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace tavlix {
+class UserPrompt;
+}
+
+namespace tavlix::portal {
+
+class BrowserDriver;
+
+struct UploadOptions {
+    QString programDir;
+    QString portalBase; // the e-Archive portal's base address
+    QDate today;
+    // How long the download of the package is awaited after "İndir".
+    int downloadLimitMs = 60000;
+};
+
+// The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
+QString portalTypeValue(const QString& typeCaption);
+
+// <company folder>/Satış Faturaları/Temp, or nothing when the company name is not a safe folder.
+std::optional<QString> uploadTempFolder(const QString& programDir, const QString& company);
+
+// The RowFieldList of the form's line tables, read in one script call: entry for entry what
+// reading every input, select and span of every "gen__1069-b" one by one gives.
+Result<RowFieldList> readRowFieldList(BrowserDriver& driver, int lineCount, int columnCount);
+
+// Thrown between two steps when the user pressed "İptal"; the caller ends the session.
+struct UploadCancelled {};
+
+// The steps after the walk to "Fatura Oluştur (5.000/30.000 TL)", in the order they run. A step
+// that fails is skipped and noted; the check report names what was skipped.
+class InvoiceUpload {
+public:
+    InvoiceUpload(BrowserDriver& driver, UserPrompt& prompt, InvoiceRecord invoice,
+                  UploadOptions options);
+
+    void fillHeader();
+    void fillReturnReferences();
+    void addExtraTaxes();
+    void fillLineRows();
+    // Notes, save (Enter), portal total and the check report.
+    void saveAndReport();
+    // Document list, the newest row ticked, "İndir", the awaited package, the ETTN message,
+    // the window closed, the package filed by `fileDownload` under the two name parts.
+    void downloadAndFile(const std::function<Result<QString>(const UnzipInput&)>& fileDownload);
+
+    const QString& ettn() const { return m_ettn; }
+    const QString& typeValue() const { return m_typeValue; }
+    float portalTotal() const { return m_portalTotal; }
+    const QStringList& skippedSteps() const { return m_skipped; }
+    const QString& lastInvoiceNumber() const { return m_lastNumber; }
+    const QString& lastInvoiceDate() const { return m_lastDate; }
+    // The fixed waits the steps have made so far, in milliseconds.
+    qint64 fixedWaitMs() const { return m_waitedMs; }
+
+private:
+    template <typename R> bool check(const R& result, const QString& step);
+    void wait(int ms);
+    void checkpoint(const QString& step);
+    bool click(const QString& id);
+    bool typeInto(const QString& id, const QString& text);
+    bool clickAndPaste(const QString& id, const QString& text);
+    void unlockDateField(const QString& id);
+    void addTax(const QString& code);
+    void fillStep(const FillStep& step, const Result<Element>& field);
+    void clickInputWithValue(const QString& value);
+    void readNewestDocument();
+    QString waitForPackage(const QStringList& before);
+
+    BrowserDriver& m_driver;
+    UserPrompt& m_prompt;
+    InvoiceRecord m_invoice;
+    UploadOptions m_options;
+    QString m_typeValue;
+    QString m_ettn;
+    float m_portalTotal = 0;
+    QString m_lastNumber;
+    QString m_lastDate;
+    QStringList m_skipped;
+    qint64 m_waitedMs = 0;
+};
+
+enum class UploadOutcome {
+    Offline,       // "İnternete bağlı değilsiniz !"; no browser
+    EmptyInvoice,  // "Fatura boş!"; no browser
+    NoCredentials, // silent; no browser
+    UnsafeCompany, // the company name cannot be a folder; no browser
+    LoginFailed,   // a failure before the menu walk, said in a message; session released
+    Cancelled,     // "İptal" between two steps; session released
+    Done,          // the report was shown (whatever it says)
+};
+
+// What the upload calls beside the browser: the driver check before anything touches the
+// browser, the filing of the package in Temp, and the session factory (tests set their own).
+struct UploadServices {
+    std::function<void(UserPrompt&)> checkDriver;
+    // Unpacks the package in <company>/Satış Faturaları/Temp into Html, Xml and Zip with the two
+    // name parts (unzip).
+    std::function<Result<QString>(const UnzipInput&)> fileDownload;
+    SessionFactory makeSession;
+};
+
+// The program's own: its folder, TAVLIX_PORTAL_URL, its today, a minute for the download.
+UploadOptions defaultUploadOptions();
+UploadServices defaultUploadServices();
+
+// The "e-Arşiv" button from the preconditions to the filed package. Every browser process ends
+// with it, also on a failure or "İptal".
+UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
+                               const UploadServices& services);
+
+} // namespace tavlix::portal

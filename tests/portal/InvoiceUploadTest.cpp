@@ -1,0 +1,293 @@
+// The upload against the portal stand-in with real headless Chromium, on invoices given as plain
+// records: what the portal received, the report, the document list and the filed package.
+#include "portal/InvoiceUpload.h"
+
+#include "support/DraftChecks.h"
+#include "support/PortalDrafts.h"
+#include "support/PortalSite.h"
+#include "support/Processes.h"
+#include "support/RecordingPrompt.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+using namespace Qt::StringLiterals;
+using namespace tavlix::portal;
+
+namespace {
+
+QStringList baseHeaders() {
+    return {u"s"_s,    u"Mal Hizmet Türü"_s, u"Miktar"_s,         u"Birim"_s, u"Birim Fiyat"_s,
+            u"İsk%"_s, u"İsk.Tutarı"_s,      u"Mal/Hiz.Tutarı"_s, u"KDV%"_s,  u"KDV Tutarı"_s};
+}
+
+class InvoiceUploadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        qputenv("TAVLIX_HEADLESS", "1");
+        qputenv("TAVLIX_CONNECTIVITY", "online");
+        tavlix::test::becomeSubreaper();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(site->start());
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        company = QDir(dir.path() + u"/Firmalarım/Örnek Firma/Satış Faturaları"_s);
+        for (const char16_t* sub : {u"Temp", u"Html", u"Xml", u"Zip"})
+            QDir().mkpath(company.filePath(QString::fromUtf16(sub)));
+        invoice.company = u"Örnek Firma"_s;
+        invoice.typeText = u"SATIŞ"_s;
+        invoice.currency = u"Türk Lirası"_s;
+        invoice.invoiceDate = QDate::currentDate().toString(u"dd/MM/yyyy"_s);
+        invoice.issueTime = u"10:20:30"_s;
+        invoice.taxNumber = u"1234567890"_s;
+        invoice.customerCountry = u"Türkiye"_s;
+        invoice.customerAddress = u"Moda Cad. 1 Kadıköy"_s;
+        invoice.notes = u"• Not bir\n• Not iki"_s;
+        invoice.lineHeaders = baseHeaders();
+        invoice.lines = {{u"1"_s, u"Kalem"_s, u"2"_s, u"Adet"_s, u"12,50"_s, u"10"_s, u"2,50"_s,
+                          u"22,50"_s, u"18"_s, u"4,05"_s}};
+        invoice.checkTotal = 26.55f;
+        invoice.settings.portalUser = u"33333333"_s;
+        invoice.settings.portalPassword = u"Şifre-123"_s;
+        invoice.settings.portalTaxNumber = u"1111111111"_s;
+    }
+    void TearDown() override { EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList()); }
+
+    UploadOutcome run() {
+        UploadOptions options{dir.path(), site->url(), QDate::currentDate(), 5000};
+        UploadServices services;
+        services.fileDownload = unzip;
+        return runInvoiceUpload(invoice, prompt, options, services);
+    }
+
+    // A fresh portal for the next case of a table.
+    void resetSite() {
+        drafts.reset();
+        site.reset();
+        site = std::make_unique<tavlix::test::PortalSite>();
+        drafts = std::make_unique<tavlix::test::PortalDrafts>(site->server());
+    }
+
+    std::unique_ptr<tavlix::test::PortalSite> site = std::make_unique<tavlix::test::PortalSite>();
+    std::unique_ptr<tavlix::test::PortalDrafts> drafts =
+        std::make_unique<tavlix::test::PortalDrafts>(site->server());
+    QTemporaryDir dir;
+    QDir company;
+    tavlix::InvoiceRecord invoice;
+    tavlix::test::RecordingPrompt prompt;
+};
+
+// Each case changes the standard invoice or the portal, uploads, and checks the report, the
+// messages around it, whether the document list was queried, and what was filed.
+TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
+    const QDate today = QDate::currentDate();
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        QString differenceLine;
+        QString skippedLine;  // the sixth line; empty when there must be none
+        QStringList messages; // further messages expected among those shown
+        bool queried;         // the document list was opened and queried
+        bool filed;
+        QStringList leftInTemp; // besides the new package when it was not filed
+    };
+    const QString zero = u" Fatura Toplam Farkı     :         0,00 [TL,Kr]'dir."_s;
+    const QList<Case> cases{
+        {"dated today, portal one kuruş lower",
+         [&] { site->server().setSwitch(u"toplamBirKurusEksik"_s, true); },
+         u" Fatura Toplam Farkı     :         -0,01 [TL,Kr]'dir."_s,
+         {},
+         {},
+         false,
+         true,
+         {}},
+        {"dated yesterday, another taxpayer logged in",
+         [&] {
+             invoice.invoiceDate = today.addDays(-1).toString(u"dd/MM/yyyy"_s);
+             invoice.settings.portalTaxNumber = u"9999999999"_s;
+         },
+         zero,
+         {},
+         {u"Dikkat ! kullanıcı ile mükellef vergi no uyuşmuyor !!! \r\n"
+          u"prgDATA sayfanızı kontrol edin!!!"_s},
+         true,
+         true,
+         {}},
+        {"no total cell, a download that never comes",
+         [&] {
+             site->server().setSwitch(u"toplamHucresiYok"_s, true);
+             site->server().setSwitch(u"indirmeYok"_s, true);
+         },
+         u" Fatura Toplam Farkı     :         -26,55 [TL,Kr]'dir."_s,
+         u" Atlanan adım sayısı: 1 (ilk atlananlar: vergilerDahilToplamTutar)"_s,
+         {u"Fatura paketi portaldan indirilemedi; Html, Xml ve Zip klasörlerine bir şey "
+          u"kopyalanmadı. Faturayı portalın Düzenlenen Belgeler sayfasından indirebilirsiniz."_s},
+         false,
+         false,
+         {}},
+        {"a package of an earlier upload still in Temp",
+         [&] {
+             QFile old(company.filePath(u"Temp/0-ESKI.zip"_s));
+             ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+             old.write("PK");
+         },
+         zero,
+         {},
+         {},
+         false,
+         false,
+         {u"0-ESKI.zip"_s}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.arrange();
+        const int before = int(drafts->drafts().size());
+        prompt = {};
+        ASSERT_EQ(run(), UploadOutcome::Done) << prompt.messages.join(u" | "_s).toStdString();
+        ASSERT_EQ(drafts->drafts().size(), before + 1);
+        const QJsonObject draft = drafts->newest();
+        tavlix::test::expectDraftMatches(draft, invoice);
+        httplib::Client client(site->url().toStdString());
+        const auto record = client.Get("/api/kayit");
+        ASSERT_TRUE(record);
+        EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(record->body)).array(),
+                  drafts->drafts());
+
+        const QStringList report =
+            prompt.messages.filter(u" Fatura yükleme tamamlandı, kontrol sonucu... :"_s);
+        ASSERT_EQ(report.size(), 1) << prompt.messages.join(u" | "_s).toStdString();
+        const QStringList lines = report[0].split(u"\r\n"_s);
+        EXPECT_EQ(lines.value(4), c.differenceLine);
+        EXPECT_EQ(lines.size(), c.skippedLine.isEmpty() ? 5 : 6) << report[0].toStdString();
+        EXPECT_EQ(lines.value(5), c.skippedLine);
+        for (const QString& m : c.messages)
+            EXPECT_TRUE(prompt.messages.contains(m)) << m.toStdString();
+        EXPECT_EQ(site->requestedPaths().contains(u"/duzenlenen-belgeler.html"_s), c.queried);
+
+        const QString stem =
+            draft.value(u"belgeNo"_s).toString() + u"-"_s +
+            QDate::fromString(invoice.invoiceDate, u"dd/MM/yyyy"_s).toString(u"dd-MM-yyyy"_s) +
+            u"-"_s + draft.value(u"ettn"_s).toString();
+        EXPECT_EQ(QDir(company.filePath(u"Html"_s)).entryList(QDir::Files),
+                  c.filed ? QStringList{stem + u".html"_s} : QStringList());
+        QStringList temp = c.leftInTemp;
+        if (!temp.isEmpty())
+            temp.append(draft.value(u"ettn"_s).toString() + u".zip"_s);
+        EXPECT_EQ(QDir(company.filePath(u"Temp"_s)).entryList(QDir::Files), temp);
+        EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+        resetSite();
+    }
+}
+
+// The line table read in one script call gives the list that reading every element one by one
+// gives, on rows with inputs, selects, computed spans, withholding columns and an extra tax.
+TEST_F(InvoiceUploadTest, OneScriptReadsTheLineTableAsElementByElement) {
+    BrowserDriver driver;
+    const PortalLoginResult login = PortalLogin(
+        driver, {site->url(), u"33333333"_s, u"Şifre-123"_s, kMenuCreateInvoice, false});
+    ASSERT_TRUE(login.login.ok() && login.targetClicked);
+    ASSERT_TRUE(driver.IsPresent(u"gen__1105"_s, 5000));
+    for (const QString& code : {u"V9015"_s, u"V0021"_s}) {
+        ASSERT_TRUE(driver.SelectByValue(*driver.FindById(u"gen__1067"_s), code).ok());
+        ASSERT_TRUE(driver.Click(*driver.FindById(u"gen__1068"_s)).ok());
+        ASSERT_TRUE(driver.AcceptAlert().ok());
+    }
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(driver.Click(*driver.FindById(u"gen__1089"_s)).ok());
+    ASSERT_TRUE(driver.TypeText(*driver.FindById(u"gen__2001"_s), u"3"_s).ok());
+
+    const int lines = 3, columns = 15; // "s", 9 base, 3 withholding, a tax pair
+    const auto fast = readRowFieldList(driver, lines, columns);
+    ASSERT_TRUE(fast.ok()) << fast.message().toStdString();
+    RowFieldList slow(lines, columns);
+    const auto tables = driver.FindAllById(u"gen__1069-b"_s);
+    ASSERT_TRUE(tables.ok());
+    auto read = [&](const Element& e, const QString& name) {
+        const auto value = driver.ReadAttribute(e, name);
+        return value.ok() ? *value : u"<hata>"_s;
+    };
+    for (const Element& table : *tables) {
+        for (const QString& tag : {u"input"_s, u"select"_s, u"span"_s}) {
+            const auto elements = driver.FindAllByTag(table, tag);
+            ASSERT_TRUE(elements.ok());
+            for (const Element& e : *elements) {
+                const bool span = tag == u"span"_s;
+                const auto text = driver.ReadText(e);
+                slow.add({tag, read(e, u"id"_s), span ? QString() : read(e, u"type"_s),
+                          span ? QString() : read(e, u"value"_s),
+                          span ? read(e, u"class"_s) : QString(),
+                          span && text.ok() ? *text : QString()});
+            }
+        }
+    }
+    EXPECT_EQ(fast->entries(), slow.entries());
+    EXPECT_EQ(slow.filled(), lines * columns); // 14 cells and a button per row
+    EXPECT_TRUE(slow.entries().contains(u"gen__2001-text|3"_s));
+}
+
+// Nothing starts a browser when the upload cannot go on, and "İptal" or a refused login end it
+// with the session released.
+TEST_F(InvoiceUploadTest, StopsBeforeOrBetweenSteps) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        UploadOutcome outcome;
+        QStringList messages;
+        int logins;
+    };
+    const QList<Case> cases{
+        {"offline",
+         [] { qputenv("TAVLIX_CONNECTIVITY", "offline"); },
+         UploadOutcome::Offline,
+         {u"İnternete bağlı değilsiniz !"_s},
+         0},
+        {"empty invoice",
+         [&] { invoice.lines.clear(); },
+         UploadOutcome::EmptyInvoice,
+         {u"Fatura boş!"_s},
+         0},
+        {"no password",
+         [&] { invoice.settings.portalPassword.clear(); },
+         UploadOutcome::NoCredentials,
+         {},
+         0},
+        {"wrong password",
+         [&] { invoice.settings.portalPassword = u"yanlış"_s; },
+         UploadOutcome::LoginFailed,
+         {u"e-Arşiv portalına giriş yapılamadı: ana sayfa açılmadı. Kullanıcı kodunu ve şifreyi "
+          u"kontrol ediniz. Fatura yüklenmedi."_s},
+         1},
+        {"İptal while the header is typed",
+         [&] { prompt.cancelAfterSteps = 3; },
+         UploadOutcome::Cancelled,
+         {u"Fatura yükleme iptal edildi. Fatura portalda yarım yazılmış olabilir; portaldaki "
+          u"taslağı kontrol ediniz."_s},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        prompt = {};
+        c.arrange();
+        EXPECT_EQ(run(), c.outcome);
+        EXPECT_EQ(prompt.messages, c.messages);
+        EXPECT_EQ(site->loginAttempts(), c.logins);
+        EXPECT_TRUE(drafts->drafts().isEmpty());
+        EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+        qputenv("TAVLIX_CONNECTIVITY", "online");
+        resetSite();
+    }
+}
+
+} // namespace

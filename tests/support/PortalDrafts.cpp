@@ -1,0 +1,182 @@
+#include "support/PortalDrafts.h"
+
+#include "support/SiteServer.h"
+
+#include <QDate>
+#include <QJsonDocument>
+
+#include <httplib.h>
+#include <zip.h>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::test {
+
+namespace {
+
+QDate portalDate(const QString& text) {
+    return QDate::fromString(text.trimmed(), u"dd/MM/yyyy"_s);
+}
+
+QByteArray invoiceHtml(const QJsonObject& d) {
+    QString html = u"<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>"
+                   u"<h1>e-Arşiv Fatura %2</h1><p>ETTN %1</p><p>Tarih %3</p><table>"_s.arg(
+                       d.value(u"ettn"_s).toString(), d.value(u"belgeNo"_s).toString(),
+                       d.value(u"faturaTarihi"_s).toString());
+    for (const QJsonValue& line : d.value(u"satirlar"_s).toArray()) {
+        const QJsonObject l = line.toObject();
+        html += u"<tr><td>%1</td><td>%2</td><td>%3</td></tr>"_s.arg(
+            l.value(u"ad"_s).toString().toHtmlEscaped(), l.value(u"miktar"_s).toString(),
+            l.value(u"net"_s).toString());
+    }
+    html += u"</table><p>Vergiler Dahil Toplam %1</p></body></html>"_s.arg(
+        d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble());
+    return html.toUtf8();
+}
+
+QByteArray invoiceXml(const QJsonObject& d) {
+    return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Invoice><ID>%1</ID><UUID>%2</UUID>"
+           u"<IssueDate>%3</IssueDate><InvoiceTypeCode>%4</InvoiceTypeCode>"
+           u"<PayableAmount>%5</PayableAmount></Invoice>\n"_s
+               .arg(d.value(u"belgeNo"_s).toString(), d.value(u"ettn"_s).toString(),
+                    d.value(u"faturaTarihi"_s).toString(), d.value(u"faturaTipi"_s).toString())
+               .arg(d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble())
+               .toUtf8();
+}
+
+} // namespace
+
+PortalDrafts::PortalDrafts(SiteServer& server)
+    : m_server(server) {
+    httplib::Server& http = server.http();
+    http.Post("/api/taslak", [this](const httplib::Request& req, httplib::Response& res) {
+        QJsonObject draft = QJsonDocument::fromJson(QByteArray::fromStdString(req.body)).object();
+        const QString ettn = draft.value(u"ettn"_s).toString();
+        if (ettn.isEmpty()) {
+            res.status = 400;
+            return;
+        }
+        std::lock_guard lock(m_mutex);
+        // A later save of the same form replaces the draft and keeps its number and place.
+        for (qsizetype i = 0; i < m_drafts.size(); ++i) {
+            const QJsonObject old = m_drafts[i].toObject();
+            if (old.value(u"ettn"_s).toString() == ettn) {
+                draft.insert(u"belgeNo"_s, old.value(u"belgeNo"_s));
+                m_drafts[i] = draft;
+                res.set_content("{}", "application/json");
+                return;
+            }
+        }
+        const QDate date = portalDate(draft.value(u"faturaTarihi"_s).toString());
+        draft.insert(u"belgeNo"_s, u"GIB%1%2"_s.arg(date.isValid() ? date.year() : 2000)
+                                       .arg(m_next++, 9, 10, QChar(u'0')));
+        m_drafts.append(draft);
+        res.set_content("{}", "application/json");
+    });
+    http.Get("/api/belgeler", [this](const httplib::Request& req, httplib::Response& res) {
+        const QDate from = portalDate(QString::fromStdString(req.get_param_value("bas")));
+        const QDate to = portalDate(QString::fromStdString(req.get_param_value("bit")));
+        QJsonArray list;
+        std::lock_guard lock(m_mutex);
+        for (const QJsonValue& value : std::as_const(m_drafts)) {
+            const QJsonObject d = value.toObject();
+            const QDate date = portalDate(d.value(u"faturaTarihi"_s).toString());
+            if (!date.isValid() || (from.isValid() && date < from) || (to.isValid() && date > to))
+                continue;
+            list.append(QJsonObject{{u"belgeNo"_s, d.value(u"belgeNo"_s)},
+                                    {u"ettn"_s, d.value(u"ettn"_s)},
+                                    {u"aliciVkn"_s, d.value(u"aliciVkn"_s)},
+                                    {u"tarih"_s, date.toString(u"dd-MM-yyyy"_s)},
+                                    {u"durum"_s, u"Onaylanmadı"_s}});
+        }
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString(),
+                        "application/json; charset=utf-8");
+    });
+    // What the portal received, for a look by hand at the stand-in program.
+    http.Get("/api/kayit", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Cache-Control", "no-store");
+        res.set_content(QJsonDocument(drafts()).toJson().toStdString(),
+                        "application/json; charset=utf-8");
+    });
+    http.Get("/indir", [this](const httplib::Request& req, httplib::Response& res) {
+        const QString ettn = QString::fromStdString(req.get_param_value("ettn"));
+        if (m_server.switchValue(u"indirmeYok"_s).toBool()) {
+            res.status = 204;
+            return;
+        }
+        QJsonObject draft;
+        {
+            std::lock_guard lock(m_mutex);
+            for (const QJsonValue& value : std::as_const(m_drafts))
+                if (value.toObject().value(u"ettn"_s).toString() == ettn)
+                    draft = value.toObject();
+            if (draft.isEmpty()) {
+                res.status = 404;
+                return;
+            }
+            ++m_downloads;
+        }
+        const QByteArray zip = package(draft);
+        res.set_header("Content-Disposition",
+                       ("attachment; filename=\"" + ettn.toStdString() + ".zip\""));
+        res.set_content(zip.toStdString(), "application/zip");
+    });
+}
+
+QJsonArray PortalDrafts::drafts() const {
+    std::lock_guard lock(m_mutex);
+    return m_drafts;
+}
+
+QJsonObject PortalDrafts::newest() const {
+    std::lock_guard lock(m_mutex);
+    return m_drafts.isEmpty() ? QJsonObject() : m_drafts.last().toObject();
+}
+
+int PortalDrafts::downloads() const {
+    std::lock_guard lock(m_mutex);
+    return m_downloads;
+}
+
+void PortalDrafts::clear() {
+    std::lock_guard lock(m_mutex);
+    m_drafts = QJsonArray();
+    m_downloads = 0;
+}
+
+QByteArray PortalDrafts::package(const QJsonObject& draft) {
+    const QString ettn = draft.value(u"ettn"_s).toString();
+    const QByteArray html = invoiceHtml(draft);
+    const QByteArray xml = invoiceXml(draft);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    if (!buffer)
+        return {};
+    zip_source_keep(buffer);
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    QByteArray out;
+    if (archive) {
+        for (const auto& [name, data] :
+             {std::pair{ettn + u".html"_s, &html}, std::pair{ettn + u".xml"_s, &xml}}) {
+            zip_source_t* file =
+                zip_source_buffer(archive, data->constData(), zip_uint64_t(data->size()), 0);
+            if (file &&
+                zip_file_add(archive, name.toUtf8().constData(), file, ZIP_FL_ENC_UTF_8) < 0)
+                zip_source_free(file);
+        }
+        if (zip_close(archive) == 0 && zip_source_open(buffer) == 0) {
+            zip_source_seek(buffer, 0, SEEK_END);
+            out.resize(qsizetype(zip_source_tell(buffer)));
+            zip_source_seek(buffer, 0, SEEK_SET);
+            zip_source_read(buffer, out.data(), zip_uint64_t(out.size()));
+            zip_source_close(buffer);
+        }
+    }
+    zip_source_free(buffer);
+    zip_error_fini(&error);
+    return out;
+}
+
+} // namespace tavlix::test

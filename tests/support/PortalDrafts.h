@@ -1,0 +1,40 @@
+// The invoice side of the stand-in portal's server: drafts saved by the invoice form, the list
+// of issued documents, and "İndir", which sends <ETTN>.zip holding <ETTN>.html and <ETTN>.xml.
+// Tests read what the portal received from drafts(), field by field; GET /api/kayit shows the
+// same as JSON.
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+#include <mutex>
+
+namespace tavlix::test {
+
+class SiteServer;
+
+class PortalDrafts {
+public:
+    // Adds the routes to the server (before it starts). Switches the routes read:
+    // "indirmeYok" — "İndir" sends nothing.
+    explicit PortalDrafts(SiteServer& server);
+
+    // Every draft in the order first saved, the last save of each; "belgeNo" added.
+    QJsonArray drafts() const;
+    QJsonObject newest() const;
+    int downloads() const;
+    void clear();
+
+    // The package of a draft, as "İndir" sends it.
+    static QByteArray package(const QJsonObject& draft);
+
+private:
+    SiteServer& m_server;
+    mutable std::mutex m_mutex;
+    QJsonArray m_drafts;
+    int m_next = 1;
+    int m_downloads = 0;
+};
+
+} // namespace tavlix::test
