@@ -2,15 +2,18 @@
 
 #include "app/AboutWindow.h"
 #include "app/CompanyData.h"
+#include "app/MenuBarView.h"
 #include "app/Version.h"
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
+#include "invoice/CapitalRowsView.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
 #include "invoice/MessageBoxPrompt.h"
 #include "invoice/NamedControl.h"
+#include "invoice/PlacedWindow.h"
 #include "invoice/ReportModel.h"
 #include "invoice/ReportView.h"
 #include "invoice/ReturnReferencesWindow.h"
@@ -40,6 +43,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QTime>
 #include <QVBoxLayout>
 
@@ -57,6 +62,8 @@ const QColor kLightCyan(192, 255, 255);
 const QColor kLightRed(255, 192, 192);
 const QColor kLightYellow(255, 255, 192);
 const QColor kWhite(255, 255, 255);
+// Goods, discounts, VAT, withholding or special base, two added taxes and "GENEL TOPLAM".
+constexpr int kTotalsRowsShown = 7;
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     return named<QPushButton>(name, caption, parent);
@@ -106,9 +113,15 @@ MainWindow::~MainWindow() = default;
 // ---- Layout -----------------------------------------------------------------------------------
 
 void MainWindow::buildUi() {
-    auto* central = new QWidget(this);
+    // The surface scrolls as a whole on a screen too small for it, rather than squeezing away
+    // the totals.
+    auto* scroll = named<QScrollArea>(u"centralScroll"_s, this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroll);
+    auto* central = new QWidget(scroll);
     central->setObjectName(u"centralSurface"_s);
-    setCentralWidget(central);
+    m_surface = central;
     auto* layout = new QVBoxLayout(central);
 
     auto* top = new QHBoxLayout;
@@ -152,6 +165,7 @@ void MainWindow::buildUi() {
     auto* totalsLayout = new QVBoxLayout(totalsFrame);
     m_listView2 = named<ReportView>(u"ListView2"_s, totalsFrame);
     m_listView2->setReportModel(m_totals);
+    m_listView2->setMinimumVisibleRows(kTotalsRowsShown);
     totalsLayout->addWidget(m_listView2);
     bottom->addWidget(notesFrame, 3);
     bottom->addWidget(totalsFrame, 2);
@@ -181,6 +195,8 @@ void MainWindow::buildUi() {
     for (QWidget* hidden : std::initializer_list<QWidget*>{
              m_text600, m_uunvan, m_aad, m_ssoyad, m_user, m_pass, m_text100, m_text200, m_list2})
         hidden->setVisible(false);
+    scroll->setWidget(central);
+    keepCapitalsWhole(*central);
     resize(1200, 860);
 }
 
@@ -334,8 +350,7 @@ QWidget* MainWindow::buildRadioPanel() {
 }
 
 void MainWindow::buildMenus() {
-    for (const char16_t* title : {u"İşlemler", u"Alıcılar", u"Tanımlar", u"Raporlar", u"Yardım"})
-        menuBar()->addMenu(QString::fromUtf16(title));
+    buildMenuBar(*this);
     QAction* about = menuBar()->addAction(u"Hakkında"_s);
     about->setObjectName(u"Hakkinda"_s);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -344,10 +359,10 @@ void MainWindow::buildMenus() {
 void MainWindow::wireEvents() {
     for (QObject* watched :
          std::initializer_list<QObject*>{m_combo1, m_combo2, m_combo3, m_combo4, m_combo5, m_combo6,
-                                         m_label8, m_label9, m_label10, m_label19, centralWidget()})
+                                         m_label8, m_label9, m_label10, m_label19, m_surface})
         watched->installEventFilter(this);
 
-    auto* central = centralWidget();
+    auto* central = m_surface;
     connect(central->findChild<QPushButton*>(u"Command1"_s), &QPushButton::clicked, this,
             &MainWindow::dbOpen);
     connect(central->findChild<QPushButton*>(u"Command2"_s), &QPushButton::clicked, qApp,
@@ -414,12 +429,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         } else if (watched == m_label19) {
             openCustomerSearch();
         }
-    } else if (event->type() == QEvent::MouseButtonPress && watched == centralWidget()) {
+    } else if (event->type() == QEvent::MouseButtonPress && watched == m_surface) {
         // A click on the bare surface brings up the radio panel.
         if (!m_frame10->isVisible())
             m_frame10->setVisible(true);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_placed && !event->spontaneous()) {
+        m_placed = true;
+        fitToScreen(*this);
+    }
 }
 
 // ---- Start-up ---------------------------------------------------------------------------------
@@ -803,17 +826,18 @@ void MainWindow::yekunal() {
 void MainWindow::showAbout() {
     if (!m_about)
         m_about = std::make_unique<AboutWindow>();
+    closeOnEscape(*m_about);
+    placeOver(*m_about, this);
     m_about->showVersion();
 }
 
 namespace {
 
 // A window is made on first use and afterwards only shown again, so its state lives on.
-template <typename Window> void showOwned(std::unique_ptr<Window>& window, InvoiceHost& host) {
+template <typename Window> void showOwned(std::unique_ptr<Window>& window, MainWindow& host) {
     if (!window)
         window = std::make_unique<Window>(host);
-    window->show();
-    window->raise();
+    showPlaced(*window, &host);
 }
 
 } // namespace

@@ -1,8 +1,13 @@
 #include "invoice/ReportView.h"
 
+#include "invoice/CapitalRowsView.h"
 #include "invoice/ReportModel.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace tavlix {
 
@@ -14,6 +19,7 @@ ReportView::ReportView(QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
+    keepCapitalsWhole(static_cast<QAbstractItemView&>(*this));
 }
 
 void ReportView::setReportModel(ReportModel* model) {
@@ -23,9 +29,53 @@ void ReportView::setReportModel(ReportModel* model) {
     applyWidths();
 }
 
+int ReportView::leastWidth(int column) const {
+    const int modelWidth = m_model->column(column).widthTwips / 15;
+    return std::max(modelWidth, header()->sectionSizeFromContents(column).width());
+}
+
+void ReportView::setMinimumVisibleRows(int rows) {
+    m_minimumRows = rows;
+    updateGeometry();
+}
+
+QSize ReportView::minimumSizeHint() const {
+    QSize hint = QTreeView::minimumSizeHint();
+    if (m_minimumRows <= 0)
+        return hint;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int row =
+        std::max(itemDelegate()->sizeHint(option, QModelIndex()).height(), fontMetrics().height());
+    const int height = header()->sizeHint().height() + m_minimumRows * row + 2 * frameWidth() +
+                       horizontalScrollBar()->sizeHint().height();
+    hint.setHeight(std::max(hint.height(), height));
+    return hint;
+}
+
 void ReportView::applyWidths() {
     for (int c = 0; c < m_model->columnTotal(); ++c)
-        setColumnWidth(c, m_model->column(c).widthTwips / 15);
+        setColumnWidth(c, leastWidth(c));
+    fitNameColumn();
+}
+
+void ReportView::fitNameColumn() {
+    if (!m_model || m_model->columnTotal() <= kNameColumn)
+        return;
+    int others = 0;
+    for (int c = 0; c < m_model->columnTotal(); ++c) {
+        if (c != kNameColumn)
+            others += columnWidth(c);
+    }
+    setColumnWidth(kNameColumn, std::max(leastWidth(kNameColumn), viewport()->width() - others));
+}
+
+bool ReportView::viewportEvent(QEvent* event) {
+    const bool handled = QTreeView::viewportEvent(event);
+    // Also when a scroll bar comes or goes: the free width is the viewport's.
+    if (event->type() == QEvent::Resize)
+        fitNameColumn();
+    return handled;
 }
 
 } // namespace tavlix
