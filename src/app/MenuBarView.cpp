@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <initializer_list>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix {

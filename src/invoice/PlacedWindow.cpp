@@ -50,6 +50,8 @@ void place(QWidget& window, const QWidget* anchor) {
     const QRect available = screen->availableGeometry();
     const QMargins margins = expectedMargins(window, anchor);
     const QSize room = available.size().shrunkBy(margins);
+    if (!window.testAttribute(Qt::WA_Resized))
+        window.adjustSize(); // the size a first show would give it
     QSize size = window.size().boundedTo(room).expandedTo(window.minimumSize().boundedTo(room));
     window.resize(size);
     size = window.size(); // a layout may refuse to shrink further

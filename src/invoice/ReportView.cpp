@@ -31,7 +31,7 @@ void ReportView::setReportModel(ReportModel* model) {
 
 int ReportView::leastWidth(int column) const {
     const int modelWidth = m_model->column(column).widthTwips / 15;
-    return std::max(modelWidth, header()->sectionSizeFromContents(column).width());
+    return std::max(modelWidth, header()->sectionSizeHint(column));
 }
 
 void ReportView::setMinimumVisibleRows(int rows) {
