@@ -34,7 +34,9 @@ QMargins expectedMargins(const QWidget& window, const QWidget* anchor) {
             return other;
     }
     const int border = window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const int title = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    // Window managers draw taller title bars than the style's own; two text lines is typical.
+    const int title = std::max(window.style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                               2 * window.fontMetrics().height());
     return {border, title + border, border, border};
 }
 

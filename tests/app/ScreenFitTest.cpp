@@ -142,14 +142,17 @@ TEST_P(ScreenFit, LineHeadersAreNeverClippedAndTheNameTakesTheFreeWidth) {
         int total = 0;
         for (int c = 0; c < lines.columnTotal(); ++c) {
             const QString header = lines.column(c).header;
-            EXPECT_GE(view->columnWidth(c), metrics.horizontalAdvance(header) + margin) << header;
-            EXPECT_GE(view->columnWidth(c), lines.column(c).widthTwips / 15) << header;
+            EXPECT_GE(view->columnWidth(c), metrics.horizontalAdvance(header) + margin)
+                << header.toStdString();
+            EXPECT_GE(view->columnWidth(c), lines.column(c).widthTwips / 15)
+                << header.toStdString();
             total += view->columnWidth(c);
         }
         // Free width goes to the name; too little of it gives a scroll bar, not narrower columns.
         EXPECT_GE(total, view->viewport()->width());
-        if (total > view->viewport()->width())
+        if (total > view->viewport()->width()) {
             EXPECT_EQ(view->columnWidth(1), view->leastWidth(1));
+        }
     }
     // The totals list alike.
     compose();
