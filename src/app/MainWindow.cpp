@@ -62,6 +62,15 @@ const QColor kLightCyan(192, 255, 255);
 const QColor kLightRed(255, 192, 192);
 const QColor kLightYellow(255, 255, 192);
 const QColor kWhite(255, 255, 255);
+// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (the
+// wrapped folder caption) to its preferred height, taller than the window; without it, to the
+// window's height and no less than the least height.
+class SurfaceLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+    bool hasHeightForWidth() const override { return false; }
+};
+
 // Goods, discounts, VAT, withholding or special base, two added taxes and "GENEL TOPLAM".
 constexpr int kTotalsRowsShown = 7;
 
@@ -122,7 +131,7 @@ void MainWindow::buildUi() {
     auto* central = new QWidget(scroll);
     central->setObjectName(u"centralSurface"_s);
     m_surface = central;
-    auto* layout = new QVBoxLayout(central);
+    auto* layout = new SurfaceLayout(central);
 
     auto* top = new QHBoxLayout;
     m_combo4 = pickBox(u"Combo4"_s, central);

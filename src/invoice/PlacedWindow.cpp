@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLayout>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -52,6 +53,8 @@ void place(QWidget& window, const QWidget* anchor) {
     const QRect available = screen->availableGeometry();
     const QMargins margins = expectedMargins(window, anchor);
     const QSize room = available.size().shrunkBy(margins);
+    if (QLayout* layout = window.layout())
+        layout->activate(); // its least size, which a first show would enforce
     if (!window.testAttribute(Qt::WA_Resized))
         window.adjustSize(); // the size a first show would give it
     QSize size = window.size().boundedTo(room).expandedTo(window.minimumSize().boundedTo(room));

@@ -26,6 +26,8 @@ void ReportView::setReportModel(ReportModel* model) {
     m_model = model;
     setModel(model);
     connect(model, &ReportModel::columnsRebuilt, this, &ReportView::applyWidths);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &ReportView::updateMinimumHeight);
+    connect(model, &QAbstractItemModel::modelReset, this, &ReportView::updateMinimumHeight);
     applyWidths();
 }
 
@@ -36,21 +38,19 @@ int ReportView::leastWidth(int column) const {
 
 void ReportView::setMinimumVisibleRows(int rows) {
     m_minimumRows = rows;
-    updateGeometry();
+    updateMinimumHeight();
 }
 
-QSize ReportView::minimumSizeHint() const {
-    QSize hint = QTreeView::minimumSizeHint();
+// A firm least height, so that a layout squeezing the list cannot hide its last rows. Measured
+// on a real row once there is one.
+void ReportView::updateMinimumHeight() {
     if (m_minimumRows <= 0)
-        return hint;
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    const int row =
-        std::max(itemDelegate()->sizeHint(option, QModelIndex()).height(), fontMetrics().height());
-    const int height = header()->sizeHint().height() + m_minimumRows * row + 2 * frameWidth() +
-                       horizontalScrollBar()->sizeHint().height();
-    hint.setHeight(std::max(hint.height(), height));
-    return hint;
+        return;
+    int row = capitalRowHeight(font()) + 4;
+    if (m_model && m_model->rowTotal() > 0)
+        row = std::max(row, sizeHintForRow(0));
+    setMinimumHeight(header()->sizeHint().height() + m_minimumRows * row + 2 * frameWidth() +
+                     horizontalScrollBar()->sizeHint().height());
 }
 
 void ReportView::applyWidths() {

@@ -23,7 +23,6 @@ public:
 
     // The view asks for room for its header and this many rows (and a scroll bar) at least.
     void setMinimumVisibleRows(int rows);
-    QSize minimumSizeHint() const override;
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -31,8 +30,9 @@ protected:
 private:
     void applyWidths();
     void fitNameColumn();
-    ReportModel* m_model = nullptr;
+    void updateMinimumHeight();
     int m_minimumRows = 0;
+    ReportModel* m_model = nullptr;
 };
 
 } // namespace tavlix

@@ -15,7 +15,8 @@ bool hasProgramFor(const QString& path) {
     const QString xdgMime = QStandardPaths::findExecutable(u"xdg-mime"_s);
     if (xdgMime.isEmpty())
         return true;
-    const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+    const QString type =
+        QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
     QProcess query;
     query.start(xdgMime, {u"query"_s, u"default"_s, type});
     if (!query.waitForFinished(5000)) {
