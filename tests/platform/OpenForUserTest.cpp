@@ -24,6 +24,8 @@ protected:
         }
         for (const char* sub : {"config", "data/applications", "system"})
             QDir(m_dir.path()).mkpath(QString::fromUtf8(sub));
+        // The machine's file kinds, without its programs.
+        QFile::link(u"/usr/share/mime"_s, path(u"system/mime"_s));
         qputenv("XDG_CONFIG_HOME", path(u"config"_s).toUtf8());
         qputenv("XDG_DATA_HOME", path(u"data"_s).toUtf8());
         qputenv("XDG_DATA_DIRS", path(u"system"_s).toUtf8());
