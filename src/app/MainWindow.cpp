@@ -71,8 +71,9 @@ public:
     bool hasHeightForWidth() const override { return false; }
 };
 
-// Goods, discounts, VAT, withholding or special base, two added taxes and "GENEL TOPLAM".
-constexpr int kTotalsRowsShown = 7;
+// The totals of the plainest invoice (goods, discounts, VAT, "GENEL TOPLAM"); the list keeps room
+// for more as they come.
+constexpr int kTotalsRowsShown = 4;
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     return named<QPushButton>(name, caption, parent);

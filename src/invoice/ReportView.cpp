@@ -27,6 +27,7 @@ void ReportView::setReportModel(ReportModel* model) {
     setModel(model);
     connect(model, &ReportModel::columnsRebuilt, this, &ReportView::applyWidths);
     connect(model, &QAbstractItemModel::rowsInserted, this, &ReportView::updateMinimumHeight);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &ReportView::updateMinimumHeight);
     connect(model, &QAbstractItemModel::modelReset, this, &ReportView::updateMinimumHeight);
     applyWidths();
 }
@@ -47,9 +48,12 @@ void ReportView::updateMinimumHeight() {
     if (m_minimumRows <= 0)
         return;
     int row = capitalRowHeight(font()) + 4;
-    if (m_model && m_model->rowTotal() > 0)
+    int rows = m_minimumRows;
+    if (m_model && m_model->rowTotal() > 0) {
         row = std::max(row, sizeHintForRow(0));
-    setMinimumHeight(header()->sizeHint().height() + m_minimumRows * row + 2 * frameWidth() +
+        rows = std::max(rows, m_model->rowTotal());
+    }
+    setMinimumHeight(header()->sizeHint().height() + rows * row + 2 * frameWidth() +
                      horizontalScrollBar()->sizeHint().height());
 }
 

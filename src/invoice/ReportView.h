@@ -21,7 +21,8 @@ public:
     // The width a column needs at least: the model's width, or its header's when that is wider.
     int leastWidth(int column) const;
 
-    // The view asks for room for its header and this many rows (and a scroll bar) at least.
+    // The view keeps room for its header and this many rows (or all its rows, when more) and a
+    // scroll bar.
     void setMinimumVisibleRows(int rows);
 
 protected:

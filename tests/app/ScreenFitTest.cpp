@@ -77,6 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         return u"%1x%2"_s.arg(info.param.width()).arg(info.param.height()).toStdString();
     });
 
+// Layout requests ripple up one level per pass.
+void settle() {
+    for (int pass = 0; pass < 4; ++pass)
+        QApplication::processEvents();
+}
+
 QWidget* topLevel(const QString& name) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == name && w->isVisible())
@@ -179,7 +185,7 @@ TEST_P(ScreenFit, GrandTotalAndNotesInSightAndTheWindowScrollsBelowThat) {
         const QRect row = totals->visualRect(m_window->totals().index(grand, 1));
         return totals->viewport()->rect().contains(row) && shownInWindow(totals->viewport(), row);
     };
-    QApplication::processEvents();
+    settle();
     EXPECT_TRUE(available().contains(m_window->frameGeometry()));
     EXPECT_TRUE(grandRowShown());
     auto* notes = find<QPlainTextEdit>("Text6");
@@ -188,10 +194,10 @@ TEST_P(ScreenFit, GrandTotalAndNotesInSightAndTheWindowScrollsBelowThat) {
 
     // A smaller window scrolls as a whole; the totals list keeps its rows.
     m_window->resize(900, 480);
-    QApplication::processEvents();
+    settle();
     EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
     scroll->ensureWidgetVisible(totals);
-    QApplication::processEvents();
+    settle();
     EXPECT_TRUE(grandRowShown());
 }
 
