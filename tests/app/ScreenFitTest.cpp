@@ -24,6 +24,11 @@
 
 using namespace Qt::StringLiterals;
 
+// A screen size as the test listing names it.
+void PrintTo(const QSize& size, std::ostream* out) {
+    *out << size.width() << 'x' << size.height();
+}
+
 namespace tavlix::test {
 namespace {
 
