@@ -2,17 +2,20 @@
 
 #include "app/AboutWindow.h"
 #include "app/CompanyData.h"
+#include "app/MenuBarView.h"
 #include "app/RadioPanel.h"
 #include "app/Version.h"
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
+#include "invoice/CapitalRowsView.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LeaveField.h"
 #include "invoice/LineList.h"
 #include "invoice/MessageBoxPrompt.h"
 #include "invoice/NamedControl.h"
+#include "invoice/PlacedWindow.h"
 #include "invoice/ReportModel.h"
 #include "invoice/ReportView.h"
 #include "invoice/ReturnReferencesWindow.h"
@@ -45,6 +48,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QTime>
 #include <QVBoxLayout>
 
@@ -62,6 +67,18 @@ const QColor kLightCyan(192, 255, 255);
 const QColor kLightRed(255, 192, 192);
 const QColor kLightYellow(255, 255, 192);
 const QColor kWhite(255, 255, 255);
+// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (the
+// wrapped folder caption) to its preferred height, taller than the window; without it, to the
+// window's height and no less than the least height.
+class SurfaceLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+    bool hasHeightForWidth() const override { return false; }
+};
+
+// The totals of the plainest invoice (goods, discounts, VAT, "GENEL TOPLAM"); the list keeps room
+// for more as they come.
+constexpr int kTotalsRowsShown = 4;
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     return named<QPushButton>(name, caption, parent);
@@ -111,10 +128,16 @@ MainWindow::~MainWindow() = default;
 // ---- Layout -----------------------------------------------------------------------------------
 
 void MainWindow::buildUi() {
-    auto* central = new QWidget(this);
+    // The surface scrolls as a whole on a screen too small for it, rather than squeezing away
+    // the totals.
+    auto* scroll = named<QScrollArea>(u"centralScroll"_s, this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroll);
+    auto* central = new QWidget(scroll);
     central->setObjectName(u"centralSurface"_s);
-    setCentralWidget(central);
-    auto* layout = new QVBoxLayout(central);
+    m_surface = central;
+    auto* layout = new SurfaceLayout(central);
 
     auto* top = new QHBoxLayout;
     m_combo4 = pickBox(u"Combo4"_s, central);
@@ -157,6 +180,7 @@ void MainWindow::buildUi() {
     auto* totalsLayout = new QVBoxLayout(totalsFrame);
     m_listView2 = named<ReportView>(u"ListView2"_s, totalsFrame);
     m_listView2->setReportModel(m_totals);
+    m_listView2->setMinimumVisibleRows(kTotalsRowsShown);
     totalsLayout->addWidget(m_listView2);
     bottom->addWidget(notesFrame, 3);
     bottom->addWidget(totalsFrame, 2);
@@ -186,6 +210,8 @@ void MainWindow::buildUi() {
     for (QWidget* hidden : std::initializer_list<QWidget*>{
              m_text600, m_uunvan, m_aad, m_ssoyad, m_user, m_pass, m_text100, m_text200, m_list2})
         hidden->setVisible(false);
+    scroll->setWidget(central);
+    keepCapitalsWhole(*central);
     resize(1200, 860);
 }
 
@@ -328,8 +354,7 @@ QWidget* MainWindow::buildRadioPanel() {
 }
 
 void MainWindow::buildMenus() {
-    for (const char16_t* title : {u"İşlemler", u"Alıcılar", u"Tanımlar", u"Raporlar", u"Yardım"})
-        menuBar()->addMenu(QString::fromUtf16(title));
+    buildMenuBar(*this);
     QAction* about = menuBar()->addAction(u"Hakkında"_s);
     about->setObjectName(u"Hakkinda"_s);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -337,7 +362,7 @@ void MainWindow::buildMenus() {
 
 void MainWindow::wireEvents() {
     for (QObject* watched :
-         std::initializer_list<QObject*>{m_label8, m_label9, m_label10, m_label19, centralWidget()})
+         std::initializer_list<QObject*>{m_label8, m_label9, m_label10, m_label19, m_surface})
         watched->installEventFilter(this);
     onLeaveField(m_combo4, [this] { companySelected(); });
     onLeaveField(m_combo1, [this] { invoiceTypeChosen(); });
@@ -346,7 +371,7 @@ void MainWindow::wireEvents() {
     onLeaveField(m_combo5, [this] { invoiceDateChosen(); });
     onLeaveField(m_combo6, [this] { dispatchDateChosen(); });
 
-    auto* central = centralWidget();
+    auto* central = m_surface;
     connect(central->findChild<QPushButton*>(u"Command1"_s), &QPushButton::clicked, this,
             &MainWindow::dbOpen);
     connect(central->findChild<QPushButton*>(u"Command2"_s), &QPushButton::clicked, qApp,
@@ -404,7 +429,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         } else if (watched == m_label19) {
             openCustomerSearch();
         }
-    } else if (event->type() == QEvent::MouseButtonPress && watched == centralWidget()) {
+    } else if (event->type() == QEvent::MouseButtonPress && watched == m_surface) {
         // A click on the bare surface brings up the radio panel.
         m_frame10->bringUp();
     }
@@ -419,6 +444,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QMainWindow::closeEvent(event);
     QCoreApplication::quit();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_placed && !event->spontaneous()) {
+        m_placed = true;
+        fitToScreen(*this);
+    }
 }
 
 // ---- Start-up ---------------------------------------------------------------------------------
@@ -819,17 +852,18 @@ void MainWindow::yekunal() {
 void MainWindow::showAbout() {
     if (!m_about)
         m_about = std::make_unique<AboutWindow>();
+    closeOnEscape(*m_about);
+    placeOver(*m_about, this);
     m_about->showVersion();
 }
 
 namespace {
 
 // A window is made on first use and afterwards only shown again, so its state lives on.
-template <typename Window> void showOwned(std::unique_ptr<Window>& window, InvoiceHost& host) {
+template <typename Window> void showOwned(std::unique_ptr<Window>& window, MainWindow& host) {
     if (!window)
         window = std::make_unique<Window>(host);
-    window->show();
-    window->raise();
+    showPlaced(*window, &host);
 }
 
 } // namespace

@@ -99,6 +99,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildUi();
@@ -131,6 +132,9 @@ private:
     // Invoice lines and totals.
     ReportModel* m_lines = nullptr;
     ReportModel* m_totals = nullptr;
+
+    QWidget* m_surface = nullptr; // everything below the menus, inside a scroll area
+    bool m_placed = false;        // fitted to its screen on the first show
 
     // Controls by their names.
     QLabel* m_label21 = nullptr;   // version caption

@@ -2,16 +2,37 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
 
+bool hasProgramFor(const QString& path) {
+    const QString xdgMime = QStandardPaths::findExecutable(u"xdg-mime"_s);
+    if (xdgMime.isEmpty())
+        return true;
+    const QString type =
+        QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    QProcess query;
+    query.start(xdgMime, {u"query"_s, u"default"_s, type});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return true;
+    }
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 Result<void> openForUser(const QString& path) {
     if (!QFileInfo::exists(path))
         return makeError(ErrorCode::NotFound, u"Dosya bulunamadı: "_s + path);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    // xdg-open returns as soon as it has started; a file no program takes would only be
+    // reported on the terminal, so the user is told here instead.
+    if (!hasProgramFor(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         return makeError(ErrorCode::Unsupported,
                          u"Dosyayı açacak bir program bulunamadı: "_s + path);
     return {};

@@ -1,0 +1,20 @@
+// The main window's menus "İşlemler", "Alıcılar", "Tanımlar", "Raporlar" and "Yardım": each entry
+// repeats one of the window's buttons, runs its click and is enabled exactly when the button can
+// be clicked (enabled and not hidden). "Yardım" opens a short help window.
+#pragma once
+
+class QAbstractButton;
+class QMainWindow;
+class QMenu;
+class QAction;
+
+namespace tavlix {
+
+// Builds the five menus on `window`'s menu bar from the buttons among its children (found by
+// objectName; a button that does not exist is left out).
+void buildMenuBar(QMainWindow& window);
+
+// One menu entry standing for `button`.
+QAction* addButtonEntry(QMenu& menu, QAbstractButton& button);
+
+} // namespace tavlix

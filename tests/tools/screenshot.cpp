@@ -1,0 +1,68 @@
+// Takes the README's picture: the main window on the demo data with a composed invoice, written
+// as a small PNG. Usage: tavlix_screenshot <program folder> <out.png>  (run by scripts/screenshot)
+#include "app/MainWindow.h"
+#include "invoice/ReportModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void choose(QComboBox* box, const QString& text) {
+    box->setCurrentIndex(box->findText(text));
+    box->setEditText(text);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: tavlix_screenshot <program folder> <out.png>\n");
+        return 2;
+    }
+    qputenv("TAVLIX_PROGRAM_DIR", argv[1]);
+    qputenv("TAVLIX_TODAY", "2026-03-16");
+    QApplication app(argc, argv);
+    tavlix::MainWindow window;
+    if (!window.startUp())
+        return 1;
+
+    choose(window.findChild<QComboBox*>(u"Combo4"_s), u"Demo Yazılım Ltd. Şti."_s);
+    window.companySelected();
+    choose(window.findChild<QComboBox*>(u"Combo1"_s), u"SATIŞ"_s);
+    window.invoiceTypeChosen();
+    window.findChild<QComboBox*>(u"Combo5"_s)->setCurrentIndex(0);
+    window.invoiceDateChosen();
+    window.findChild<QComboBox*>(u"Combo3"_s)->setEditText(u"Anadolu Bilişim A.Ş. "_s);
+    window.customerChosen();
+    // Lines as the line editor computes them from the demo's stock cards.
+    const QList<QStringList> lines = {
+        {u"1"_s, u"Muhasebe Yazılımı Lisansı"_s, u"1"_s, u"Adet"_s, u"12.500,00"_s, u"0"_s,
+         u"0,00"_s, u"12.500,00"_s, u"20"_s, u"2.500,00"_s},
+        {u"2"_s, u"Yazılım Destek Hizmeti"_s, u"8"_s, u"Saat"_s, u"750,00"_s, u"0"_s, u"0,00"_s,
+         u"6.000,00"_s, u"20"_s, u"1.200,00"_s},
+        {u"3"_s, u"Konaklama Hizmeti"_s, u"2"_s, u"Gün"_s, u"1.500,00"_s, u"10"_s, u"300,00"_s,
+         u"2.700,00"_s, u"10"_s, u"270,00"_s}};
+    for (const QStringList& line : lines)
+        window.lines().appendRow(line);
+    window.yekunal();
+
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    QTest::qWait(300);
+    // Few colours on flat surfaces: an indexed image keeps the file small and the text sharp.
+    const QImage image = window.grab().toImage().convertToFormat(
+        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG", 9)) {
+        std::fprintf(stderr, "tavlix_screenshot: %s could not be written\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
