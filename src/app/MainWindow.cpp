@@ -887,7 +887,7 @@ void MainWindow::showCustomerCard() {
 void MainWindow::showDownloadWindow() {
     if (!m_download)
         m_download = new DownloadWindow(*this, programDir(), this);
-    m_download->show();
+    showPlaced(*m_download, this);
     m_download->raise();
 }
 
