@@ -111,11 +111,28 @@ void AppFixture::activate() {
 }
 
 void AppFixture::leave(QWidget* w) {
-    if (!m_window->isActiveWindow())
-        activate();
+    QWidget* top = w->window();
+    if (top == m_window.get()) {
+        if (!m_window->isActiveWindow())
+            activate();
+    } else if (!top->isActiveWindow()) {
+        top->activateWindow();
+        QApplication::setActiveWindow(top);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(top));
+    }
     w->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(w->hasFocus()) << w->objectName().toStdString();
-    find<QLineEdit>("Text11")->setFocus(Qt::TabFocusReason);
+    // Away to another field of the same window: a real leave, not a window change.
+    QWidget* away = top == m_window.get() ? find<QLineEdit>("Text11") : nullptr;
+    for (QLineEdit* other : top->findChildren<QLineEdit*>()) {
+        if (away)
+            break;
+        if (other != w && !qobject_cast<QComboBox*>(other->parentWidget()) && other->isVisible() &&
+            other->isEnabled())
+            away = other;
+    }
+    ASSERT_NE(away, nullptr);
+    away->setFocus(Qt::TabFocusReason);
 }
 
 QStringList AppFixture::items(const QComboBox* box) {

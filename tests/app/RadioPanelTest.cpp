@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QPushButton>
+#include <QScrollArea>
 
 using namespace Qt::StringLiterals;
 
@@ -38,7 +39,9 @@ TEST_F(RadioPanelTest, SurfaceClickShowsThePanelButtonsPlayTheirStreamsAndDashes
     ASSERT_NE(panel, nullptr);
     m_window->show();
     EXPECT_FALSE(panel->isVisible());
-    QTest::mouseClick(m_window->centralWidget(), Qt::LeftButton, {}, QPoint(2, 2));
+    // The bare surface is the widget inside the main window's scroll area.
+    auto* surface = qobject_cast<QScrollArea*>(m_window->centralWidget())->widget();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(panel->isFlat()) << "the panel shows without its border";
 

@@ -55,8 +55,9 @@ protected:
             }
         });
         start();
-        selectCompany(u"Alfa Ltd"_s);
+        // Placed on its screen before the company choice first shows it.
         m_window->move(screen()->geometry().topLeft());
+        selectCompany(u"Alfa Ltd"_s);
         m_window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
         ASSERT_EQ(m_window->screen(), screen());
@@ -99,7 +100,10 @@ QWidget* topLevel(const QString& name) {
 TEST_P(ScreenFit, WindowsOpenOverTheMainWindowAndCloseWithEsc) {
     startOnScreen();
     chooseType(u"İADE"_s); // shows "Alış Fatura Bilgileri"
-    EXPECT_TRUE(available().contains(m_window->frameGeometry()));
+    EXPECT_TRUE(available().contains(m_window->frameGeometry()))
+        << m_window->frameGeometry().width() << "x" << m_window->frameGeometry().height() << "+"
+        << m_window->frameGeometry().x() << "+" << m_window->frameGeometry().y() << " min "
+        << m_window->minimumSizeHint().width() << "x" << m_window->minimumSizeHint().height();
 
     // How each window is opened, and its name.
     const std::pair<const char*, QString> openers[] = {
