@@ -110,7 +110,7 @@ void AppFixture::activate() {
     EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-void AppFixture::leave(QWidget* w) {
+void AppFixture::focus(QWidget* w) {
     QWidget* top = w->window();
     if (top == m_window.get()) {
         if (!m_window->isActiveWindow())
@@ -122,16 +122,18 @@ void AppFixture::leave(QWidget* w) {
     }
     w->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(w->hasFocus()) << w->objectName().toStdString();
-    // Away to another field of the same window: a real leave, not a window change.
-    QWidget* away = top == m_window.get() ? find<QLineEdit>("Text11") : nullptr;
-    for (QLineEdit* other : top->findChildren<QLineEdit*>()) {
-        if (away)
-            break;
-        if (other != w && !qobject_cast<QComboBox*>(other->parentWidget()) && other->isVisible() &&
-            other->isEnabled())
-            away = other;
-    }
-    ASSERT_NE(away, nullptr);
+}
+
+void AppFixture::leave(QWidget* w) {
+    focus(w);
+    QWidget* top = w->window();
+    // Away to another field of the same window, as Tab goes: a real leave, not a window change.
+    QWidget* away = top == m_window.get() ? find<QLineEdit>("Text11") : w->nextInFocusChain();
+    while (away && away != w &&
+           (!(away->focusPolicy() & Qt::TabFocus) || !away->isVisible() || !away->isEnabled() ||
+            w->isAncestorOf(away) || away->window() != top))
+        away = away->nextInFocusChain();
+    ASSERT_TRUE(away && away != w);
     away->setFocus(Qt::TabFocusReason);
 }
 

@@ -47,8 +47,10 @@ protected:
         return m_window->findChild<T*>(QString::fromUtf8(name));
     }
 
-    // Leaves `w` for real: the main window is shown and active, the focus goes into `w` and then
-    // on to a field with no leave handler (Text11), as tabbing does.
+    // Gives the widget the focus in its own window, which is shown and made active first.
+    void focus(QWidget* w);
+    // Leaves `w` for real: the focus goes into `w` and then on, as Tab goes (on the main window
+    // to Text11, a field with no leave handler).
     void leave(QWidget* w);
     // Shows the main window and makes it the active one; the focus starts in Text11.
     void activate();

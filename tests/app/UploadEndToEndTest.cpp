@@ -97,6 +97,8 @@ protected:
         QWidget* form7 = topLevel(u"Form7"_s);
         ASSERT_NE(form7, nullptr);
         for (const Line& l : lines) {
+            // Typed as a user types: into the field that has the focus.
+            focus(in<QLineEdit>(form7, "Text2"));
             in<QLineEdit>(form7, "Text2")->setText(l.name);
             in<QLineEdit>(form7, "Text3")->setText(l.quantity);
             in<QComboBox>(form7, "Combo1")->setCurrentText(l.unit);
