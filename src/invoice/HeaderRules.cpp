@@ -1,7 +1,7 @@
 #include "invoice/HeaderRules.h"
 
-#include "store/DataStore.h"
 #include "platform/TurkishText.h"
+#include "store/DataStore.h"
 #include "store/WorkbookStore.h"
 
 using namespace Qt::StringLiterals;
