@@ -3,9 +3,9 @@
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
 #include "invoice/InvoiceType.h"
-#include "invoice/ReportModel.h"
 #include "invoice/TaxColumns.h"
 #include "platform/UserPrompt.h"
+#include "widgets/ReportModel.h"
 
 #include <QTemporaryDir>
 

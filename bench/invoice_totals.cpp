@@ -1,8 +1,8 @@
 // yekunal over a large invoice, and appending many lines to a shown line list.
 #include "invoice/InvoiceType.h"
-#include "invoice/ReportModel.h"
-#include "invoice/ReportView.h"
 #include "invoice/Totals.h"
+#include "widgets/ReportModel.h"
+#include "widgets/ReportView.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "app/AboutWindow.h"
 
 #include "app/Version.h"
-#include "invoice/NamedControl.h"
+#include "widgets/NamedControl.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "app/HelpWindow.h"
 
-#include "invoice/NamedControl.h"
+#include "widgets/NamedControl.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "app/MenuBarView.h"
 
 #include "app/HelpWindow.h"
-#include "invoice/PlacedWindow.h"
+#include "widgets/PlacedWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>

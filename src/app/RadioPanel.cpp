@@ -1,6 +1,6 @@
 #include "app/RadioPanel.h"
 
-#include "invoice/NamedControl.h"
+#include "widgets/NamedControl.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 
 #include "customers/TaxNumberLookup.h"
 #include "invoice/InvoiceHost.h"
-#include "invoice/MessageBoxPrompt.h"
-#include "invoice/NamedControl.h"
+#include "widgets/MessageBoxPrompt.h"
+#include "widgets/NamedControl.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // line list: its own columns, the line colour and the return-reference button.
 #pragma once
 
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 #include <QColor>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "invoice/LineList.h"
 
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,8 @@
 
 #include "invoice/InvoiceHost.h"
 #include "invoice/LeaveField.h"
-#include "invoice/NamedControl.h"
 #include "invoice/ReturnReferences.h"
+#include "widgets/NamedControl.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

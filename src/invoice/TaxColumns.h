@@ -2,8 +2,8 @@
 // pair of a tax, and adding or removing a pair so every remaining cell stays under its header.
 #pragma once
 
-#include "invoice/ReportModel.h"
 #include "platform/Result.h"
+#include "widgets/ReportModel.h"
 
 #include <QString>
 #include <QStringList>

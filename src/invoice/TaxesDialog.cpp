@@ -1,9 +1,9 @@
 #include "invoice/TaxesDialog.h"
 
 #include "invoice/InvoiceHost.h"
-#include "invoice/NamedControl.h"
-#include "invoice/ReportModel.h"
 #include "invoice/TaxColumns.h"
+#include "widgets/NamedControl.h"
+#include "widgets/ReportModel.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // of every line, the VAT bases, the amount in words, the notes and checkTotal.
 #pragma once
 
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 #include <QList>
 #include <QString>

@@ -3,8 +3,8 @@
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
 #include "invoice/Money.h"
-#include "invoice/ReportModel.h"
 #include "invoice/TaxColumns.h"
+#include "widgets/ReportModel.h"
 
 using namespace Qt::StringLiterals;
 

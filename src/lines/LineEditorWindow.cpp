@@ -2,11 +2,11 @@
 
 #include "invoice/InvoiceHost.h"
 #include "invoice/LeaveField.h"
-#include "invoice/NamedControl.h"
 #include "lines/AddLine.h"
 #include "lines/EntryMasks.h"
 #include "lines/StockCards.h"
 #include "lines/Units.h"
+#include "widgets/NamedControl.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "mail/MailPanel.h"
 
-#include "invoice/MessageBoxPrompt.h"
-#include "invoice/NamedControl.h"
 #include "mail/MailSender.h"
+#include "widgets/MessageBoxPrompt.h"
+#include "widgets/NamedControl.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

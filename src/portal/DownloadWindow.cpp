@@ -1,11 +1,11 @@
 #include "portal/DownloadWindow.h"
 
 #include "invoice/InvoiceHost.h"
-#include "invoice/NamedControl.h"
 #include "platform/OpenForUser.h"
 #include "platform/UserPrompt.h"
 #include "portal/ReceivedInvoiceQuery.h"
 #include "portal/ReceivedInvoices.h"
+#include "widgets/NamedControl.h"
 
 #include <QApplication>
 #include <QCheckBox>

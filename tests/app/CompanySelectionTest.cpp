@@ -2,8 +2,8 @@
 // "no invoice type chosen".
 #include "AppFixture.h"
 
-#include "invoice/ReportModel.h"
 #include "store/WorkbookStore.h"
+#include "widgets/ReportModel.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -2,8 +2,8 @@
 // customer, lines from a stock card and typed by hand, one deleted; the totals worked out by hand.
 #include "AppFixture.h"
 
-#include "invoice/ReportModel.h"
 #include "store/WorkbookStore.h"
+#include "widgets/ReportModel.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 // deleting a line.
 #include "AppFixture.h"
 
-#include "invoice/ReportModel.h"
 #include "store/WorkbookStore.h"
+#include "widgets/ReportModel.h"
 
 #include <QLabel>
 #include <QLineEdit>

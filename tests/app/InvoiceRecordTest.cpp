@@ -3,7 +3,7 @@
 #include "AppFixture.h"
 
 #include "invoice/InvoiceRecord.h"
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // "Excel SiL" and "e-Mail Gönder" with their colours.
 #include "AppFixture.h"
 
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 #include <QDir>
 #include <QFile>

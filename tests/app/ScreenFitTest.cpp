@@ -3,12 +3,12 @@
 // their buttons.
 #include "AppFixture.h"
 
-#include "invoice/ReportModel.h"
-#include "invoice/ReportView.h"
 #include "invoice/TaxColumns.h"
 #include "store/DataWorkbook.h"
 #include "store/WorkbookStore.h"
 #include "support/Screens.h"
+#include "widgets/ReportModel.h"
+#include "widgets/ReportView.h"
 
 #include <QAction>
 #include <QApplication>

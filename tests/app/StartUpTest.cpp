@@ -3,9 +3,9 @@
 #include "AppFixture.h"
 
 #include "app/AboutWindow.h"
-#include "invoice/ReportModel.h"
 #include "store/WorkbookStore.h"
 #include "support/Files.h"
+#include "widgets/ReportModel.h"
 
 #include <QAction>
 #include <QDir>

@@ -4,12 +4,12 @@
 // no skipped step, and the package must be filed.
 #include "AppFixture.h"
 
-#include "invoice/ReportModel.h"
 #include "store/WorkbookStore.h"
 #include "support/DraftChecks.h"
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
+#include "widgets/ReportModel.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,8 +3,8 @@
 #include "AppFixture.h"
 
 #include "invoice/InvoiceRecord.h"
-#include "invoice/ReportModel.h"
 #include "platform/QtTranslation.h"
+#include "widgets/ReportModel.h"
 
 #include <QApplication>
 #include <QLabel>

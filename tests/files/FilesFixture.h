@@ -3,8 +3,8 @@
 #pragma once
 
 #include "invoice/InvoiceRecord.h"
-#include "invoice/ReportModel.h"
 #include "support/RecordingPrompt.h"
+#include "widgets/ReportModel.h"
 
 #include <QTemporaryDir>
 

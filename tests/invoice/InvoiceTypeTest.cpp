@@ -1,7 +1,7 @@
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
-#include "invoice/ReportModel.h"
 #include "invoice/Totals.h"
+#include "widgets/ReportModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QLoggingCategory>

@@ -4,8 +4,8 @@
 
 #include "invoice/InvoiceHost.h"
 #include "invoice/InvoiceType.h"
-#include "invoice/ReportModel.h"
 #include "invoice/Totals.h"
+#include "widgets/ReportModel.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "invoice/TaxColumns.h"
 #include "invoice/InvoiceType.h"
-#include "invoice/ReportModel.h"
 #include "invoice/Totals.h"
+#include "widgets/ReportModel.h"
 
 #include <gtest/gtest.h>
 

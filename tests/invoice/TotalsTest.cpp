@@ -2,7 +2,7 @@
 #include "invoice/InvoiceType.h"
 #include "invoice/LineList.h"
 #include "invoice/Money.h"
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Adding a line to the invoice's line list: the checks in their order, the row cells by invoice
 // type and the extra-tax column pairs.
 #include "lines/AddLine.h"
-#include "invoice/ReportModel.h"
 #include "invoice/TaxColumns.h"
+#include "widgets/ReportModel.h"
 
 #include <QAbstractItemModelTester>
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "invoice/InvoiceHost.h"
-#include "invoice/ReportModel.h"
 #include "invoice/Totals.h"
+#include "widgets/ReportModel.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // Takes the README's picture: the main window on the demo data with a composed invoice, written
 // as a small PNG. Usage: tavlix_screenshot <program folder> <out.png>  (run by scripts/screenshot)
 #include "app/MainWindow.h"
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "invoice/ReportModel.h"
+#include "widgets/ReportModel.h"
 
 namespace tavlix {
 

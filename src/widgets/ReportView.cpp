@@ -1,7 +1,7 @@
-#include "invoice/ReportView.h"
+#include "widgets/ReportView.h"
 
-#include "invoice/CapitalRowsView.h"
-#include "invoice/ReportModel.h"
+#include "widgets/CapitalRowsView.h"
+#include "widgets/ReportModel.h"
 
 #include <QEvent>
 #include <QHeaderView>

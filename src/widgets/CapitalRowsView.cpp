@@ -1,4 +1,4 @@
-#include "invoice/CapitalRowsView.h"
+#include "widgets/CapitalRowsView.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>

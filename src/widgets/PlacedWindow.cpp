@@ -1,6 +1,6 @@
-#include "invoice/PlacedWindow.h"
+#include "widgets/PlacedWindow.h"
 
-#include "invoice/CapitalRowsView.h"
+#include "widgets/CapitalRowsView.h"
 
 #include <QGuiApplication>
 #include <QKeySequence>

@@ -1,4 +1,4 @@
-#include "invoice/MessageBoxPrompt.h"
+#include "widgets/MessageBoxPrompt.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
