@@ -2,7 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/CompanyData.h"
-#include "app/MenuBarView.h"
+#include "app/MainMenuView.h"
 #include "app/RadioPanel.h"
 #include "app/Version.h"
 #include "customers/CustomerCardWindow.h"

@@ -1,16 +1,11 @@
 #include "app/MenuBarView.h"
 
-#include "app/HelpWindow.h"
-#include "widgets/PlacedWindow.h"
-
 #include <QAbstractButton>
 #include <QAction>
 #include <QEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-
-#include <initializer_list>
 
 using namespace Qt::StringLiterals;
 
@@ -50,22 +45,6 @@ private:
     QAction& m_action;
 };
 
-// The entries of each menu by the buttons' names; nullptr is a separator.
-struct MenuPlan {
-    const char16_t* title;
-    std::initializer_list<const char16_t*> buttons;
-};
-
-const MenuPlan kMenus[] = {
-    {u"İşlemler",
-     {u"Command7", u"Command8", u"Command5", nullptr, u"Command9", u"Command3", u"Command11",
-      u"Command10", u"Command15", nullptr, u"Command12", u"Command20", u"Command22", nullptr,
-      u"Command2"}},
-    {u"Alıcılar", {u"Command4"}},
-    {u"Tanımlar", {u"Command1"}},
-    {u"Raporlar", {u"Command6"}},
-};
-
 } // namespace
 
 QAction* addButtonEntry(QMenu& menu, QAbstractButton& button) {
@@ -76,9 +55,9 @@ QAction* addButtonEntry(QMenu& menu, QAbstractButton& button) {
     return action;
 }
 
-void buildMenuBar(QMainWindow& window) {
+void addButtonMenus(QMainWindow& window, std::span<const ButtonMenu> menus) {
     QMenuBar* bar = window.menuBar();
-    for (const MenuPlan& plan : kMenus) {
+    for (const ButtonMenu& plan : menus) {
         QMenu* menu = bar->addMenu(QString::fromUtf16(plan.title));
         for (const char16_t* name : plan.buttons) {
             if (!name) {
@@ -89,15 +68,6 @@ void buildMenuBar(QMainWindow& window) {
             }
         }
     }
-    QMenu* help = bar->addMenu(u"Yardım"_s);
-    QAction* howTo = help->addAction(u"Fatura Nasıl Düzenlenir"_s);
-    howTo->setObjectName(u"menuHelp"_s);
-    QObject::connect(howTo, &QAction::triggered, &window, [&window] {
-        auto* helpWindow = window.findChild<HelpWindow*>();
-        if (!helpWindow)
-            helpWindow = new HelpWindow(&window);
-        showPlaced(*helpWindow, &window);
-    });
 }
 
 } // namespace tavlix

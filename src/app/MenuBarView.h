@@ -1,7 +1,9 @@
-// The main window's menus "İşlemler", "Alıcılar", "Tanımlar", "Raporlar" and "Yardım": each entry
-// repeats one of the window's buttons, runs its click and is enabled exactly when the button can
-// be clicked (enabled and not hidden). "Yardım" opens a short help window.
+// Menu entries that stand for buttons: each runs its button's click and is enabled exactly when
+// the button can be clicked (enabled and not hidden).
 #pragma once
+
+#include <initializer_list>
+#include <span>
 
 class QAbstractButton;
 class QMainWindow;
@@ -10,9 +12,15 @@ class QAction;
 
 namespace tavlix {
 
-// Builds the five menus on `window`'s menu bar from the buttons among its children (found by
-// objectName; a button that does not exist is left out).
-void buildMenuBar(QMainWindow& window);
+// A menu of buttons: its title and the buttons' objectNames in order; nullptr is a separator.
+struct ButtonMenu {
+    const char16_t* title;
+    std::initializer_list<const char16_t*> buttons;
+};
+
+// Adds the menus to `window`'s menu bar from the buttons among its children (a button that does
+// not exist is left out).
+void addButtonMenus(QMainWindow& window, std::span<const ButtonMenu> menus);
 
 // One menu entry standing for `button`.
 QAction* addButtonEntry(QMenu& menu, QAbstractButton& button);
