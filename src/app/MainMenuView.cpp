@@ -1,7 +1,7 @@
 #include "app/MainMenuView.h"
 
 #include "app/HelpWindow.h"
-#include "app/MenuBarView.h"
+#include "widgets/MenuBarView.h"
 #include "widgets/PlacedWindow.h"
 
 #include <QAction>

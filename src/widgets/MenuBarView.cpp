@@ -1,4 +1,4 @@
-#include "app/MenuBarView.h"
+#include "widgets/MenuBarView.h"
 
 #include <QAbstractButton>
 #include <QAction>
