@@ -1,6 +1,6 @@
 // The WebDriver layer against the portal stand-in in headless Chromium: the round trip of one
 // command pair (FindById + ReadAttribute) and the time from StartBrowser to an open invoice form.
-#include "portal/BrowserDriver.h"
+#include "browser/BrowserDriver.h"
 #include "portal/PortalLogin.h"
 
 #include <QCoreApplication>

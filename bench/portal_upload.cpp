@@ -1,8 +1,8 @@
 // The upload of a 20-line and a 100-line SATIŞ invoice to the portal stand-in in headless
 // Chromium, from the filled header to the filed package (login and browser start not counted).
 // Beside each time: the upload's own fixed waits, and the time beyond them per line.
+#include "browser/BrowserDriver.h"
 #include "platform/UserPrompt.h"
-#include "portal/BrowserDriver.h"
 #include "portal/InvoiceUpload.h"
 #include "portal/PortalLogin.h"
 #include "support/PortalDrafts.h"

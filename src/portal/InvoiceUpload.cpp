@@ -1,10 +1,10 @@
 #include "portal/InvoiceUpload.h"
 
+#include "browser/BrowserDriver.h"
 #include "platform/Connectivity.h"
 #include "platform/NumberText.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
-#include "portal/BrowserDriver.h"
 #include "portal/UploadCheckReport.h"
 #include "store/FolderTree.h"
 

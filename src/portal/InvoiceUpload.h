@@ -3,9 +3,9 @@
 // It works on a plain InvoiceRecord and a BrowserDriver; the user hears of it through UserPrompt.
 #pragma once
 
+#include "browser/BrowserDriver.h"
+#include "browser/DriverCheck.h"
 #include "invoice/InvoiceRecord.h"
-#include "portal/BrowserDriver.h"
-#include "portal/DriverCheck.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
 

@@ -1,5 +1,5 @@
 // DownloadNewProgram: the new program file is fetched by the browser from its download page.
-#include "portal/BrowserDriver.h"
+#include "browser/BrowserDriver.h"
 #include "portal/UpdateCheck.h"
 
 #include "platform/UserPrompt.h"

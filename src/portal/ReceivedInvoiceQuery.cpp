@@ -1,8 +1,8 @@
 #include "portal/ReceivedInvoiceQuery.h"
 
+#include "browser/BrowserDriver.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
-#include "portal/BrowserDriver.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "portal/DriverPaths.h"
+#include "browser/DriverPaths.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

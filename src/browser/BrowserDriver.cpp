@@ -1,6 +1,6 @@
-#include "portal/BrowserDriver.h"
+#include "browser/BrowserDriver.h"
 
-#include "portal/DriverPaths.h"
+#include "browser/DriverPaths.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

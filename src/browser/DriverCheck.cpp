@@ -1,10 +1,10 @@
-#include "portal/DriverCheck.h"
+#include "browser/DriverCheck.h"
 
+#include "browser/DriverPaths.h"
 #include "platform/HttpDownload.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
 #include "platform/ZipExtract.h"
-#include "portal/DriverPaths.h"
 #include "store/FolderTree.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 // The driver check against a local driver store, and the unpacking of invoice packages.
-#include "portal/DriverCheck.h"
+#include "browser/DriverCheck.h"
 
 #include "support/RecordingPrompt.h"
 #include "support/SiteServer.h"

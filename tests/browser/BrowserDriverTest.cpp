@@ -1,5 +1,5 @@
 // The WebDriver client against real headless Chromium and a small page of its own.
-#include "portal/BrowserDriver.h"
+#include "browser/BrowserDriver.h"
 
 #include "support/Processes.h"
 #include "support/SiteServer.h"
