@@ -2,7 +2,7 @@
 // unloads it and the next press loads it afresh.
 #include "AppFixture.h"
 
-#include "portal/DownloadWindow.h"
+#include "received/DownloadWindow.h"
 
 #include <QPointer>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The plain parts of the received-invoice download: months offered, the four ranges of a month,
 // the list's path and the list workbook as an independent reader sees it.
-#include "portal/ReceivedInvoices.h"
+#include "received/ReceivedInvoices.h"
 
 #include "support/Openpyxl.h"
 

@@ -1,4 +1,4 @@
-#include "portal/ReceivedInvoiceQuery.h"
+#include "received/ReceivedInvoiceQuery.h"
 
 #include "browser/BrowserDriver.h"
 #include "platform/ProgramFolder.h"

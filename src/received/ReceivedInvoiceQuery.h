@@ -3,7 +3,7 @@
 // and writes every listed invoice into the company's received-invoice workbook.
 #pragma once
 
-#include "portal/ReceivedInvoices.h"
+#include "received/ReceivedInvoices.h"
 
 #include <QImage>
 #include <QString>

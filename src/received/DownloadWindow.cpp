@@ -1,10 +1,10 @@
-#include "portal/DownloadWindow.h"
+#include "received/DownloadWindow.h"
 
 #include "invoice/InvoiceHost.h"
 #include "platform/OpenForUser.h"
 #include "platform/UserPrompt.h"
-#include "portal/ReceivedInvoiceQuery.h"
-#include "portal/ReceivedInvoices.h"
+#include "received/ReceivedInvoiceQuery.h"
+#include "received/ReceivedInvoices.h"
 #include "widgets/NamedControl.h"
 
 #include <QApplication>

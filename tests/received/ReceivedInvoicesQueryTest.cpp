@@ -1,8 +1,8 @@
 // The received-invoice query end to end: real headless Chromium through chromedriver against the
 // stand-in of the Interactive Tax Office, the list read back by openpyxl.
-#include "portal/ReceivedInvoiceQuery.h"
+#include "received/ReceivedInvoiceQuery.h"
 
-#include "portal/IvdSite.h"
+#include "received/IvdSite.h"
 #include "support/Openpyxl.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompt.h"

@@ -1,4 +1,4 @@
-#include "portal/ReceivedInvoices.h"
+#include "received/ReceivedInvoices.h"
 
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"

@@ -1,9 +1,9 @@
 // The download window Form3: months offered, the company list and its book-type filter, the
 // stored lists of a company, and "Kapat" — idle, and while a query waits for the captcha.
-#include "portal/DownloadWindow.h"
+#include "received/DownloadWindow.h"
 
 #include "invoice/RecordingHost.h"
-#include "portal/IvdSite.h"
+#include "received/IvdSite.h"
 #include "support/Openpyxl.h"
 #include "support/Processes.h"
 

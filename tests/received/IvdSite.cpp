@@ -1,4 +1,4 @@
-#include "portal/IvdSite.h"
+#include "received/IvdSite.h"
 
 #include <QFile>
 #include <QJsonDocument>
