@@ -1,4 +1,4 @@
-#include "portal/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
 #include "platform/Connectivity.h"
 #include "platform/ElevatedStart.h"

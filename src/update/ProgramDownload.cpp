@@ -1,6 +1,6 @@
 // DownloadNewProgram: the new program file is fetched by the browser from its download page.
 #include "browser/BrowserDriver.h"
-#include "portal/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 
 #include "platform/UserPrompt.h"
 

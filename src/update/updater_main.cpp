@@ -1,6 +1,6 @@
 // TavlixUpdate: the program's updater, started by Tavlix (elevated) once a new program has been
 // downloaded: TavlixUpdate <program folder> <process id of Tavlix>.
-#include "app/UpdateInstall.h"
+#include "update/UpdateInstall.h"
 
 #include <QApplication>
 #include <QMessageBox>

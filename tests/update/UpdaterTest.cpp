@@ -1,7 +1,7 @@
 // TavlixUpdate's work in a temporary program folder: the downloaded program replaces the old one
 // atomically, the old one is kept as Tavlix.old, and the new one is started; a bad download
 // changes nothing.
-#include "app/UpdateInstall.h"
+#include "update/UpdateInstall.h"
 
 #include <QDir>
 #include <QFile>

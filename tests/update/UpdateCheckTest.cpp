@@ -1,6 +1,6 @@
 // The start-up update check against a local information server: which DRIVE.txt leads to an
 // update, that the file is read once and removed, and that no answer never holds the start up.
-#include "portal/UpdateCheck.h"
+#include "update/UpdateCheck.h"
 #include "support/RecordingPrompt.h"
 #include "support/UpdateSite.h"
 

@@ -1,4 +1,4 @@
-#include "app/UpdateInstall.h"
+#include "update/UpdateInstall.h"
 
 #include <QDir>
 #include <QElapsedTimer>
