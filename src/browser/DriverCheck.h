@@ -1,5 +1,4 @@
-// checkChromeVersiyon: keeps the driver matched to the installed browser before an upload, and
-// unzip: files an invoice package downloaded from the portal into the company's folders.
+// checkChromeVersiyon: keeps the driver matched to the installed browser before an upload.
 #pragma once
 
 #include "platform/Result.h"
@@ -49,17 +48,5 @@ QString recordedPrefix(const QString& recordText);
 QString tableDriverVersion(const QString& prefix);
 
 DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt);
-
-struct UnzipInput {
-    QString programDir;
-    QString company;
-    QString firstPart;  // the invoice's first name part
-    QString secondPart; // and its second
-};
-
-// Unpacks the last package in the company's "Satış Faturaları/Temp", copies its HTML and XML and
-// the package under their new names into Html, Xml and Zip, and empties Temp. A package that
-// cannot be read (or holds unsafe names) leaves Temp as it was; the error says so.
-Result<QString> unzip(const UnzipInput& input); // the package's file name
 
 } // namespace tavlix::portal

@@ -1,6 +1,7 @@
 #include "portal/InvoiceUpload.h"
 
 #include "browser/BrowserDriver.h"
+#include "browser/DriverCheck.h"
 #include "platform/Connectivity.h"
 #include "platform/NumberText.h"
 #include "platform/ProgramFolder.h"

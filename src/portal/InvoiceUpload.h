@@ -4,8 +4,8 @@
 #pragma once
 
 #include "browser/BrowserDriver.h"
-#include "browser/DriverCheck.h"
 #include "invoice/InvoiceRecord.h"
+#include "portal/PackageFiling.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
 
