@@ -1,0 +1,81 @@
+// The session half of a BrowserDriver: the chromedriver process and its browser (a process group
+// of their own, marked in their environment so that no helper escapes), the HTTP exchanges with
+// the driver, and the end of both. Ending never leaves a process behind.
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <curl/curl.h>
+
+#include <functional>
+
+namespace tavlix::portal {
+
+struct DriverSession {
+    // Between two looks while waiting for an element or the driver.
+    static constexpr int kPollMs = 50;
+
+    DriverSession();
+    ~DriverSession();
+    DriverSession(const DriverSession&) = delete;
+    DriverSession& operator=(const DriverSession&) = delete;
+
+    std::function<void()> keepAlive;
+    QVariantMap prefs;
+    QStringList arguments;
+    bool detach = false;
+
+    QProcess driver;
+    QByteArray marker; // NAME=value put into the environment of the driver and its browser
+    QString tempDir;   // TMPDIR of the driver and its browser: their profile and sockets
+    QString base;      // http://127.0.0.1:<port>
+    QString session;
+
+    CURL* curl = nullptr;
+    CURLM* multi = nullptr;
+    QElapsedTimer sinceKeepAlive;
+
+    // Starts chromedriver on a free loopback port, waits until it is ready and opens a browser
+    // session with the arguments and preferences above; a failure ends whatever had started.
+    Result<void> start();
+
+    // Calls keepAlive at most every few milliseconds (always when forced).
+    void tick(bool force = false);
+    // Sleeps while keeping the window alive.
+    void sleep(int milliseconds);
+
+    // One HTTP exchange with the driver. The transfer runs on curl's multi interface so the
+    // window is kept alive between two polls of the socket.
+    struct Reply {
+        long status = 0;
+        QByteArray body;
+        QString transportError;
+    };
+    Reply http(const QByteArray& method, const QString& path, const QByteArray& body);
+
+    // A W3C command: its "value" on success, the driver's error otherwise. `errorName` receives
+    // the W3C error code ("no such element" …) so callers can tell a missing element apart.
+    Result<QJsonValue> command(const QByteArray& method, const QString& path,
+                               const QJsonObject& payload = {}, QString* errorName = nullptr);
+    // A command of the open session.
+    Result<QJsonValue> sessionCommand(const QByteArray& method, const QString& path,
+                                      const QJsonObject& payload = {},
+                                      QString* errorName = nullptr);
+
+    bool driverRunning() const { return driver.state() != QProcess::NotRunning; }
+    // Ends the driver; without detach also the browser and everything else the driver started.
+    void endProcesses(bool withBrowser);
+    // Ends the session; `closeBrowser` false leaves a detached browser to the user.
+    void end(bool closeBrowser);
+};
+
+} // namespace tavlix::portal
