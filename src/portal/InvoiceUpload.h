@@ -1,6 +1,7 @@
 // The "e-Arşiv" upload: the invoice typed into the portal's invoice form field by field, saved
 // as a draft, checked against the program's own total, and its package downloaded and filed.
 // It works on a plain InvoiceRecord and a BrowserDriver; the user hears of it through UserPrompt.
+// The steps are in UploadHeader.cpp, UploadLines.cpp and UploadFiling.cpp.
 #pragma once
 
 #include "browser/BrowserDriver.h"
@@ -72,7 +73,13 @@ public:
     qint64 fixedWaitMs() const { return m_waitedMs; }
 
 private:
-    template <typename R> bool check(const R& result, const QString& step);
+    // True when the result is good; otherwise the step is noted as skipped.
+    template <typename R> bool check(const R& result, const QString& step) {
+        if (result.ok())
+            return true;
+        m_skipped.append(step);
+        return false;
+    }
     void wait(int ms);
     void checkpoint(const QString& step);
     bool click(const QString& id);

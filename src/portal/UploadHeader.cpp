@@ -1,0 +1,130 @@
+// The upload's first steps: the invoice's header, the returned invoices of a return and the
+// extra taxes, typed into the portal's form.
+#include "portal/InvoiceUpload.h"
+
+#include "browser/BrowserDriver.h"
+#include "platform/UserPrompt.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::portal {
+
+void InvoiceUpload::unlockDateField(const QString& id) {
+    const auto field = m_driver.FindById(id);
+    if (check(field, id))
+        check(m_driver.RunScript(u"arguments[0].removeAttribute('disabled')"_s, {*field}), id);
+    wait(250);
+    if (field.ok())
+        check(m_driver.RunScript(u"arguments[0].setAttribute('class', 'csc-textbox')"_s, {*field}),
+              id);
+    wait(250);
+}
+
+void InvoiceUpload::addTax(const QString& code) {
+    const auto select = m_driver.FindById(u"gen__1067"_s);
+    if (check(select, u"gen__1067"_s))
+        check(m_driver.SelectByValue(*select, code), u"gen__1067 "_s + code);
+    wait(20);
+    click(u"gen__1068"_s);
+    wait(50);
+    check(m_driver.AcceptAlert(), u"gen__1068 "_s + code);
+}
+
+void InvoiceUpload::fillHeader() {
+    checkpoint(u"Fatura başlığı yazılıyor"_s);
+    // The form builds itself in parts; its notes field comes last.
+    m_driver.IsPresent(u"gen__1105"_s, 5000);
+    if (const auto ettn = m_driver.FindById(u"gen__1024"_s); check(ettn, u"gen__1024"_s)) {
+        const auto text = m_driver.ReadText(*ettn);
+        if (check(text, u"gen__1024"_s))
+            m_ettn = *text;
+    }
+    QString taxpayer;
+    if (const auto field = m_driver.FindById(u"gen__1005"_s); check(field, u"gen__1005"_s)) {
+        const auto text = m_driver.ReadText(*field);
+        if (check(text, u"gen__1005"_s))
+            taxpayer = *text;
+    }
+    if (taxpayer != m_invoice.settings.portalTaxNumber)
+        m_prompt.message(UserPrompt::Icon::Warning,
+                         u"Dikkat ! kullanıcı ile mükellef vergi no uyuşmuyor !!! \r\n"
+                         u"prgDATA sayfanızı kontrol edin!!!"_s);
+    checkpoint(u"Fatura başlığı yazılıyor"_s);
+
+    click(u"gen__1026"_s);
+    wait(250);
+    unlockDateField(u"date-gen__1026"_s);
+    clickAndPaste(u"date-gen__1026"_s, m_invoice.invoiceDate);
+    typeInto(u"date-gen__1027"_s, m_invoice.issueTime);
+    if (const auto currency = m_driver.FindById(u"gen__1028"_s); check(currency, u"gen__1028"_s))
+        check(m_driver.SelectByText(*currency, m_invoice.currency), u"gen__1028"_s);
+    if (!m_invoice.exchangeRate.isEmpty()) {
+        // The Tab from the currency select puts the focus into the rate field.
+        check(m_driver.SendKeysToPage(keys::Tab), u"döviz kuru"_s);
+        wait(1);
+        check(m_driver.ClipboardPaste(m_invoice.exchangeRate), u"döviz kuru"_s);
+        check(m_driver.SendKeysToPage(keys::Tab), u"döviz kuru"_s);
+    }
+    click(u"gen__1030"_s);
+    if (const auto type = m_driver.FindById(u"gen__1030"_s); check(type, u"gen__1030"_s))
+        check(m_driver.SelectByValue(*type, m_typeValue), u"gen__1030"_s);
+    checkpoint(u"Alıcı bilgileri yazılıyor"_s);
+    typeInto(u"gen__1033"_s, m_invoice.taxNumber);
+    click(u"gen__1034"_s);
+    if (const auto country = m_driver.FindById(u"gen__1042"_s); check(country, u"gen__1042"_s)) {
+        check(m_driver.SelectByText(*country, m_invoice.customerCountry), u"gen__1042"_s);
+        check(m_driver.Click(*country), u"gen__1042"_s);
+    }
+    typeInto(u"gen__1043"_s, m_invoice.customerAddress);
+    if (!m_invoice.dispatchDate.isEmpty()) {
+        typeInto(u"gen__1045"_s, m_invoice.dispatchSerial);
+        click(u"gen__1046"_s);
+        wait(250);
+        unlockDateField(u"date-gen__1046"_s);
+        clickAndPaste(u"date-gen__1046"_s, m_invoice.dispatchDate);
+    }
+    if (m_typeValue == u"TEVKIFAT"_s) {
+        checkpoint(u"Tevkifat vergisi ekleniyor"_s);
+        addTax(u"V9015"_s);
+    }
+}
+
+void InvoiceUpload::fillReturnReferences() {
+    if (m_invoice.typeText != u"İADE"_s)
+        return;
+    int g = 1145;
+    int d = 1146;
+    const auto count = m_invoice.returnReferences.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString& entry = m_invoice.returnReferences[i];
+        checkpoint(u"İade edilen fatura bilgisi yazılıyor: %1 / %2"_s.arg(i + 1).arg(count));
+        click(u"gen__1063"_s);
+        const qsizetype dash = entry.indexOf(u'-');
+        const QString serial = dash < 0 ? entry : entry.left(dash);
+        const qsizetype sep = entry.indexOf(u"---"_s);
+        const QString date = sep < 0 ? QString() : entry.mid(sep + 3);
+        wait(150);
+        const QString dateId = u"date-gen__"_s + QString::number(d);
+        unlockDateField(dateId);
+        typeInto(u"gen__"_s + QString::number(g), serial);
+        click(dateId);
+        wait(25);
+        check(m_driver.ClipboardPaste(date), dateId);
+        wait(25);
+        check(m_driver.SendKeysToPage(keys::Tab), dateId);
+        g += 2;
+        d += 2;
+    }
+}
+
+void InvoiceUpload::addExtraTaxes() {
+    const QStringList& headers = m_invoice.lineHeaders;
+    for (qsizetype column = 9; column < headers.size(); ++column) {
+        if (!headers[column].startsWith(u'V'))
+            continue;
+        checkpoint(u"Ek vergi ekleniyor: "_s + headers[column].left(5));
+        addTax(headers[column].left(5));
+    }
+}
+
+} // namespace tavlix::portal
