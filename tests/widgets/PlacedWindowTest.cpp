@@ -1,0 +1,45 @@
+// Where a window opens: over its anchor, wholly inside the free area of the screen.
+#include "widgets/PlacedWindow.h"
+
+#include <QRect>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tavlix {
+namespace {
+
+std::string text(const QRect& r) {
+    return QStringLiteral("%1,%2 %3x%4")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .toStdString();
+}
+
+TEST(PlacedFrame, CentredOverTheAnchorAndKeptInsideTheFreeArea) {
+    const QRect available(0, 30, 1280, 770); // below a 30-pixel panel
+    const struct {
+        const char* name;
+        QSize frame;
+        QRect anchor;
+        QRect placed;
+    } cases[] = {
+        {"centred", {400, 300}, {200, 130, 800, 600}, {400, 280, 400, 300}},
+        {"anchor past the right edge", {400, 300}, {1000, 130, 600, 400}, {880, 180, 400, 300}},
+        {"anchor above the panel", {200, 100}, {300, -200, 400, 200}, {400, 30, 200, 100}},
+        {"larger than the free area", {2000, 1000}, {200, 130, 800, 600}, available},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect placed = placedFrame(c.frame, c.anchor, available);
+        EXPECT_EQ(text(placed), text(c.placed));
+        EXPECT_TRUE(available.contains(placed));
+    }
+}
+
+} // namespace
+} // namespace tavlix
