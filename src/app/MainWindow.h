@@ -76,7 +76,7 @@ public:
     const CompanySettings& companySettings() const { return m_settings; }
     QString kdvMatStr() const { return m_kdvMatStr; }
     QString yazTopStr() const { return m_yazTopStr; }
-    float checkTotal() const { return m_checkTotal; }
+    money::Kurus checkTotal() const { return m_checkTotal; }
     ReportModel& totals() { return *m_totals; }
 
     // InvoiceHost
@@ -194,7 +194,7 @@ private:
     CompanySettings m_settings;
     QString m_kdvMatStr;
     QString m_yazTopStr;
-    float m_checkTotal = 0;
+    money::Kurus m_checkTotal = 0;
     QStringList m_countries;
     QList<QDate> m_invoiceDates;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
