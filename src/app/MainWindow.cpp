@@ -364,8 +364,18 @@ void MainWindow::wireEvents() {
     for (QObject* watched :
          std::initializer_list<QObject*>{m_label8, m_label9, m_label10, m_label19, m_surface})
         watched->installEventFilter(this);
-    onLeaveField(m_combo4, [this] { companySelected(); });
-    onLeaveField(m_combo1, [this] { invoiceTypeChosen(); });
+    // A real change of company or type empties the lines: with lines, the user says so first.
+    const auto mayEmptyLines = [this](const QString& question) {
+        return [this, question] {
+            return m_lines->rowTotal() == 0 || MessageBoxPrompt(this).ask(question, u"Tavlix"_s);
+        };
+    };
+    onLeaveChanged(
+        m_combo4, [this] { companySelected(); },
+        mayEmptyLines(u"Firma değişirse fatura satırları silinecek. Devam edilsin mi?"_s));
+    onLeaveChanged(
+        m_combo1, [this] { invoiceTypeChosen(); },
+        mayEmptyLines(u"Fatura türü değişirse fatura satırları silinecek. Devam edilsin mi?"_s));
     onLeaveField(m_combo2, [this] { currencyChosen(); });
     onLeaveField(m_combo3, [this] { customerChosen(); });
     onLeaveField(m_combo5, [this] { invoiceDateChosen(); });
@@ -409,7 +419,6 @@ void MainWindow::wireEvents() {
         if (const QListWidgetItem* item = m_list1->currentItem())
             savedInvoiceClicked(item->text());
     });
-    connect(m_combo4, &QComboBox::editTextChanged, this, [this] { clearHeaderFields(); });
     connect(m_text19, &QLineEdit::textChanged, this, &MainWindow::filterCustomerSearch);
     connect(m_list3, &QListWidget::itemDoubleClicked, this, &MainWindow::takeSearchResult);
     connect(m_listView1, &QAbstractItemView::clicked, this,
@@ -546,6 +555,8 @@ void MainWindow::dbOpen() {
 // ---- Company selection ------------------------------------------------------------------------
 
 void MainWindow::companySelected() {
+    // The header empties with the company's new text, not at each key: "Hayır" keeps it whole.
+    clearHeaderFields();
     m_lines->clearRows();
     m_totals->clearRows();
     m_list2->clear();

@@ -50,8 +50,8 @@ public:
     void dbOpen();
 
     // Event handlers, public so that tests can drive them as a focus change would.
-    void companySelected();    // Combo4 loses focus
-    void invoiceTypeChosen();  // Combo1 loses focus
+    void companySelected();    // Combo4 left with another company
+    void invoiceTypeChosen();  // Combo1 left with another type
     void currencyChosen();     // Combo2 loses focus
     void customerChosen();     // Combo3 loses focus
     void invoiceDateChosen();  // Combo5 loses focus

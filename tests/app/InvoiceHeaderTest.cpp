@@ -55,7 +55,7 @@ TEST_F(InvoiceHeader, ChoosingATypeEnablesEditingAndAddsItsColumns) {
     EXPECT_TRUE(find<QLabel>("Label20")->isVisibleTo(m_window.get()));
 }
 
-TEST_F(InvoiceHeader, LeavingTheTypeBoxUnchangedStillEmptiesTheBody) {
+TEST_F(InvoiceHeader, AnotherTypeEmptiesTheBodyOnceTheUserAgrees) {
     startWith();
     chooseType(u"SATIŞ"_s);
     addLine(u"Kalem"_s, u"100,00"_s);
@@ -65,7 +65,11 @@ TEST_F(InvoiceHeader, LeavingTheTypeBoxUnchangedStillEmptiesTheBody) {
     find<QLineEdit>("Text11")->setText(u"A-1"_s);
     find<QPlainTextEdit>("Text6")->setPlainText(u"elle yazılmış not"_s);
 
-    leave(find<QComboBox>("Combo1"));
+    boxes->answer(QMessageBox::Yes);
+    chooseType(u"İADE"_s);
+    EXPECT_EQ(
+        boxes->texts(),
+        QStringList{u"Fatura türü değişirse fatura satırları silinecek. Devam edilsin mi?"_s});
     EXPECT_EQ(m_window->lines().rowTotal(), 0);
     EXPECT_EQ(m_window->totals().rowTotal(), 0);
     EXPECT_TRUE(find<QLineEdit>("Text9")->text().isEmpty());
