@@ -722,8 +722,9 @@ void MainWindow::temelfatura() {
 void MainWindow::invoiceTypeChosen() {
     m_lines->clearRows();
     m_totals->clearRows();
-    for (QLineEdit* f : {m_text8, m_text9, m_text10, m_text11})
-        f->clear();
+    m_text9->clear();
+    m_text11->clear();
+    takeShownDates();
     m_kdvMatStr.clear();
     m_yazTopStr.clear();
     setNotes(footnoteText());
@@ -790,6 +791,15 @@ void MainWindow::invoiceDateChosen() {
     m_combo6->clear();
     for (const QDate& d : dispatchDates(today(), k))
         m_combo6->addItem(shortDateText(d), d);
+    m_combo6->setCurrentIndex(-1); // no dispatch date until the user picks one
+}
+
+void MainWindow::takeShownDates() {
+    const int k = m_combo5->currentIndex();
+    m_text8->setText(k >= 0 && k < m_invoiceDates.size() ? dateText(m_invoiceDates.at(k))
+                                                         : QString());
+    const QDate dispatch = m_combo6->currentData().toDate();
+    m_text10->setText(dispatch.isValid() ? dateText(dispatch) : QString());
 }
 
 void MainWindow::dispatchDateChosen() {
@@ -809,6 +819,8 @@ void MainWindow::openCustomerSearch() {
     m_combo4->setEnabled(true);
     m_combo3->clear();
     clearHeaderFields();
+    if (invoiceTypeIndex() >= 0)
+        takeShownDates();
 }
 
 void MainWindow::filterCustomerSearch(const QString& text) {

@@ -114,6 +114,9 @@ private:
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);
     void setNotes(const QString& text);
+    // The invoice takes the dates its boxes show: the invoice date always (today unless another
+    // was picked), the dispatch date once the user has picked one.
+    void takeShownDates();
     void refreshSavedInvoices(const QString& folder);
     void filterCustomerSearch(const QString& text);
     void takeSearchResult(QListWidgetItem* item);
