@@ -8,6 +8,7 @@
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
+#include "files/SavedInvoiceWatch.h"
 #include "invoice/CapitalRowsView.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
@@ -118,6 +119,7 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(u"Tavlix"_s);
     m_lines = new ReportModel(this);
     m_totals = new ReportModel(this);
+    m_savedWatch = new files::SavedInvoiceWatch(this);
     buildUi();
     buildMenus();
     wireEvents();
@@ -419,6 +421,8 @@ void MainWindow::wireEvents() {
         if (const QListWidgetItem* item = m_list1->currentItem())
             savedInvoiceClicked(item->text());
     });
+    connect(m_savedWatch, &files::SavedInvoiceWatch::changed, this,
+            &MainWindow::savedInvoicesChanged);
     connect(m_text19, &QLineEdit::textChanged, this, &MainWindow::filterCustomerSearch);
     connect(m_list3, &QListWidget::itemDoubleClicked, this, &MainWindow::takeSearchResult);
     connect(m_listView1, &QAbstractItemView::clicked, this,
@@ -585,8 +589,7 @@ void MainWindow::companySelected() {
     if (!safe) {
         // A typed "../x" reaches no path: nothing is listed, and the saves find no folder.
         m_dir1->clear();
-        m_label12->clear();
-        m_list1->clear();
+        refreshSavedInvoices(QString());
         if (!safe.message().isEmpty())
             showMessage(QMessageBox::Warning, safe.message());
         return;
@@ -614,8 +617,23 @@ QString MainWindow::footnoteText() const {
 
 void MainWindow::refreshSavedInvoices(const QString& folder) {
     m_label12->setText(folder);
+    m_savedWatch->watch(folder);
     m_list1->clear();
-    m_list1->addItems(files::savedInvoiceNames(folder));
+    m_list1->addItems(m_savedWatch->names());
+}
+
+void MainWindow::savedInvoicesChanged(const QStringList& names) {
+    const QListWidgetItem* current = m_list1->currentItem();
+    const QString kept = current ? current->text() : QString();
+    m_list1->clear();
+    m_list1->addItems(names);
+    // The clicked file stays selected while it is there; once gone it is no longer current.
+    if (const auto found = m_list1->findItems(kept, Qt::MatchExactly); !found.isEmpty()) {
+        m_list1->setCurrentItem(found.first());
+    } else if (!m_currentFile.isEmpty() && !QFileInfo::exists(m_currentFile)) {
+        m_currentFile.clear();
+        setFileButtons(false);
+    }
 }
 
 void MainWindow::enableEditingButtons() {

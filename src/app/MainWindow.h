@@ -22,6 +22,10 @@ class QPushButton;
 
 namespace tavlix {
 
+namespace files {
+class SavedInvoiceWatch;
+}
+
 class AboutWindow;
 class CustomerCardWindow;
 class DownloadWindow;
@@ -118,6 +122,7 @@ private:
     // was picked), the dispatch date once the user has picked one.
     void takeShownDates();
     void refreshSavedInvoices(const QString& folder);
+    void savedInvoicesChanged(const QStringList& names); // the folder changed on disk
     void filterCustomerSearch(const QString& text);
     void takeSearchResult(QListWidgetItem* item);
     void enableEditingButtons();         // "Mal/Hizmet Ekle", "VERGİ EKLE", "Excel Kaydet"
@@ -201,6 +206,7 @@ private:
     QStringList m_countries;
     QList<QDate> m_invoiceDates;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
+    files::SavedInvoiceWatch* m_savedWatch = nullptr;
 
     // Windows created on first use.
     std::unique_ptr<AboutWindow> m_about;
