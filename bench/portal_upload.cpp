@@ -48,7 +48,7 @@ tavlix::InvoiceRecord satisInvoice(int lineCount) {
     for (int i = 0; i < lineCount; ++i)
         inv.lines.append({QString::number(i + 1), u"Kalem %1"_s.arg(i + 1), u"2"_s, u"Adet"_s,
                           u"10,00"_s, u"0"_s, u"0,00"_s, u"20,00"_s, u"18"_s, u"3,60"_s});
-    inv.checkTotal = float(23.6 * lineCount);
+    inv.checkTotal = 2360LL * lineCount;
     inv.settings.portalUser = u"33333333"_s;
     inv.settings.portalPassword = u"demo"_s;
     inv.settings.portalTaxNumber = u"1111111111"_s;

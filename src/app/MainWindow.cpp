@@ -8,6 +8,7 @@
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
+#include "files/SavedInvoiceWatch.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LeaveField.h"
@@ -118,6 +119,7 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(u"Tavlix"_s);
     m_lines = new ReportModel(this);
     m_totals = new ReportModel(this);
+    m_savedWatch = new files::SavedInvoiceWatch(this);
     buildUi();
     buildMenus();
     wireEvents();
@@ -364,8 +366,18 @@ void MainWindow::wireEvents() {
     for (QObject* watched :
          std::initializer_list<QObject*>{m_label8, m_label9, m_label10, m_label19, m_surface})
         watched->installEventFilter(this);
-    onLeaveField(m_combo4, [this] { companySelected(); });
-    onLeaveField(m_combo1, [this] { invoiceTypeChosen(); });
+    // A real change of company or type empties the lines: with lines, the user says so first.
+    const auto mayEmptyLines = [this](const QString& question) {
+        return [this, question] {
+            return m_lines->rowTotal() == 0 || MessageBoxPrompt(this).ask(question, u"Tavlix"_s);
+        };
+    };
+    onLeaveChanged(
+        m_combo4, [this] { companySelected(); },
+        mayEmptyLines(u"Firma değişirse fatura satırları silinecek. Devam edilsin mi?"_s));
+    onLeaveChanged(
+        m_combo1, [this] { invoiceTypeChosen(); },
+        mayEmptyLines(u"Fatura türü değişirse fatura satırları silinecek. Devam edilsin mi?"_s));
     onLeaveField(m_combo2, [this] { currencyChosen(); });
     onLeaveField(m_combo3, [this] { customerChosen(); });
     onLeaveField(m_combo5, [this] { invoiceDateChosen(); });
@@ -409,7 +421,8 @@ void MainWindow::wireEvents() {
         if (const QListWidgetItem* item = m_list1->currentItem())
             savedInvoiceClicked(item->text());
     });
-    connect(m_combo4, &QComboBox::editTextChanged, this, [this] { clearHeaderFields(); });
+    connect(m_savedWatch, &files::SavedInvoiceWatch::changed, this,
+            &MainWindow::savedInvoicesChanged);
     connect(m_text19, &QLineEdit::textChanged, this, &MainWindow::filterCustomerSearch);
     connect(m_list3, &QListWidget::itemDoubleClicked, this, &MainWindow::takeSearchResult);
     connect(m_listView1, &QAbstractItemView::clicked, this,
@@ -546,6 +559,8 @@ void MainWindow::dbOpen() {
 // ---- Company selection ------------------------------------------------------------------------
 
 void MainWindow::companySelected() {
+    // The header empties with the company's new text, not at each key: "Hayır" keeps it whole.
+    clearHeaderFields();
     m_lines->clearRows();
     m_totals->clearRows();
     m_list2->clear();
@@ -574,8 +589,7 @@ void MainWindow::companySelected() {
     if (!safe) {
         // A typed "../x" reaches no path: nothing is listed, and the saves find no folder.
         m_dir1->clear();
-        m_label12->clear();
-        m_list1->clear();
+        refreshSavedInvoices(QString());
         if (!safe.message().isEmpty())
             showMessage(QMessageBox::Warning, safe.message());
         return;
@@ -603,8 +617,23 @@ QString MainWindow::footnoteText() const {
 
 void MainWindow::refreshSavedInvoices(const QString& folder) {
     m_label12->setText(folder);
+    m_savedWatch->watch(folder);
     m_list1->clear();
-    m_list1->addItems(files::savedInvoiceNames(folder));
+    m_list1->addItems(m_savedWatch->names());
+}
+
+void MainWindow::savedInvoicesChanged(const QStringList& names) {
+    const QListWidgetItem* current = m_list1->currentItem();
+    const QString kept = current ? current->text() : QString();
+    m_list1->clear();
+    m_list1->addItems(names);
+    // The clicked file stays selected while it is there; once gone it is no longer current.
+    if (const auto found = m_list1->findItems(kept, Qt::MatchExactly); !found.isEmpty()) {
+        m_list1->setCurrentItem(found.first());
+    } else if (!m_currentFile.isEmpty() && !QFileInfo::exists(m_currentFile)) {
+        m_currentFile.clear();
+        setFileButtons(false);
+    }
 }
 
 void MainWindow::enableEditingButtons() {
@@ -711,8 +740,9 @@ void MainWindow::temelfatura() {
 void MainWindow::invoiceTypeChosen() {
     m_lines->clearRows();
     m_totals->clearRows();
-    for (QLineEdit* f : {m_text8, m_text9, m_text10, m_text11})
-        f->clear();
+    m_text9->clear();
+    m_text11->clear();
+    takeShownDates();
     m_kdvMatStr.clear();
     m_yazTopStr.clear();
     setNotes(footnoteText());
@@ -779,6 +809,15 @@ void MainWindow::invoiceDateChosen() {
     m_combo6->clear();
     for (const QDate& d : dispatchDates(today(), k))
         m_combo6->addItem(shortDateText(d), d);
+    m_combo6->setCurrentIndex(-1); // no dispatch date until the user picks one
+}
+
+void MainWindow::takeShownDates() {
+    const int k = m_combo5->currentIndex();
+    m_text8->setText(k >= 0 && k < m_invoiceDates.size() ? dateText(m_invoiceDates.at(k))
+                                                         : QString());
+    const QDate dispatch = m_combo6->currentData().toDate();
+    m_text10->setText(dispatch.isValid() ? dateText(dispatch) : QString());
 }
 
 void MainWindow::dispatchDateChosen() {
@@ -798,6 +837,8 @@ void MainWindow::openCustomerSearch() {
     m_combo4->setEnabled(true);
     m_combo3->clear();
     clearHeaderFields();
+    if (invoiceTypeIndex() >= 0)
+        takeShownDates();
 }
 
 void MainWindow::filterCustomerSearch(const QString& text) {

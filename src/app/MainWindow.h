@@ -22,6 +22,10 @@ class QPushButton;
 
 namespace tavlix {
 
+namespace files {
+class SavedInvoiceWatch;
+}
+
 class AboutWindow;
 class CustomerCardWindow;
 class DownloadWindow;
@@ -50,8 +54,8 @@ public:
     void dbOpen();
 
     // Event handlers, public so that tests can drive them as a focus change would.
-    void companySelected();    // Combo4 loses focus
-    void invoiceTypeChosen();  // Combo1 loses focus
+    void companySelected();    // Combo4 left with another company
+    void invoiceTypeChosen();  // Combo1 left with another type
     void currencyChosen();     // Combo2 loses focus
     void customerChosen();     // Combo3 loses focus
     void invoiceDateChosen();  // Combo5 loses focus
@@ -76,7 +80,7 @@ public:
     const CompanySettings& companySettings() const { return m_settings; }
     QString kdvMatStr() const { return m_kdvMatStr; }
     QString yazTopStr() const { return m_yazTopStr; }
-    float checkTotal() const { return m_checkTotal; }
+    money::Kurus checkTotal() const { return m_checkTotal; }
     ReportModel& totals() { return *m_totals; }
 
     // InvoiceHost
@@ -114,7 +118,11 @@ private:
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);
     void setNotes(const QString& text);
+    // The invoice takes the dates its boxes show: the invoice date always (today unless another
+    // was picked), the dispatch date once the user has picked one.
+    void takeShownDates();
     void refreshSavedInvoices(const QString& folder);
+    void savedInvoicesChanged(const QStringList& names); // the folder changed on disk
     void filterCustomerSearch(const QString& text);
     void takeSearchResult(QListWidgetItem* item);
     void enableEditingButtons();         // "Mal/Hizmet Ekle", "VERGİ EKLE", "Excel Kaydet"
@@ -194,10 +202,11 @@ private:
     CompanySettings m_settings;
     QString m_kdvMatStr;
     QString m_yazTopStr;
-    float m_checkTotal = 0;
+    money::Kurus m_checkTotal = 0;
     QStringList m_countries;
     QList<QDate> m_invoiceDates;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
+    files::SavedInvoiceWatch* m_savedWatch = nullptr;
 
     // Windows created on first use.
     std::unique_ptr<AboutWindow> m_about;

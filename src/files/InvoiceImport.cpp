@@ -4,7 +4,6 @@
 #include "invoice/InvoiceType.h"
 #include "invoice/Money.h"
 #include "lines/LineComputation.h"
-#include "platform/NumberText.h"
 #include "platform/UserPrompt.h"
 #include "store/WorkbookStore.h"
 
@@ -31,6 +30,8 @@ constexpr int kSalesTaxes = 10;
 constexpr int kWithholdingTaxes = 13;
 constexpr int kSpecialBaseTaxes = 12;
 
+// One imported row computed by the line editor's own routine, so that a saved invoice imports
+// back to the same cells and totals; the two line warnings are the import's own.
 class RowComputation {
 public:
     RowComputation(QStringList& cells, int lineNumber, UserPrompt& prompt)
@@ -39,29 +40,39 @@ public:
         , m_prompt(prompt) {}
 
     void run(const QString& type) {
-        set(col::UnitPrice, money::text(num(col::UnitPrice)));
-        const double quantity = num(col::Quantity);
-        const double unitPrice = num(col::UnitPrice);
-        // Default decimals are two under the fixed Turkish rules.
-        set(col::Discount, money::text(quantity * (unitPrice * num(col::DiscountRate) / 100)));
-        set(col::Amount, money::text(quantity * unitPrice - num(col::Discount)));
-        m_amount = num(col::Amount);
-        set(col::Vat, money::text(m_amount * num(col::VatRate) / 100));
+        lines::LineFields f;
+        f.quantity = cell(col::Quantity);
+        f.unitPrice = cell(col::UnitPrice);
+        f.discountRate = cell(col::DiscountRate);
+        f.vatRate = cell(col::VatRate);
+        if (type == kWithholding)
+            f.withholdingRate = cell(col::WithholdingRate);
+        if (type == kSpecialBase)
+            f.specialBase = cell(col::SpecialBaseAmount);
+        const lines::LineAmounts a = lines::computeLine(f, type);
+        set(col::UnitPrice, a.unitPrice);
+        set(col::Discount, a.discountAmount);
+        set(col::Amount, a.netAmount);
+        set(col::VatRate, a.vatRate);
+        set(col::Vat, a.vatAmount);
+        m_net = a.netAmount;
 
         if (type == kSales || type == kReturn) {
-            extraTaxes(kSalesTaxes, false);
-        } else if (type == kExempt) {
-            set(col::VatRate, u"0"_s);
-            set(col::Vat, u"0"_s);
+            extraTaxes(kSalesTaxes);
         } else if (type == kWithholding) {
-            withholding();
+            if (!(money::value(a.withholdingRate) > 0))
+                warn(u"tevkifat oranı 0'dan büyük olmalıdır !"_s);
+            set(col::WithholdingAmount, a.withheldVat);
+            extraTaxes(kWithholdingTaxes);
         } else if (type == kSpecialBase) {
-            specialBase();
+            set(col::SpecialBaseAmount, a.specialBase);
+            extraTaxes(kSpecialBaseTaxes);
+            if (!(money::value(a.specialBase) > 0))
+                warn(u"Özel Matrah Tutarı 0'dan büyük olmalıdır !"_s);
         }
     }
 
 private:
-    double num(int c) const { return money::value(cell(c)); }
     QString cell(int c) const { return c < m_cells.size() ? m_cells.at(c) : QString(); }
     void set(int c, const QString& text) {
         if (c < m_cells.size())
@@ -72,41 +83,19 @@ private:
                          u"Satır "_s + QString::number(m_line) + u' ' + text);
     }
 
-    // Rate columns from `first` in steps of two, each followed by its amount column; the rate is
-    // the text's leading number.
-    void extraTaxes(int first, bool emptyRateIsZero) {
+    // Rate columns from `first` in steps of two, each followed by its amount column.
+    void extraTaxes(int first) {
         for (int k = first; k + 1 < m_cells.size(); k += 2) {
-            if (emptyRateIsZero && cell(k).isEmpty())
-                set(k, u"0"_s);
-            set(k + 1, money::text(m_amount * leadingNumber(cell(k)) / 100));
+            const lines::OtherTaxCells tax = lines::otherTaxCells(cell(k), m_net);
+            set(k, tax.rate);
+            set(k + 1, tax.amount);
         }
-    }
-
-    void withholding() {
-        const double rate = num(col::WithholdingRate);
-        if (rate > 0) {
-            extraTaxes(kWithholdingTaxes, false);
-            const double withheld = money::rnd2(rate / 100 * (m_amount * num(col::VatRate) / 100));
-            set(col::WithholdingAmount, generalNumberText(withheld));
-        } else {
-            warn(u"tevkifat oranı 0'dan büyük olmalıdır !"_s);
-            set(col::WithholdingAmount, u"0"_s);
-        }
-    }
-
-    void specialBase() {
-        const double base = num(col::SpecialBaseAmount);
-        set(col::Vat, money::text(base * leadingNumber(cell(col::VatRate)) / 100));
-        set(col::SpecialBaseAmount, money::text(base));
-        extraTaxes(kSpecialBaseTaxes, true);
-        if (!(leadingNumber(cell(col::SpecialBaseAmount)) > 0))
-            warn(u"Özel Matrah Tutarı 0'dan büyük olmalıdır !"_s);
     }
 
     QStringList& m_cells;
     int m_line;
     UserPrompt& m_prompt;
-    double m_amount = 0;
+    QString m_net;
 };
 
 // The columns a row's amounts are computed from; a text there that is no number is refused

@@ -2,6 +2,7 @@
 // the main window instead of reading its controls by name. MainWindow::invoiceRecord() makes it.
 #pragma once
 
+#include "invoice/Money.h"
 #include "store/CompanySettings.h"
 
 #include <QList>
@@ -49,7 +50,7 @@ struct InvoiceRecord {
     CompanySettings settings;
     QString kdvMatStr;
     QString yazTopStr;
-    float checkTotal = 0;
+    money::Kurus checkTotal = 0;
 
     bool hasLines() const { return !lines.isEmpty(); }
 };

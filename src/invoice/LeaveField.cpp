@@ -1,5 +1,6 @@
 #include "invoice/LeaveField.h"
 
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QWidget>
 
@@ -26,6 +27,56 @@ protected:
 private:
     QWidget* m_field;
     std::function<void()> m_handler;
+};
+
+class ChangeWatch : public QObject {
+public:
+    ChangeWatch(QComboBox* box, std::function<void()> handler, std::function<bool()> mayChange)
+        : QObject(box)
+        , m_box(box)
+        , m_handler(std::move(handler))
+        , m_mayChange(std::move(mayChange)) {
+        remember();
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_box)
+            return false;
+        // Coming back from another window is no entry: the text of the real entry still counts.
+        if (event->type() == QEvent::FocusIn && (entersField(*event) || !m_inside)) {
+            m_inside = true;
+            remember();
+        } else if (leavesField(*event)) {
+            m_inside = false;
+            if (m_box->isVisible() && m_box->currentText() != m_text) {
+                if (!m_mayChange || m_mayChange())
+                    m_handler();
+                else
+                    restore();
+            }
+        }
+        return false;
+    }
+
+private:
+    void remember() {
+        m_index = m_box->currentIndex();
+        m_text = m_box->currentText();
+    }
+    void restore() {
+        m_box->setCurrentIndex(m_index);
+        if (m_box->currentText() != m_text)
+            m_box->setEditText(m_text);
+    }
+
+    QComboBox* m_box;
+    std::function<void()> m_handler;
+    std::function<bool()> m_mayChange;
+    bool m_inside = false;
+    int m_index = -1;
+    QString m_text;
 };
 
 } // namespace
@@ -55,6 +106,11 @@ bool entersField(const QEvent& event) {
 
 void onLeaveField(QWidget* field, std::function<void()> handler) {
     new LeaveWatch(field, std::move(handler));
+}
+
+void onLeaveChanged(QComboBox* box, std::function<void()> handler,
+                    std::function<bool()> mayChange) {
+    new ChangeWatch(box, std::move(handler), std::move(mayChange));
 }
 
 } // namespace tavlix

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QEvent;
 class QWidget;
 
@@ -21,5 +22,11 @@ bool entersField(const QEvent& event);
 // the field is shown (a field hidden or torn down is not left by the user). The watch lives as
 // long as the field.
 void onLeaveField(QWidget* field, std::function<void()> handler);
+
+// Like onLeaveField, but only when the box is left with another text than it had when the focus
+// came in: a box left as it was changes nothing. When `mayChange` returns false, the box gets its
+// former choice back and `handler` does not run.
+void onLeaveChanged(QComboBox* box, std::function<void()> handler,
+                    std::function<bool()> mayChange = {});
 
 } // namespace tavlix

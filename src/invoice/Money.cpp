@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace tavlix::money {
 
 QString text(double value) {
@@ -30,6 +32,23 @@ bool isNumeric(const QString& text) {
 
 double value(const QString& text) {
     return readRegionalNumber(text).value_or(0.0);
+}
+
+Kurus kurus(double value) {
+    return std::llround(value * 100.0);
+}
+
+QString kurusText(Kurus amount) {
+    const bool negative = amount < 0;
+    // Unsigned, so that the most negative amount has a magnitude too.
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(amount) : amount;
+    QString whole = QString::number(magnitude / 100);
+    for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+        whole.insert(i, u'.');
+    const unsigned long long cents = magnitude % 100;
+    return (negative ? u"-"_s : QString()) + whole + u',' + QChar(u'0' + int(cents / 10)) +
+           QChar(u'0' + int(cents % 10));
 }
 
 QString plainText(double value) {

@@ -23,6 +23,16 @@ bool isNumeric(const QString& text);
 // The number a cell holds, 0 when it holds no number (an empty cell counts as zero).
 double value(const QString& text);
 
+// Whole kuruş. The totals that decide something (checkTotal, the portal's total, their difference,
+// the VAT bases of the notes) are added and compared in this unit, exact at any size.
+using Kurus = long long;
+
+// The kuruş of a value that has at most two decimals (a cell read back, a rounded amount).
+Kurus kurus(double value);
+
+// "#,##0.00" of a kuruş amount: 141456789 → "1.414.567,89", -1 → "-0,01".
+QString kurusText(Kurus amount);
+
 // The plain text of a value, as a number shows without a format: 12.5 → "12,5", 1000 → "1000".
 QString plainText(double value);
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -36,9 +37,8 @@ TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
     double vatTotal = 0;
     double withholdingTotal = 0;
     double specialBaseTotal = 0;
-    double base1 = 0;
-    double base8 = 0;
-    float base18 = 0;
+    // The VAT base of each positive rate the lines carry, with 1, 10 and 20 always shown.
+    std::map<int, money::Kurus> bases{{1, 0}, {10, 0}, {20, 0}};
     double grandTotal = 0;
 
     const int type = input.typeIndex;
@@ -53,20 +53,9 @@ TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
                 vatTotal += money::rnd2(cellValue(lines, r, linecol::Vat));
                 const int baseCol =
                     type == OzelMatrah ? linecol::SpecialBaseAmount : linecol::Amount;
-                const double base = money::rnd2(cellValue(lines, r, baseCol));
-                switch (leadingWholeNumber(lines.cell(r, linecol::VatRate))) {
-                case 1:
-                    base1 += base;
-                    break;
-                case 8:
-                    base8 += base;
-                    break;
-                case 18:
-                    base18 += base; // single precision, as the check on the portal expects
-                    break;
-                default:
-                    break;
-                }
+                const int rate = leadingWholeNumber(lines.cell(r, linecol::VatRate));
+                if (rate > 0)
+                    bases[rate] += money::kurus(money::rnd2(cellValue(lines, r, baseCol)));
             }
             if (type == Tevkifat)
                 withholdingTotal += money::rnd2(cellValue(lines, r, linecol::WithholdingAmount));
@@ -112,14 +101,15 @@ TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
     }
 
     result.grandTotal = grandTotal;
-    result.kdvMatStr = u"KDV MATRAH [%1: "_s + money::text(base1) + u"][%8: "_s +
-                       money::text(base8) + u"][%18: "_s + money::text(base18) + u"]"_s;
+    result.kdvMatStr = u"KDV MATRAH "_s;
+    for (const auto& [rate, base] : bases)
+        result.kdvMatStr +=
+            u"[%"_s + QString::number(rate) + u": "_s + money::kurusText(base) + u"]"_s;
     const QString grandText = money::text(grandTotal);
     result.yazTopStr = u"Yalnız:"_s + YAZIYTL(grandText);
-    const double shownGrand = money::value(grandText);
-    result.checkTotal = static_cast<float>(shownGrand);
+    result.checkTotal = money::kurus(money::value(grandText));
     if (input.typeText == u"TEVKİFAT"_s)
-        result.checkTotal = static_cast<float>(shownGrand + withholdingTotal);
+        result.checkTotal += money::kurus(money::rnd2(withholdingTotal));
 
     const QString crlf = u"\r\n"_s;
     result.notes = bullet(input.userNot1) + crlf + bullet(input.userNot2) + crlf +

@@ -2,6 +2,7 @@
 // of every line, the VAT bases, the amount in words, the notes and checkTotal.
 #pragma once
 
+#include "invoice/Money.h"
 #include "widgets/ReportModel.h"
 
 #include <QList>
@@ -23,10 +24,10 @@ struct TotalsResult {
     bool typeSelected = false;
     // Rows of ListView2: row number, label, amount text.
     QList<QStringList> totalsRows;
-    QString kdvMatStr; // "KDV MATRAH [%1: …][%8: …][%18: …]"
+    QString kdvMatStr; // "KDV MATRAH [%1: …][%10: …][%20: …]", other rates in between
     QString yazTopStr; // "Yalnız:" + amount in words
     QString notes;     // the whole text of Text6
-    float checkTotal = 0;
+    money::Kurus checkTotal = 0; // the payable total, with the withholding on TEVKİFAT
     double grandTotal = 0;
 };
 

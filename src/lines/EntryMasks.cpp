@@ -85,8 +85,15 @@ QString PercentEntryMask(const QString& text) {
     return t;
 }
 
-QString vatRateFieldText(const QString& text) {
-    static const QStringList accepted = {u"0"_s, u"1"_s, u"8"_s, u"18"_s};
+QString vatRateEntryText(const QString& text, const QStringList& accepted) {
+    for (const QString& rate : accepted) {
+        if (rate.startsWith(text))
+            return text;
+    }
+    return QString();
+}
+
+QString vatRateFieldText(const QString& text, const QStringList& accepted) {
     return accepted.contains(text) ? text : QString();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tavlix::lines {
 
@@ -15,8 +16,12 @@ QString AmountEntryMask(const QString& text);
 // decimals (123 → 12; 1,234 → 1,23; 1,, → 1,).
 QString PercentEntryMask(const QString& text);
 
-// "KDV Oranı %": only "0", "1", "8" and "18" stay; anything else becomes empty.
-QString vatRateFieldText(const QString& text);
+// "KDV Oranı %" as it is typed: a rate among `accepted` (the box's rates, invoice/VatRates.h) or
+// the beginning of one ("2" on the way to "20") stays; anything else becomes empty.
+QString vatRateEntryText(const QString& text, const QStringList& accepted);
+
+// "KDV Oranı %" when the box is left or the line is added: only a rate among `accepted` stays.
+QString vatRateFieldText(const QString& text, const QStringList& accepted);
 
 // "KDV Tevk %" from the withholding box text (description " % " rate): its last three characters,
 // or its last two when the first of those three is a blank.

@@ -10,16 +10,20 @@ namespace tavlix::lines {
 
 namespace {
 
-// Rate cell and amount cell of one other tax: the rate taken as a 32-bit number.
 void otherTax(const QString& rateText, const QString& netCell, QString& rateCell,
               QString& amountCell) {
-    const float rate = static_cast<float>(money::value(rateText));
-    rateCell = money::rateText(rate);
-    amountCell =
-        money::text(money::rnd2(static_cast<double>(rate) * (money::value(netCell) / 100)));
+    const OtherTaxCells cells = otherTaxCells(rateText, netCell);
+    rateCell = cells.rate;
+    amountCell = cells.amount;
 }
 
 } // namespace
+
+OtherTaxCells otherTaxCells(const QString& rateText, const QString& netCell) {
+    const float rate = static_cast<float>(money::value(rateText));
+    return {money::rateText(rate),
+            money::text(money::rnd2(static_cast<double>(rate) * (money::value(netCell) / 100)))};
+}
 
 LineAmounts computeLine(const LineFields& f, const QString& invoiceType) {
     LineAmounts a;

@@ -55,6 +55,14 @@ inline constexpr char16_t kExemptType[] = u"İSTİSNA";
 // The number a text starts with, as a BASIC Val reads it (platform/NumberText.h).
 using tavlix::leadingNumber;
 
+// The rate and amount cells of one other tax on a net amount cell: the rate taken as a 32-bit
+// number and written with three decimals, the amount rounded half to even.
+struct OtherTaxCells {
+    QString rate;
+    QString amount;
+};
+OtherTaxCells otherTaxCells(const QString& rateText, const QString& netCell);
+
 // Computes the line's cells; `invoiceType` is the main window's invoice type text. Quantity, unit
 // price and discount rate are expected to have passed the add-line checks; a text that is not a
 // number counts as zero.

@@ -189,10 +189,13 @@ void LineEditorWindow::connectRules() {
     for (QLineEdit* percent : {m_discount, m_tax1Rate, m_tax2Rate})
         keepRule(percent, &lines::PercentEntryMask, clearMessage);
     keepRule(m_unit, &lines::unitFieldText);
-    keepRule(m_vatRate, &lines::vatRateFieldText);
+    keepRule(m_vatRate,
+             [this](const QString& t) { return lines::vatRateEntryText(t, m_vatRates); });
 
     onLeaveField(m_filterBox, [this] { companyFilterLeft(); });
     onLeaveField(m_withholding, [this] { withholdingLeft(); });
+    // A rate typed half-way ("2" on the way to "20") is no rate.
+    onLeaveField(m_vatRate, [this] { m_vatRate->setEditText(vatRate()); });
 
     connect(m_select, &QPushButton::clicked, this, &LineEditorWindow::selectCard);
     connect(m_add, &QPushButton::clicked, this, &LineEditorWindow::addToInvoice);
@@ -234,7 +237,8 @@ void LineEditorWindow::load(bool keepFilter) {
     fillBox(m_tax1, data->otherTaxItems);
     fillBox(m_tax2, data->otherTaxItems);
     fillBox(m_unit, data->unitItems);
-    fillBox(m_vatRate, data->vatRateItems);
+    m_vatRates = vatRateChoices(data->vatRateItems);
+    fillBox(m_vatRate, m_vatRates);
     fillBox(m_specialReason, data->specialBaseItems);
     if (data->companiesListed)
         fillBox(m_filterBox, data->companies);
@@ -253,6 +257,10 @@ void LineEditorWindow::clearFields() {
     m_message->clear();
 }
 
+QString LineEditorWindow::vatRate() const {
+    return lines::vatRateFieldText(m_vatRate->currentText(), m_vatRates);
+}
+
 lines::LineFields LineEditorWindow::fields() const {
     lines::LineFields f;
     f.stockCode = m_stockCode->currentText();
@@ -262,7 +270,7 @@ lines::LineFields LineEditorWindow::fields() const {
     f.unit = m_unit->currentText();
     f.unitPrice = m_unitPrice->text();
     f.discountRate = m_discount->text();
-    f.vatRate = m_vatRate->currentText();
+    f.vatRate = vatRate();
     f.withholdingCode = m_withholding->currentText();
     f.withholdingRate = m_withholdingRate->text();
     f.otherTax1Code = m_tax1->currentText();

@@ -65,7 +65,7 @@ public:
 
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
-    float portalTotal() const { return m_portalTotal; }
+    money::Kurus portalTotal() const { return m_portalTotal; }
     const QStringList& skippedSteps() const { return m_skipped; }
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
     const QString& lastInvoiceDate() const { return m_lastDate; }
@@ -98,7 +98,7 @@ private:
     UploadOptions m_options;
     QString m_typeValue;
     QString m_ettn;
-    float m_portalTotal = 0;
+    money::Kurus m_portalTotal = 0;
     QString m_lastNumber;
     QString m_lastDate;
     QStringList m_skipped;

@@ -2,6 +2,8 @@
 // and — when any step of the upload failed — how many were skipped and which came first.
 #pragma once
 
+#include "invoice/Money.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +12,8 @@ namespace tavlix::portal {
 QString uploadCheckReportTitle(); // "Tavlix Fatura Yükleme Sonrası Kontrol Raporu"
 
 // The five lines joined by CR LF, labels with their blanks as they stand; a sixth line names the
-// skipped steps when there are any. The difference is computed in single precision.
-QString uploadCheckReport(float checkTotal, float portalTotal, const QStringList& skippedSteps);
+// skipped steps when there are any. Totals and their difference are exact to the kuruş.
+QString uploadCheckReport(money::Kurus checkTotal, money::Kurus portalTotal,
+                          const QStringList& skippedSteps);
 
 } // namespace tavlix::portal

@@ -63,7 +63,7 @@ void InvoiceUpload::saveAndReport() {
     const QString text = total.ok() ? total->toString() : QString();
     const auto number = readRegionalNumber(text);
     if (total.ok() && !total->isNull() && number)
-        m_portalTotal = float(*number);
+        m_portalTotal = money::kurus(*number);
     else
         m_skipped.append(u"vergilerDahilToplamTutar"_s);
 

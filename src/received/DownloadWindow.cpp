@@ -70,9 +70,8 @@ DownloadWindow::DownloadWindow(InvoiceHost& host, QString programDir, QWidget* p
 
     auto* companyFrame = named<QGroupBox>(u"Frame1"_s, u"İşlem Yapılacak Firma Seçimi"_s, this);
     m_combo1 = named<QComboBox>(u"Combo1"_s, companyFrame);
-    m_combo1->setPlaceholderText(u"Defter Türü - Hepsi"_s);
-    m_combo1->addItems({u"Bilanço"_s, u"İşletme"_s, u"S.Meslek"_s, u"Zirai K."_s, u"Diğer"_s});
-    m_combo1->setCurrentIndex(-1);
+    m_combo1->addItems(
+        {u"Hepsi"_s, u"Bilanço"_s, u"İşletme"_s, u"S.Meslek"_s, u"Zirai K."_s, u"Diğer"_s});
     m_bList1 = named<QListWidget>(u"bList1"_s, companyFrame);
     auto* companyLayout = new QVBoxLayout(companyFrame);
     companyLayout->addWidget(m_combo1);
@@ -127,7 +126,7 @@ DownloadWindow::DownloadWindow(InvoiceHost& host, QString programDir, QWidget* p
     layout->addWidget(statusFrame);
     layout->addWidget(m_command3, 0, Qt::AlignRight);
 
-    m_combo1->installEventFilter(this);
+    connect(m_combo1, &QComboBox::activated, this, &DownloadWindow::bookTypeChosen);
     connect(m_bList1, &QListWidget::itemClicked, this, &DownloadWindow::companyClicked);
     connect(m_cList1, &QListWidget::itemClicked, this, &DownloadWindow::periodClicked);
     connect(m_dList1, &QListWidget::itemDoubleClicked, this, &DownloadWindow::fileDoubleClicked);
@@ -153,14 +152,17 @@ void DownloadWindow::fillCompanies(const std::optional<QString>& bookType) {
     m_bList1->addItems(*companies);
 }
 
-bool DownloadWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_combo1 && event->type() == QEvent::FocusOut)
-        bookTypeChosen();
-    return QWidget::eventFilter(watched, event);
-}
-
 void DownloadWindow::bookTypeChosen() {
-    fillCompanies(portal::bookTypeLetter(m_combo1->currentIndex()));
+    // Only a book type the user picks filters, at once: leaving the box changes nothing, and the
+    // list the user clicks next is already the filtered one.
+    const int chosen = m_combo1->currentIndex();
+    if (chosen == m_bookType)
+        return;
+    m_bookType = chosen;
+    if (chosen <= 0)
+        fillCompanies(std::nullopt); // "Hepsi"
+    else
+        fillCompanies(portal::bookTypeLetter(chosen - 1));
 }
 
 void DownloadWindow::showSelection() {

@@ -28,7 +28,7 @@ public:
     ~DownloadWindow() override;
 
     // Event handlers, public so that tests drive them as the events would.
-    void bookTypeChosen(); // Combo1 loses focus
+    void bookTypeChosen(); // a book type picked in Combo1; "Hepsi" lists every company
     void companyClicked(QListWidgetItem* item);
     void periodClicked(QListWidgetItem* item);
     void dirgetir();
@@ -40,7 +40,6 @@ public:
     bool cancelRequested() const { return m_cancel; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -56,6 +55,7 @@ private:
     QString m_company; // selected company
     QString m_period;  // selected period
     bool m_cancel = false;
+    int m_bookType = 0; // the Combo1 position the company list is filtered by
     QString m_filePath; // the list "Göster" opens
     bool m_running = false;
 

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <iterator>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::store {
@@ -101,6 +103,13 @@ Result<void> createDataWorkbook(const QString& path) {
         if (style.sheet == DataSheet::Programs) {
             for (int i = 0; i < prgLabels().size(); ++i)
                 sheet.writeText(PrgRow::UserName + i, PrgCol::Label, prgLabels()[i]);
+        }
+        // The VAT box lists the rates of this column: the earlier ones too, for returns and
+        // corrections of invoices issued before today's rates.
+        if (style.sheet == DataSheet::Codes) {
+            const double rates[] = {0, 1, 8, 10, 18, 20};
+            for (int i = 0; i < int(std::size(rates)); ++i)
+                sheet.writeNumber(2 + i, KodCol::VatRate, rates[i]);
         }
         RangeFormat format;
         format.bold = true;

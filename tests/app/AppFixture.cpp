@@ -90,12 +90,14 @@ MainWindow& AppFixture::start() {
 
 void AppFixture::selectCompany(const QString& name) {
     auto* combo = find<QComboBox>("Combo4");
+    focus(combo);
     combo->setEditText(name);
     leave(combo);
 }
 
 void AppFixture::chooseType(const QString& typeText) {
     auto* combo = find<QComboBox>("Combo1");
+    focus(combo);
     combo->setCurrentIndex(combo->findText(typeText));
     leave(combo);
 }

@@ -39,7 +39,7 @@ protected:
 
     // Starts the main window; the boxes it shows are answered and recorded in `boxes`.
     MainWindow& start();
-    // Picks a company as the user does: text into Combo4, then the focus leaves it.
+    // Picks a company or type as the user does: into the box, a new text, out of the box.
     void selectCompany(const QString& name);
     void chooseType(const QString& typeText);
 

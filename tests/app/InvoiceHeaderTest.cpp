@@ -2,6 +2,7 @@
 // deleting a line.
 #include "AppFixture.h"
 
+#include "invoice/InvoiceRecord.h"
 #include "store/WorkbookStore.h"
 #include "widgets/ReportModel.h"
 
@@ -55,7 +56,7 @@ TEST_F(InvoiceHeader, ChoosingATypeEnablesEditingAndAddsItsColumns) {
     EXPECT_TRUE(find<QLabel>("Label20")->isVisibleTo(m_window.get()));
 }
 
-TEST_F(InvoiceHeader, LeavingTheTypeBoxUnchangedStillEmptiesTheBody) {
+TEST_F(InvoiceHeader, AnotherTypeEmptiesTheBodyOnceTheUserAgrees) {
     startWith();
     chooseType(u"SATIŞ"_s);
     addLine(u"Kalem"_s, u"100,00"_s);
@@ -65,13 +66,49 @@ TEST_F(InvoiceHeader, LeavingTheTypeBoxUnchangedStillEmptiesTheBody) {
     find<QLineEdit>("Text11")->setText(u"A-1"_s);
     find<QPlainTextEdit>("Text6")->setPlainText(u"elle yazılmış not"_s);
 
-    leave(find<QComboBox>("Combo1"));
+    boxes->answer(QMessageBox::Yes);
+    chooseType(u"İADE"_s);
+    EXPECT_EQ(
+        boxes->texts(),
+        QStringList{u"Fatura türü değişirse fatura satırları silinecek. Devam edilsin mi?"_s});
     EXPECT_EQ(m_window->lines().rowTotal(), 0);
     EXPECT_EQ(m_window->totals().rowTotal(), 0);
     EXPECT_TRUE(find<QLineEdit>("Text9")->text().isEmpty());
     EXPECT_TRUE(find<QLineEdit>("Text11")->text().isEmpty());
     EXPECT_TRUE(m_window->kdvMatStr().isEmpty());
     EXPECT_FALSE(find<QPlainTextEdit>("Text6")->toPlainText().contains(u"elle"_s));
+}
+
+// Saving and uploading read Text8 and Text10: they hold the dates the boxes show (today at first,
+// no dispatch date until one is picked), whether or not the user went through the boxes; a
+// customer search keeps them.
+TEST_F(InvoiceHeader, TheInvoiceCarriesTheDatesItsBoxesShow) {
+    const struct {
+        int invoicePick, dispatchPick; // Combo5, Combo6 positions picked before the type; -1: none
+        bool search;                   // the customer search opened after the type
+        QString invoiceDate, dispatchDate;
+    } cases[] = {{-1, -1, false, u"20/05/2024"_s, {}},
+                 {-1, -1, true, u"20/05/2024"_s, {}},
+                 {3, -1, false, u"17/05/2024"_s, {}},
+                 {3, 1, true, u"17/05/2024"_s, u"16/05/2024"_s}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.invoicePick << c.dispatchPick << c.search);
+        m_window.reset();
+        startWith();
+        for (const auto& [name, pick] :
+             {std::pair{"Combo5", c.invoicePick}, {"Combo6", c.dispatchPick}}) {
+            if (pick >= 0) {
+                find<QComboBox>(name)->setCurrentIndex(pick);
+                leave(find<QComboBox>(name));
+            }
+        }
+        chooseType(u"SATIŞ"_s);
+        if (c.search)
+            QTest::mouseClick(find<QLabel>("Label19"), Qt::LeftButton);
+        const InvoiceRecord r = m_window->invoiceRecord();
+        EXPECT_EQ(r.invoiceDate, c.invoiceDate);
+        EXPECT_EQ(r.dispatchDate, c.dispatchDate);
+    }
 }
 
 TEST_F(InvoiceHeader, TaxpayerKindSInEitherCaseIsRefused) {
@@ -193,7 +230,7 @@ TEST_F(InvoiceHeader, DeletingTheOnlyLineLeavesZeroTotals) {
     m_window->lineClicked(0);
     EXPECT_EQ(m_window->lines().rowTotal(), 0);
     EXPECT_EQ(m_window->totals().cell(m_window->totals().rowTotal() - 1, 2), u"0,00"_s);
-    EXPECT_EQ(m_window->kdvMatStr(), u"KDV MATRAH [%1: 0,00][%8: 0,00][%18: 0,00]"_s);
+    EXPECT_EQ(m_window->kdvMatStr(), u"KDV MATRAH [%1: 0,00][%10: 0,00][%20: 0,00]"_s);
 }
 
 } // namespace

@@ -86,9 +86,9 @@ TEST_F(InvoiceRecordTest, CarriesHeaderLinesReturnReferencesSettingsAndTotals) {
     EXPECT_EQ(r.totals.first(),
               (QStringList{u"1"_s, u"Mal / Hizmet Bedeli Toplamı :"_s, u"25,00"_s}));
     EXPECT_EQ(r.totals.last().mid(1), (QStringList{u"GENEL TOPLAM :"_s, u"29,00"_s}));
-    EXPECT_EQ(r.kdvMatStr, u"KDV MATRAH [%1: 0,00][%8: 5,00][%18: 20,00]"_s);
+    EXPECT_EQ(r.kdvMatStr, u"KDV MATRAH [%1: 0,00][%8: 5,00][%10: 0,00][%18: 20,00][%20: 0,00]"_s);
     EXPECT_EQ(r.yazTopStr, u"Yalnız:YirmidokuzTL--Kr."_s);
-    EXPECT_FLOAT_EQ(r.checkTotal, 29.0f);
+    EXPECT_EQ(r.checkTotal, 2900);
     EXPECT_TRUE(r.notes.endsWith(r.yazTopStr)) << r.notes.toStdString();
 }
 

@@ -2,6 +2,7 @@
 // "Excel SiL" and "e-Mail Gönder" with their colours.
 #include "AppFixture.h"
 
+#include "support/Openpyxl.h"
 #include "widgets/ReportModel.h"
 
 #include <QDir>
@@ -44,8 +45,9 @@ protected:
         auto* list = find<QListWidget>("List1");
         const auto items = list->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
-        list->setCurrentItem(items.first());
-        emit list->itemClicked(items.first());
+        list->scrollToItem(items.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(items.first()).center());
     }
 
     // "enabled" or "disabled" with the colour of each file button, in one comparable text.
@@ -144,6 +146,37 @@ TEST_F(SavedInvoices, ClickWithoutATypeEnablesNoFileButton) {
     EXPECT_EQ(fileButtons(), before);
     EXPECT_FALSE(find<QPushButton>("Command3")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("Command10")->isEnabled());
+}
+
+// The list follows its folder: what another program writes there or takes away shows within a
+// second, the clicked file stays selected, and a clicked file taken away is no longer current.
+TEST_F(SavedInvoices, ListFollowsItsFolderAndKeepsTheSelection) {
+    makeStandardData();
+    QDir().mkpath(folder());
+    ASSERT_TRUE(QFile(folder() + u"/A.xlsx"_s).open(QIODevice::WriteOnly));
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    chooseType(u"SATIŞ"_s);
+    click(u"A.xlsx"_s);
+    ASSERT_EQ(fileButtons(), kAllOn);
+    auto* list = find<QListWidget>("List1");
+    const auto listed = [&](const QStringList& names) {
+        return QTest::qWaitFor([&] { return items(list) == names; }, 1000);
+    };
+
+    ASSERT_TRUE(
+        test::writeWithOpenpyxl(folder() + u"/B.xlsx"_s, u"openpyxl.Workbook().save(path)"_s));
+    EXPECT_TRUE(listed({u"A.xlsx"_s, u"B.xlsx"_s}));
+    ASSERT_TRUE(QFile::remove(folder() + u"/B.xlsx"_s));
+    EXPECT_TRUE(listed({u"A.xlsx"_s}));
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), u"A.xlsx"_s);
+    EXPECT_EQ(fileButtons(), kAllOn);
+
+    ASSERT_TRUE(QFile::remove(folder() + u"/A.xlsx"_s));
+    EXPECT_TRUE(listed({}));
+    EXPECT_TRUE(m_window->currentSavedInvoice().isEmpty());
+    EXPECT_EQ(fileButtons(), kAllOff);
 }
 
 } // namespace

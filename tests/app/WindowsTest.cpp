@@ -1,5 +1,6 @@
-// The main window among other windows: a window change or a popup is not leaving a field, closing
-// the main window ends the program, and Qt's own buttons speak Turkish.
+// The main window among other windows: a window change or a popup is not leaving a field, a box
+// left as it was changes nothing, closing the main window ends the program, and Qt's own buttons
+// speak Turkish.
 #include "AppFixture.h"
 
 #include "invoice/InvoiceRecord.h"
@@ -145,6 +146,43 @@ TEST_F(Windows, InvoiceSurvivesAWindowChangeWithTheFocusInAnyBoxThatHasALeaveHan
             EXPECT_TRUE(box->hasFocus()) << "and came back";
             EXPECT_EQ(snapshot(), before);
         }
+    }
+}
+
+// The question's default "Hayır" puts the former choice back and leaves the invoice as it was.
+TEST_F(Windows, ABoxLeftAsItWasChangesNothingAndAChangeOverLinesIsAskedFirst) {
+    makeStandardData();
+    setToday(QDate(2024, 5, 20));
+    const struct {
+        const char* box;
+        QString newText; // empty: left as it was
+        bool byClick;    // left by a click on "Fatura İndir" rather than for the next field
+        QString question;
+    } cases[] = {
+        {"Combo1", {}, false, {}},
+        {"Combo1", {}, true, {}},
+        {"Combo4", {}, false, {}},
+        {"Combo1", u"İADE"_s, false,
+         u"Fatura türü değişirse fatura satırları silinecek. Devam edilsin mi?"_s},
+        {"Combo4", u"Beta AŞ"_s, false,
+         u"Firma değişirse fatura satırları silinecek. Devam edilsin mi?"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.box << " " << c.newText.toStdString() << c.byClick);
+        m_window.reset();
+        boxes->clear();
+        compose();
+        const QStringList before = snapshot();
+        auto* box = find<QComboBox>(c.box);
+        focus(box);
+        if (!c.newText.isEmpty())
+            box->setCurrentIndex(box->findText(c.newText));
+        if (c.byClick)
+            QTest::mouseClick(find<QPushButton>("Command6"), Qt::LeftButton);
+        else
+            leave(box);
+        EXPECT_EQ(boxes->texts(), c.question.isEmpty() ? QStringList() : QStringList{c.question});
+        EXPECT_EQ(snapshot(), before);
     }
 }
 

@@ -59,9 +59,9 @@ TEST(Yekunal, OneSalesLineAtEighteenPercent) {
                                   {u"İskontolar Toplamı :"_s, u"0,00"_s},
                                   {u"KDV Toplamı :"_s, u"4,50"_s},
                                   {u"GENEL TOPLAM :"_s, u"29,50"_s}}));
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%8: 0,00][%18: 25,00]");
+    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%10: 0,00][%18: 25,00][%20: 0,00]");
     EXPECT_EQ(s(r.yazTopStr), "Yalnız:YirmidokuzTLElliKr.");
-    EXPECT_FLOAT_EQ(r.checkTotal, 29.5f);
+    EXPECT_EQ(r.checkTotal, 2950);
 }
 
 TEST(Yekunal, GoodsTotalRoundsEachLineHalfToEven) {
@@ -87,17 +87,37 @@ TEST(Yekunal, DiscountAndVatBasesByRate) {
                                   {u"İskontolar Toplamı :"_s, u"10,00"_s},
                                   {u"KDV Toplamı :"_s, u"43,90"_s},
                                   {u"GENEL TOPLAM :"_s, u"403,90"_s}}));
-    // Rates 20 and 10 count in the VAT total but in none of the three bases.
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 90,00][%8: 50,00][%18: 200,00]");
+    EXPECT_EQ(s(r.kdvMatStr),
+              "KDV MATRAH [%1: 90,00][%8: 50,00][%10: 10,00][%18: 200,00][%20: 10,00]");
 }
 
-TEST(Yekunal, EighteenPercentBaseIsAccumulatedInSinglePrecision) {
-    Invoice inv(Satis);
-    // 16.777.217 has no float; the 8 % base (double) keeps it, the 18 % base cannot.
-    inv.lines.appendRow(line(u"1"_s, u"16.777.217"_s, u"0"_s, u"16.777.217,00"_s, u"18"_s, u"0"_s));
-    inv.lines.appendRow(line(u"1"_s, u"16.777.217"_s, u"0"_s, u"16.777.217,00"_s, u"8"_s, u"0"_s));
-    const TotalsResult r = inv.run();
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%8: 16.777.217,00][%18: 16.777.216,00]");
+TEST(Yekunal, VatBasesAreExactToTheKurus) {
+    const struct {
+        const char* name;
+        QList<QStringList> lines;
+        const char* kdvMatStr;
+    } cases[] = {
+        {"today's rates",
+         {line(u"1"_s, u"25"_s, u"0"_s, u"25,00"_s, u"20"_s, u"5,00"_s),
+          line(u"1"_s, u"50"_s, u"0"_s, u"50,00"_s, u"10"_s, u"5,00"_s),
+          line(u"1"_s, u"100"_s, u"0"_s, u"100,00"_s, u"20"_s, u"20,00"_s)},
+         "KDV MATRAH [%1: 0,00][%10: 50,00][%20: 125,00]"},
+        {"beyond single and double precision of a sum",
+         {line(u"1"_s, u"99.999.999.999"_s, u"0"_s, u"99.999.999.999,00"_s, u"18"_s, u"0"_s),
+          line(u"1"_s, u"16.777.217"_s, u"0"_s, u"16.777.217,01"_s, u"20"_s, u"0"_s),
+          line(u"1"_s, u"0,01"_s, u"0"_s, u"0,01"_s, u"20"_s, u"0"_s)},
+         "KDV MATRAH [%1: 0,00][%10: 0,00][%18: 99.999.999.999,00][%20: 16.777.217,02]"},
+        {"a zero rate and a word have no bracket",
+         {line(u"1"_s, u"10"_s, u"0"_s, u"10,00"_s, u"0"_s, u"0"_s),
+          line(u"1"_s, u"10"_s, u"0"_s, u"10,00"_s, u"yok"_s, u"0"_s)},
+         "KDV MATRAH [%1: 0,00][%10: 0,00][%20: 0,00]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Invoice inv(Satis);
+        inv.lines.appendRows(c.lines);
+        EXPECT_EQ(s(inv.run().kdvMatStr), c.kdvMatStr);
+    }
 }
 
 TEST(Yekunal, IstisnaHasNoVatAndNoBases) {
@@ -109,7 +129,7 @@ TEST(Yekunal, IstisnaHasNoVatAndNoBases) {
                                   {u"İskontolar Toplamı :"_s, u"0,00"_s},
                                   {u"KDV'den İstisnadır."_s, QString()},
                                   {u"GENEL TOPLAM :"_s, u"100,00"_s}}));
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%8: 0,00][%18: 0,00]");
+    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%10: 0,00][%20: 0,00]");
 }
 
 TEST(Yekunal, TevkifatWithholdingAndCheckTotal) {
@@ -122,13 +142,13 @@ TEST(Yekunal, TevkifatWithholdingAndCheckTotal) {
                                   {u"KDV Toplamı :"_s, u"18,00"_s},
                                   {u"Tevkif Edilen KDV :"_s, u"9,00"_s},
                                   {u"GENEL TOPLAM :"_s, u"100,00"_s}}));
-    EXPECT_FLOAT_EQ(r.checkTotal, 109.0f);
+    EXPECT_EQ(r.checkTotal, 10900);
     EXPECT_EQ(s(r.yazTopStr), "Yalnız:YüzTL--Kr.");
 
     // The withholding joins checkTotal by the type's text, as the upload check compares it.
     inv.input.typeText = u"Tevkifat"_s;
     r = inv.run();
-    EXPECT_FLOAT_EQ(r.checkTotal, 100.0f);
+    EXPECT_EQ(r.checkTotal, 10000);
 }
 
 TEST(Yekunal, OzelMatrahUsesTheSpecialBase) {
@@ -141,7 +161,7 @@ TEST(Yekunal, OzelMatrahUsesTheSpecialBase) {
                                   {u"KDV Toplamı :"_s, u"90,00"_s},
                                   {u"Özel Matrah Toplamı :"_s, u"500,00"_s},
                                   {u"GENEL TOPLAM :"_s, u"1.090,00"_s}}));
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%8: 0,00][%18: 500,00]");
+    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%10: 0,00][%18: 500,00][%20: 0,00]");
 }
 
 struct ExtraTaxCase {
@@ -230,10 +250,10 @@ TEST(Yekunal, TrailingRateColumnWithoutAmountIsLeftAlone) {
 TEST(Yekunal, NoLinesGivesZeros) {
     Invoice inv(Satis);
     const TotalsResult r = inv.run();
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%8: 0,00][%18: 0,00]");
+    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%10: 0,00][%20: 0,00]");
     EXPECT_EQ(s(r.yazTopStr), "Yalnız:--TL--Kr.");
     EXPECT_EQ(s(r.totalsRows.last().at(2)), "0,00");
-    EXPECT_EQ(r.checkTotal, 0.0f);
+    EXPECT_EQ(r.checkTotal, 0);
 }
 
 TEST(Yekunal, NotesAreRebuiltWholly) {
@@ -241,7 +261,7 @@ TEST(Yekunal, NotesAreRebuiltWholly) {
     inv.lines.appendRow(line(u"2"_s, u"12,50"_s, u"0,00"_s, u"25,00"_s, u"18"_s, u"4,50"_s));
     const TotalsResult r = inv.run();
     EXPECT_EQ(s(r.notes), "• Not bir\r\n• Not iki\r\n• Not üç\r\n"
-                          "• KDV MATRAH [%1: 0,00][%8: 0,00][%18: 25,00]\r\n"
+                          "• KDV MATRAH [%1: 0,00][%10: 0,00][%18: 25,00][%20: 0,00]\r\n"
                           "• Yalnız:YirmidokuzTLElliKr.");
 }
 
@@ -258,7 +278,7 @@ TEST(Yekunal, WithoutATypeTheTotalsListStays) {
     EXPECT_EQ(totals.rowTotal(), 1);
     EXPECT_EQ(totals.cell(0, 1), u"eski"_s);
     EXPECT_EQ(inv.lines.cell(0, 10), QString()); // extra-tax cells untouched
-    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%8: 0,00][%18: 0,00]");
+    EXPECT_EQ(s(r.kdvMatStr), "KDV MATRAH [%1: 0,00][%10: 0,00][%20: 0,00]");
     EXPECT_TRUE(r.notes.endsWith(u"• Yalnız:--TL--Kr."_s));
 }
 

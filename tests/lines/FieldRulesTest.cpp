@@ -1,4 +1,5 @@
 // The unit list, the entry masks and the box rules of the line editor, as the user types.
+#include "invoice/VatRates.h"
 #include "lines/EntryMasks.h"
 #include "lines/Units.h"
 
@@ -8,6 +9,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace tavlix::lines;
+using tavlix::vatRateChoices;
 
 namespace {
 
@@ -106,11 +108,32 @@ TEST(EntryMasks, WholeTextsSetByTheProgram) {
         EXPECT_EQ(c.mask(c.text), c.kept) << c.text.toStdString();
 }
 
-TEST(FieldRules, VatRateBoxKeepsOnlyTheFourRates) {
-    for (const QString& kept : {u"0"_s, u"1"_s, u"8"_s, u"18"_s})
-        EXPECT_EQ(vatRateFieldText(kept), kept);
-    for (const QString& refused : {u"20"_s, u"10"_s, u"2"_s, u" 18"_s, u"18,0"_s, u"%18"_s})
-        EXPECT_EQ(vatRateFieldText(refused), QString()) << refused.toStdString();
+TEST(FieldRules, VatRateBoxKeepsTodaysRatesAndTheWorkbooksOwn) {
+    const struct {
+        const char* name;
+        QStringList workbook;
+        QStringList choices;
+    } workbooks[] = {
+        {"kept from earlier years",
+         {u"0"_s, u"1"_s, u"8"_s, u"18"_s},
+         {u"0"_s, u"1"_s, u"8"_s, u"10"_s, u"18"_s, u"20"_s}},
+        {"today's, unsorted, with a blank and a word",
+         {u"20"_s, u" 10"_s, u"yok"_s, u"1"_s},
+         {u"0"_s, u"1"_s, u"10"_s, u"20"_s}},
+        {"none listed", {}, {u"0"_s, u"1"_s, u"10"_s, u"20"_s}},
+    };
+    for (const auto& w : workbooks) {
+        SCOPED_TRACE(w.name);
+        const QStringList choices = vatRateChoices(w.workbook);
+        EXPECT_EQ(choices, w.choices);
+        for (const QString& kept : choices)
+            EXPECT_EQ(vatRateFieldText(kept, choices), kept);
+        for (const QString& refused : {u"21"_s, u"2"_s, u" 18"_s, u"20,0"_s, u"%20"_s})
+            EXPECT_EQ(vatRateFieldText(refused, choices), QString()) << refused.toStdString();
+        // While typed, the beginning of a rate stays: "2" on the way to "20".
+        EXPECT_EQ(vatRateEntryText(u"2"_s, choices), u"2"_s);
+        EXPECT_EQ(vatRateEntryText(u"21"_s, choices), QString());
+    }
 }
 
 TEST(FieldRules, WithholdingRateFromTheBoxText) {

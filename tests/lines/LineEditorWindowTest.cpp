@@ -158,7 +158,7 @@ TEST(LineEditorWindow, SelectFillsTheFieldsThroughTheirRules) {
 
     e.pick(u"Yirmilik"_s);
     EXPECT_TRUE(e.box("Combo1")->currentText().isEmpty()); // "KG" is not a unit
-    EXPECT_TRUE(e.box("Combo2")->currentText().isEmpty()); // 20 is not offered
+    EXPECT_EQ(e.box("Combo2")->currentText(), u"20"_s);    // today's rate, though the book lists 18
     EXPECT_EQ(e.edit("Text5")->text(), u"10"_s);           // 100 shortened by the mask
     EXPECT_EQ(e.edit("Text7")->text(), u"12"_s);
 
@@ -193,11 +193,30 @@ TEST(LineEditorWindow, UnitVatAndWithholdingRules) {
     unit->setCurrentIndex(unit->findText(u"KG"_s));
     EXPECT_EQ(unit->currentText(), QString());
 
+    // The book lists 0, 1, 8 and 18; today's 10 and 20 are offered too, in order.
     QComboBox* vat = e.box("Combo2");
+    EXPECT_EQ(items(vat), (QStringList{u"0"_s, u"1"_s, u"8"_s, u"10"_s, u"18"_s, u"20"_s}));
+    const struct {
+        QString typed;
+        QString kept;
+    } typedRates[] = {{u"18"_s, u"18"_s},
+                      {u"20"_s, u"20"_s},
+                      {u"10"_s, u"10"_s},
+                      {u"21"_s, u""_s},
+                      {u"5"_s, u""_s}};
+    for (const auto& c : typedRates) {
+        vat->setEditText(QString());
+        QTest::keyClicks(vat->lineEdit(), c.typed);
+        EXPECT_EQ(vat->currentText(), c.kept) << c.typed.toStdString();
+    }
+    vat->setCurrentIndex(vat->findText(u"8"_s));
+    vat->setFocus();
+    QTest::keyClick(vat, Qt::Key_Down);
+    EXPECT_EQ(vat->currentText(), u"10"_s);
     vat->setEditText(QString());
-    QTest::keyClicks(vat->lineEdit(), u"18"_s);
-    EXPECT_EQ(vat->currentText(), u"18"_s);
-    vat->setCurrentIndex(vat->findText(u"20"_s));
+    QTest::keyClicks(vat->lineEdit(), u"2"_s); // on the way to 20, and left there
+    EXPECT_EQ(vat->currentText(), u"2"_s);
+    e.leave(vat);
     EXPECT_EQ(vat->currentText(), QString());
 
     QComboBox* withholding = e.box("Combo3");
@@ -237,7 +256,7 @@ TEST(LineEditorWindow, WithholdingCardRefusedOnSalesAcceptedOnWithholding) {
             EXPECT_EQ(e.host.model.cell(0, 11), u"50"_s);
             EXPECT_EQ(e.host.model.cell(0, 12), u"90,00"_s);
             EXPECT_EQ(e.host.totalsRuns, 1);
-            EXPECT_FLOAT_EQ(e.host.totals.checkTotal, 1180.0f); // 1.090,00 payable + 90,00 withheld
+            EXPECT_EQ(e.host.totals.checkTotal, 118000); // 1.090,00 payable + 90,00 withheld
         }
     }
 }

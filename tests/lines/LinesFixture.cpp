@@ -69,7 +69,8 @@ QString makeDataWorkbook(const QTemporaryDir& dir, const WorkbookContent& c) {
     columns(store::KodCol::OtherTaxCode, c.otherTaxes);
     column(store::KodCol::SpecialBaseCode, c.specialBaseReasons);
     column(store::KodCol::UnitName, c.units);
-    column(store::KodCol::VatRate, c.vatRates);
+    // The fixture's rates replace the six a new workbook lists.
+    column(store::KodCol::VatRate, c.vatRates + QStringList(6, QString()).mid(c.vatRates.size()));
 
     store::Worksheet& s = *wb.value()->sheet(store::DataSheet::Stock);
     for (int r = 0; r < c.cards.size(); ++r)

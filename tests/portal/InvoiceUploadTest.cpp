@@ -56,7 +56,7 @@ protected:
         invoice.lineHeaders = baseHeaders();
         invoice.lines = {{u"1"_s, u"Kalem"_s, u"2"_s, u"Adet"_s, u"12,50"_s, u"10"_s, u"2,50"_s,
                           u"22,50"_s, u"18"_s, u"4,05"_s}};
-        invoice.checkTotal = 26.55f;
+        invoice.checkTotal = 2655;
         invoice.settings.portalUser = u"33333333"_s;
         invoice.settings.portalPassword = u"Şifre-123"_s;
         invoice.settings.portalTaxNumber = u"1111111111"_s;

@@ -7,7 +7,7 @@ using tavlix::portal::uploadCheckReport;
 
 TEST(UploadCheckReport, FiveLinesWithTheirBlanks) {
     const QString dashes(60, u'-');
-    EXPECT_EQ(uploadCheckReport(1180.0f, 1180.0f, {}),
+    EXPECT_EQ(uploadCheckReport(118000, 118000, {}),
               u" Fatura yükleme tamamlandı, kontrol sonucu... :\r\n "_s + dashes +
                   u"\r\n Tavlix Fatura Toplamı  :  1.180,00\r\n"
                   u" Portal Fatura Toplamı  :  1.180,00\r\n"
@@ -17,27 +17,31 @@ TEST(UploadCheckReport, FiveLinesWithTheirBlanks) {
 TEST(UploadCheckReport, DifferenceAndSkippedSteps) {
     struct Case {
         const char* name;
-        float program, portal;
+        long long program, portal; // kuruş
+        QString programText;
         QStringList skipped;
         QString differenceLine;
         QString extraLine; // empty: exactly five lines
     };
     const QList<Case> cases{
-        {"one kuruş lower",
-         1180.0f,
-         1179.99f,
+        {"one kuruş lower, where single precision saw none",
+         141456789,
+         141456788,
+         u"1.414.567,89"_s,
          {},
          u" Fatura Toplam Farkı     :         -0,01 [TL,Kr]'dir."_s,
          {}},
         {"no total cell",
-         1180.0f,
-         0.0f,
+         118000,
+         0,
+         u"1.180,00"_s,
          {u"vergilerDahilToplamTutar"_s},
          u" Fatura Toplam Farkı     :         -1.180,00 [TL,Kr]'dir."_s,
          u" Atlanan adım sayısı: 1 (ilk atlananlar: vergilerDahilToplamTutar)"_s},
         {"many skipped",
-         10.5f,
-         10.5f,
+         1050,
+         1050,
+         u"10,50"_s,
          {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s},
          u" Fatura Toplam Farkı     :         0,00 [TL,Kr]'dir."_s,
          u" Atlanan adım sayısı: 7 (ilk atlananlar: a, b, c, d, e, …)"_s},
@@ -48,6 +52,7 @@ TEST(UploadCheckReport, DifferenceAndSkippedSteps) {
             uploadCheckReport(tc.program, tc.portal, tc.skipped).split(u"\r\n"_s);
         ASSERT_EQ(lines.size(), tc.extraLine.isEmpty() ? 5 : 6);
         EXPECT_EQ(lines[4], tc.differenceLine);
+        EXPECT_EQ(lines[2], u" Tavlix Fatura Toplamı  :  "_s + tc.programText);
         if (!tc.extraLine.isEmpty()) {
             EXPECT_EQ(lines[5], tc.extraLine);
         }

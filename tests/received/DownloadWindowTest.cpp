@@ -7,6 +7,7 @@
 #include "support/Openpyxl.h"
 #include "support/Processes.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -68,8 +69,8 @@ wb.save(path)
         auto* w = find<QListWidget>(list);
         const auto found = w->findItems(text, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << text.toStdString();
-        w->setCurrentItem(found[0]);
-        emit w->itemClicked(found[0]);
+        w->scrollToItem(found[0]);
+        QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, w->visualItemRect(found[0]).center());
     }
     QString status() { return find<QLabel>(u"Text4"_s)->text(); }
     // "Kapat" unloads the window once control is back in the event loop.
@@ -97,27 +98,39 @@ TEST_F(DownloadWindowTest, PeriodsAndCompaniesByBookType) {
     EXPECT_FALSE(find<QPushButton>(u"Command1"_s)->isEnabled());
     EXPECT_TRUE(find<QPushButton>(u"Command4"_s)->isHidden());
 
+    // The window opens with the focus in the book-type box, showing "Hepsi".
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.data()));
+    auto* combo = find<QComboBox>(u"Combo1"_s);
+    ASSERT_TRUE(combo->hasFocus());
+    EXPECT_EQ(combo->currentText(), u"Hepsi"_s);
+    const QStringList all = {u"Bilanço A.Ş."_s,  u"Zirai Çiftlik"_s, u"Boş Tür Ltd"_s,
+                             u"Zeytin Üretim"_s, u"İşletme Ltd"_s,   u"Onuncu Sütun"_s};
+    EXPECT_EQ(items(u"bList1"_s), all) << "on load: every named company of columns 2 to 11";
+
+    // Each company is then clicked with the mouse, the focus leaving the box for the list.
     struct Case {
         const char* name;
-        int bookType; // Combo1 position, -1 for no choice
+        int bookType; // Combo1 position picked with the keyboard
         QStringList companies;
     };
     const Case cases[] = {
-        {"Zirai K.", 3, {u"Zirai Çiftlik"_s, u"Zeytin Üretim"_s}},
-        {"İşletme", 1, {u"İşletme Ltd"_s}},
-        {"Diğer", 4, {}},
-        {"no choice: an empty row 10", -1, {u"Boş Tür Ltd"_s, u"Onuncu Sütun"_s}},
+        {"left as it was", 0, all},
+        {"Zirai K.", 4, {u"Zirai Çiftlik"_s, u"Zeytin Üretim"_s}},
+        {"Bilanço", 1, {u"Bilanço A.Ş."_s}},
+        {"Diğer", 5, {}},
+        {"Hepsi again", 0, all},
     };
-    EXPECT_EQ(items(u"bList1"_s),
-              (QStringList{u"Bilanço A.Ş."_s, u"Zirai Çiftlik"_s, u"Boş Tür Ltd"_s,
-                           u"Zeytin Üretim"_s, u"İşletme Ltd"_s, u"Onuncu Sütun"_s}))
-        << "on load: every named company of columns 2 to 11";
-    auto* combo = find<QComboBox>(u"Combo1"_s);
     for (const Case& c : cases) {
-        combo->setCurrentIndex(c.bookType);
-        QFocusEvent leave(QEvent::FocusOut);
-        QCoreApplication::sendEvent(combo, &leave);
-        EXPECT_EQ(items(u"bList1"_s), c.companies) << c.name;
+        SCOPED_TRACE(c.name);
+        combo->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 6 && combo->currentIndex() != c.bookType; ++i)
+            QTest::keyClick(combo, combo->currentIndex() < c.bookType ? Qt::Key_Down : Qt::Key_Up);
+        EXPECT_EQ(items(u"bList1"_s), c.companies);
+        for (const QString& company : c.companies) {
+            click(u"bList1"_s, company);
+            EXPECT_EQ(status(), u" İşlem yapılacak firma: "_s + company + u" / "_s);
+        }
     }
 }
 

@@ -78,8 +78,14 @@ TEST(DataWorkbook, CreatedWorkbookHasSheetsHeadersLabelsAndHeaderFormatting) {
         EXPECT_FALSE(styles.contains(u"A2"_s)); // only the header row is formatted
         EXPECT_GT(widths[u"A"_s].toDouble(), 10);
     }
-    EXPECT_EQ(wb[u"cells"_s][u"kodDATA"_s].toObject().size(), 18);
-    EXPECT_EQ(wb[u"cells"_s][u"kodDATA"_s][u"R1"_s].toString(), u"HEADERS"_s);
+    // Headers, and the VAT rates as numbers: today's and the earlier ones.
+    const QJsonObject kod = wb[u"cells"_s][u"kodDATA"_s].toObject();
+    EXPECT_EQ(kod.size(), 18 + 6);
+    EXPECT_EQ(kod[u"R1"_s].toString(), u"HEADERS"_s);
+    QList<double> rates;
+    for (int row = 2; row <= 7; ++row)
+        rates.append(kod[u"Q%1"_s.arg(row)].toDouble(-1));
+    EXPECT_EQ(rates, (QList<double>{0, 1, 8, 10, 18, 20}));
 
     // Our own reader agrees, and finds every sheet by name.
     auto book = Workbook::open(path);
