@@ -98,7 +98,8 @@ TEST_F(EndToEnd, ComposeAnInvoiceAndCheckItsTotals) {
     EXPECT_EQ(amounts,
               (QStringList{u"Mal / Hizmet Bedeli Toplamı :325,00"_s, u"İskontolar Toplamı :30,00"_s,
                            u"KDV Toplamı :26,10"_s, u"GENEL TOPLAM :321,10"_s}));
-    EXPECT_EQ(m_window->kdvMatStr(), u"KDV MATRAH [%1: 0,00][%8: 270,00][%10: 0,00][%18: 25,00][%20: 0,00]"_s);
+    EXPECT_EQ(m_window->kdvMatStr(),
+              u"KDV MATRAH [%1: 0,00][%8: 270,00][%10: 0,00][%18: 25,00][%20: 0,00]"_s);
     EXPECT_EQ(m_window->yazTopStr(), u"Yalnız:ÜçyüzyirmibirTLOnKr."_s);
     EXPECT_EQ(m_window->checkTotal(), 32110);
     EXPECT_TRUE(
