@@ -2,13 +2,13 @@
 
 #include "app/AboutWindow.h"
 #include "app/CompanyData.h"
-#include "app/MainMenuView.h"
+#include "app/MainWindowTexts.h"
 #include "app/RadioPanel.h"
 #include "app/Version.h"
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
-#include "files/SavedInvoiceWatch.h"
+#include "files/SavedInvoicesPanel.h"
 #include "invoice/HeaderRules.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/LeaveField.h"
@@ -27,6 +27,7 @@
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 #include "update/UpdateCheck.h"
+#include "widgets/ButtonColours.h"
 #include "widgets/CapitalRowsView.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
@@ -58,58 +59,14 @@ using namespace Qt::StringLiterals;
 
 namespace tavlix {
 
+using namespace colours;
+
 namespace {
 
-const QString kNoType = u"Fatura Türü Seçin"_s;
-const QString kNoCompany = u"Firmalarım"_s;
-const QString kTurkishLira = u"Türk Lirası"_s;
-const QColor kLightGreen(192, 255, 192);
-const QColor kLightCyan(192, 255, 255);
-const QColor kLightRed(255, 192, 192);
-const QColor kLightYellow(255, 255, 192);
-const QColor kWhite(255, 255, 255);
-// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (the
-// wrapped folder caption) to its preferred height, taller than the window; without it, to the
-// window's height and no less than the least height.
-class SurfaceLayout : public QVBoxLayout {
-public:
-    using QVBoxLayout::QVBoxLayout;
-    bool hasHeightForWidth() const override { return false; }
-};
-
-// The totals of the plainest invoice (goods, discounts, VAT, "GENEL TOPLAM"); the list keeps room
-// for more as they come.
-constexpr int kTotalsRowsShown = 4;
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    return named<QPushButton>(name, caption, parent);
-}
-
-void setBackColour(QWidget* w, const QColor& colour) {
-    w->setStyleSheet(u"background-color: %1;"_s.arg(colour.name()));
-}
-
-// An editable box whose text the program sets ("Fatura Türü Seçin") but the user only picks.
-QComboBox* pickBox(const QString& name, QWidget* parent) {
-    auto* box = named<QComboBox>(name, parent);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->lineEdit()->setReadOnly(true);
-    return box;
-}
-
-void setBoxText(QComboBox* box, const QString& text) {
-    box->setCurrentIndex(-1);
-    box->setEditText(text);
-}
-
-QLineEdit* field(const QString& name, QWidget* parent) {
-    return named<QLineEdit>(name, parent);
-}
-
-QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
-    return named<QLabel>(name, caption, parent);
-}
+using mainwindow::kNoCompany;
+using mainwindow::kNoType;
+using mainwindow::kTurkishLira;
+using mainwindow::setBoxText;
 
 } // namespace
 
@@ -119,248 +76,12 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(u"Tavlix"_s);
     m_lines = new ReportModel(this);
     m_totals = new ReportModel(this);
-    m_savedWatch = new files::SavedInvoiceWatch(this);
     buildUi();
     buildMenus();
     wireEvents();
 }
 
 MainWindow::~MainWindow() = default;
-
-// ---- Layout -----------------------------------------------------------------------------------
-
-void MainWindow::buildUi() {
-    // The surface scrolls as a whole on a screen too small for it, rather than squeezing away
-    // the totals.
-    auto* scroll = named<QScrollArea>(u"centralScroll"_s, this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    setCentralWidget(scroll);
-    auto* central = new QWidget(scroll);
-    central->setObjectName(u"centralSurface"_s);
-    m_surface = central;
-    auto* layout = new SurfaceLayout(central);
-
-    auto* top = new QHBoxLayout;
-    m_combo4 = pickBox(u"Combo4"_s, central);
-    m_combo4->lineEdit()->setReadOnly(false);
-    m_combo4->setMinimumWidth(260);
-    setBoxText(m_combo4, kNoCompany);
-    m_text1 = field(u"Text1"_s, central);
-    m_text1->setText(u"21"_s);
-    m_text1->setVisible(false);
-    m_label21 = label(u"Label21"_s, u"Versiyon "_s + versionText(), central);
-    top->addWidget(new QLabel(u"Firma"_s, central));
-    top->addWidget(m_combo4);
-    top->addWidget(m_text1);
-    top->addStretch(1);
-    top->addWidget(m_label21);
-    top->addWidget(button(u"Command1"_s, u"VERİ TABANI"_s, central));
-    top->addWidget(button(u"Command2"_s, u"ÇIKIŞ"_s, central));
-    layout->addLayout(top);
-
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(buildHeader(), 3);
-    middle->addWidget(buildCustomer(), 4);
-    middle->addWidget(buildFiles(), 3);
-    layout->addLayout(middle);
-    layout->addWidget(buildButtons());
-
-    auto* linesFrame = new QGroupBox(u"Fatura Satırları"_s, central);
-    auto* linesLayout = new QVBoxLayout(linesFrame);
-    m_listView1 = named<ReportView>(u"ListView1"_s, linesFrame);
-    m_listView1->setReportModel(m_lines);
-    linesLayout->addWidget(m_listView1);
-    layout->addWidget(linesFrame, 3);
-
-    auto* bottom = new QHBoxLayout;
-    auto* notesFrame = new QGroupBox(u"Not"_s, central);
-    auto* notesLayout = new QVBoxLayout(notesFrame);
-    m_text6 = named<QPlainTextEdit>(u"Text6"_s, notesFrame);
-    notesLayout->addWidget(m_text6);
-    auto* totalsFrame = new QGroupBox(u"Toplamlar"_s, central);
-    auto* totalsLayout = new QVBoxLayout(totalsFrame);
-    m_listView2 = named<ReportView>(u"ListView2"_s, totalsFrame);
-    m_listView2->setReportModel(m_totals);
-    m_listView2->setMinimumVisibleRows(kTotalsRowsShown);
-    totalsLayout->addWidget(m_listView2);
-    bottom->addWidget(notesFrame, 3);
-    bottom->addWidget(totalsFrame, 2);
-    layout->addLayout(bottom, 2);
-    layout->addWidget(buildRadioPanel());
-
-    // The mail panel stands in for these buttons while it is open.
-    QList<QWidget*> mailHides;
-    for (const char16_t* name :
-         {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
-          u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
-        mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
-    m_mailPanel = new MailPanel(m_combo4, mailHides, m_frame1);
-    m_frame1->layout()->addWidget(m_mailPanel);
-
-    // Values the invoice keeps without showing them.
-    m_text600 = field(u"Text600"_s, central);
-    m_uunvan = field(u"uunvan"_s, central);
-    m_aad = field(u"aad"_s, central);
-    m_ssoyad = field(u"ssoyad"_s, central);
-    m_user = field(u"user"_s, central);
-    m_pass = field(u"pass"_s, central);
-    m_pass->setEchoMode(QLineEdit::Password);
-    m_text100 = field(u"Text100"_s, central);
-    m_text200 = field(u"Text200"_s, central);
-    m_list2 = named<QListWidget>(u"List2"_s, central);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{
-             m_text600, m_uunvan, m_aad, m_ssoyad, m_user, m_pass, m_text100, m_text200, m_list2})
-        hidden->setVisible(false);
-    scroll->setWidget(central);
-    keepCapitalsWhole(*central);
-    resize(1200, 860);
-}
-
-QWidget* MainWindow::buildHeader() {
-    auto* box = new QGroupBox(u"Fatura"_s, this);
-    auto* grid = new QGridLayout(box);
-    m_combo1 = pickBox(u"Combo1"_s, box);
-    setBoxText(m_combo1, kNoType);
-    m_combo2 = pickBox(u"Combo2"_s, box);
-    setBoxText(m_combo2, kTurkishLira);
-    m_label7 = label(u"Label7"_s, u"Döviz Kuru "_s, box);
-    m_text7 = field(u"Text7"_s, box);
-    m_text7->setEnabled(false);
-    m_label8 = label(u"Label8"_s, u"Fatura Tarihi"_s, box);
-    m_text8 = field(u"Text8"_s, box);
-    m_text8->setVisible(false);
-    m_combo5 = named<QComboBox>(u"Combo5"_s, box);
-    m_label9 = label(u"Label9"_s, u"Düzenleme Saati"_s, box);
-    m_text9 = field(u"Text9"_s, box);
-    m_label10 = label(u"Label10"_s, u"İrsaliye Tarihi "_s, box);
-    m_text10 = field(u"Text10"_s, box);
-    m_text10->setVisible(false);
-    m_combo6 = named<QComboBox>(u"Combo6"_s, box);
-    m_text11 = field(u"Text11"_s, box);
-    for (QLabel* clickable : {m_label8, m_label9, m_label10})
-        clickable->setCursor(Qt::PointingHandCursor);
-
-    int row = 0;
-    grid->addWidget(new QLabel(u"Fatura Türü"_s, box), row, 0);
-    grid->addWidget(m_combo1, row++, 1, 1, 2);
-    grid->addWidget(new QLabel(u"Para Birimi"_s, box), row, 0);
-    grid->addWidget(m_combo2, row++, 1, 1, 2);
-    grid->addWidget(m_label7, row, 0);
-    grid->addWidget(m_text7, row++, 1, 1, 2);
-    grid->addWidget(m_label8, row, 0);
-    grid->addWidget(m_combo5, row, 1);
-    grid->addWidget(m_text8, row++, 2);
-    grid->addWidget(m_label9, row, 0);
-    grid->addWidget(m_text9, row++, 1, 1, 2);
-    grid->addWidget(m_label10, row, 0);
-    grid->addWidget(m_combo6, row, 1);
-    grid->addWidget(m_text10, row++, 2);
-    grid->addWidget(label(u"Label11"_s, u"İrsaliye Seri-No"_s, box), row, 0);
-    grid->addWidget(m_text11, row++, 1, 1, 2);
-    grid->setRowStretch(row, 1);
-    return box;
-}
-
-QWidget* MainWindow::buildCustomer() {
-    auto* box = new QGroupBox(u"Alıcı Bilgileri"_s, this);
-    auto* grid = new QGridLayout(box);
-    m_label19 = label(u"Label19"_s, u"Satıcı"_s, box);
-    m_label19->setCursor(Qt::PointingHandCursor);
-    m_text19 = field(u"Text19"_s, box);
-    m_text19->setEnabled(false);
-    m_list3 = named<QListWidget>(u"List3"_s, box);
-    m_list3->setVisible(false);
-    m_combo3 = pickBox(u"Combo3"_s, box);
-    m_combo3->lineEdit()->setReadOnly(false);
-    m_text2 = field(u"Text2"_s, box);
-    m_text12 = field(u"Text12"_s, box);
-    m_text3 = field(u"Text3"_s, box);
-    m_text4 = field(u"Text4"_s, box);
-    m_text5 = field(u"Text5"_s, box);
-
-    int row = 0;
-    grid->addWidget(m_label19, row, 0);
-    grid->addWidget(m_text19, row++, 1);
-    grid->addWidget(m_list3, row++, 1);
-    const std::pair<const char16_t*, QWidget*> rows[] = {
-        {u"Alıcı", m_combo3},        {u"Alıcı Adresi ", m_text2}, {u"Ülke", m_text12},
-        {u"Vergi Dairesi", m_text3}, {u"Vergi No", m_text4},      {u"Alıcı E-Mail", m_text5}};
-    for (const auto& [caption, widget] : rows) {
-        grid->addWidget(new QLabel(QString::fromUtf16(caption), box), row, 0);
-        grid->addWidget(widget, row++, 1);
-    }
-    grid->setRowStretch(row, 1);
-    return box;
-}
-
-QWidget* MainWindow::buildFiles() {
-    m_frame1 = named<QGroupBox>(u"Frame1"_s, u"Kayıtlı Faturalar"_s, this);
-    auto* layout = new QVBoxLayout(m_frame1);
-    m_label12 = label(u"Label12"_s, QString(), m_frame1);
-    m_label12->setWordWrap(true);
-    m_dir1 = field(u"Dir1"_s, m_frame1);
-    m_dir1->setVisible(false);
-    m_list1 = named<QListWidget>(u"List1"_s, m_frame1);
-    layout->addWidget(m_label12);
-    layout->addWidget(m_list1, 1);
-    auto* buttons = new QGridLayout;
-    m_command3 = button(u"Command3"_s, u"Excel Yükle"_s, m_frame1);
-    m_command9 = button(u"Command9"_s, u"Excel Kaydet"_s, m_frame1);
-    m_command11 = button(u"Command11"_s, u"Excel Aç"_s, m_frame1);
-    m_command10 = button(u"Command10"_s, u"Excel SiL"_s, m_frame1);
-    m_command15 = button(u"Command15"_s, u"e-Mail Gönder"_s, m_frame1);
-    buttons->addWidget(m_command3, 0, 0);
-    buttons->addWidget(m_command9, 0, 1);
-    buttons->addWidget(m_command11, 1, 0);
-    buttons->addWidget(m_command10, 1, 1);
-    buttons->addWidget(m_command15, 2, 0, 1, 2);
-    layout->addLayout(buttons);
-    for (QPushButton* b : {m_command3, m_command9, m_command11, m_command10, m_command15})
-        b->setEnabled(false);
-    setBackColour(m_command9, kWhite);
-    setBackColour(m_command10, kLightRed);
-    setBackColour(m_command15, kLightYellow);
-    return m_frame1;
-}
-
-QWidget* MainWindow::buildButtons() {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(button(u"Command4"_s, u"Yeni Müşteri"_s, row));
-    m_command5 = button(u"Command5"_s, u"Alış Fatura Bilgileri"_s, row);
-    m_command5->setVisible(false);
-    layout->addWidget(m_command5);
-    m_label20 = label(u"Label20"_s, u"0"_s, row);
-    m_label20->setVisible(false);
-    layout->addWidget(m_label20);
-    m_command7 = button(u"Command7"_s, u"Mal/Hizmet Ekle"_s, row);
-    m_command8 = button(u"Command8"_s, u"VERGİ EKLE"_s, row);
-    for (QPushButton* b : {m_command7, m_command8}) {
-        b->setEnabled(false);
-        setBackColour(b, kWhite);
-        layout->addWidget(b);
-    }
-    layout->addWidget(button(u"Command6"_s, u"Fatura İndir"_s, row));
-    layout->addStretch(1);
-    layout->addWidget(button(u"Command12"_s, u"e-Arşiv"_s, row));
-    layout->addWidget(button(u"Command20"_s, u" e-Arşiv Taslak"_s, row));
-    layout->addWidget(button(u"Command22"_s, u"İptal/İtiraz"_s, row));
-    return row;
-}
-
-QWidget* MainWindow::buildRadioPanel() {
-    m_frame10 = new RadioPanel(this);
-    return m_frame10;
-}
-
-void MainWindow::buildMenus() {
-    buildMenuBar(*this);
-    QAction* about = menuBar()->addAction(u"Hakkında"_s);
-    about->setObjectName(u"Hakkinda"_s);
-    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
-}
 
 void MainWindow::wireEvents() {
     for (QObject* watched :
@@ -408,21 +129,9 @@ void MainWindow::wireEvents() {
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);
-    connect(m_command9, &QPushButton::clicked, this, &MainWindow::saveInvoiceFile);
-    connect(m_command3, &QPushButton::clicked, this, &MainWindow::importSavedInvoice);
-    connect(m_command11, &QPushButton::clicked, this, &MainWindow::openSavedInvoice);
-    connect(m_command10, &QPushButton::clicked, this, &MainWindow::deleteSavedInvoice);
-    connect(m_command15, &QPushButton::clicked, this, &MainWindow::openMailPanel);
-    connect(m_list1, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { savedInvoiceClicked(item->text()); });
-    connect(m_list1, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { savedInvoiceDoubleClicked(item->text()); });
-    connect(m_mailPanel, &MailPanel::closed, this, [this] {
-        if (const QListWidgetItem* item = m_list1->currentItem())
-            savedInvoiceClicked(item->text());
-    });
-    connect(m_savedWatch, &files::SavedInvoiceWatch::changed, this,
-            &MainWindow::savedInvoicesChanged);
+    connect(m_savedInvoices, &files::SavedInvoicesPanel::handingToOtherProgram, this,
+            &QWidget::lower);
+    connect(m_mailPanel, &MailPanel::closed, m_savedInvoices, &files::SavedInvoicesPanel::reselect);
     connect(m_text19, &QLineEdit::textChanged, this, &MainWindow::filterCustomerSearch);
     connect(m_list3, &QListWidget::itemDoubleClicked, this, &MainWindow::takeSearchResult);
     connect(m_listView1, &QAbstractItemView::clicked, this,
@@ -487,10 +196,9 @@ bool MainWindow::startUp() {
     if (update.indirOku() == portal::UpdateOutcome::UpdaterStarted)
         return false;
 
-    m_dir1->setText(companiesDir() + u'/');
-    refreshSavedInvoices(companiesDir());
-    m_frame1->setVisible(true);
-    m_command3->setEnabled(false);
+    m_savedInvoices->showFolder(companiesDir(), false);
+    m_savedInvoices->setVisible(true);
+    m_savedInvoices->setImportEnabled(false);
 
     if (!QFileInfo::exists(dataWorkbookPath())) {
         showMessage(QMessageBox::Information,
@@ -588,16 +296,13 @@ void MainWindow::companySelected() {
     const Result<QString> safe = companyFolderFor(company);
     if (!safe) {
         // A typed "../x" reaches no path: nothing is listed, and the saves find no folder.
-        m_dir1->clear();
-        refreshSavedInvoices(QString());
+        m_savedInvoices->showFolder(QString());
         if (!safe.message().isEmpty())
             showMessage(QMessageBox::Warning, safe.message());
         return;
     }
     const QString folder = *safe;
-    m_dir1->setText(folder);
-    refreshSavedInvoices(folder);
-    m_currentFile.clear(); // a file of the former company's folder is no longer the current one
+    m_savedInvoices->showFolder(folder);
     if (!QFileInfo(folder).isDir())
         return;
 
@@ -615,113 +320,24 @@ QString MainWindow::footnoteText() const {
            m_settings.userNot3 + u"\r\n"_s;
 }
 
-void MainWindow::refreshSavedInvoices(const QString& folder) {
-    m_label12->setText(folder);
-    m_savedWatch->watch(folder);
-    m_list1->clear();
-    m_list1->addItems(m_savedWatch->names());
-}
-
-void MainWindow::savedInvoicesChanged(const QStringList& names) {
-    const QListWidgetItem* current = m_list1->currentItem();
-    const QString kept = current ? current->text() : QString();
-    m_list1->clear();
-    m_list1->addItems(names);
-    // The clicked file stays selected while it is there; once gone it is no longer current.
-    if (const auto found = m_list1->findItems(kept, Qt::MatchExactly); !found.isEmpty()) {
-        m_list1->setCurrentItem(found.first());
-    } else if (!m_currentFile.isEmpty() && !QFileInfo::exists(m_currentFile)) {
-        m_currentFile.clear();
-        setFileButtons(false);
-    }
-}
-
 void MainWindow::enableEditingButtons() {
-    for (QPushButton* b : {m_command7, m_command8, m_command9})
+    for (QPushButton* b : {m_command7, m_command8})
         b->setEnabled(true);
-    setBackColour(m_command9, kLightCyan);
+    m_savedInvoices->setSaveEnabled(true);
     setBackColour(m_command8, kLightGreen);
     setBackColour(m_command7, kLightGreen);
 }
 
 void MainWindow::disableFileAndEditingButtons() {
-    for (QPushButton* b : {m_command3, m_command7, m_command8, m_command9, m_command11}) {
+    for (QPushButton* b : {m_command7, m_command8}) {
         b->setEnabled(false);
         setBackColour(b, kWhite);
     }
+    m_savedInvoices->disableForNewCompany();
 }
 
-// ---- Saved invoice workbooks and mail ---------------------------------------------------------
-
-QString MainWindow::savedInvoiceFolder() const {
-    return store::safeCompanyFolder(programDir(), companyName()).value_or(QString());
-}
-
-void MainWindow::setFileButtons(bool enabled) {
-    const std::pair<QPushButton*, QColor> buttons[] = {{m_command3, kLightGreen},
-                                                       {m_command10, kLightRed},
-                                                       {m_command11, kLightGreen},
-                                                       {m_command15, kLightYellow}};
-    for (const auto& [b, colour] : buttons) {
-        b->setEnabled(enabled);
-        setBackColour(b, enabled ? colour : kWhite);
-    }
-}
-
-void MainWindow::saveInvoiceFile() {
-    MessageBoxPrompt prompt(this);
-    files::saveInvoiceWorkbook(invoiceRecord(), savedInvoiceFolder(), prompt);
-    refreshSavedInvoices(m_dir1->text());
-    m_currentFile.clear();
-    setFileButtons(false);
-}
-
-void MainWindow::savedInvoiceClicked(const QString& name) {
-    m_currentFile = QDir(m_dir1->text()).filePath(name);
-    m_label12->setText(m_dir1->text());
-    if (m_combo1->currentText() != kNoType)
-        setFileButtons(true);
-}
-
-void MainWindow::savedInvoiceDoubleClicked(const QString& name) {
-    lower();
-    m_currentFile = QDir(m_dir1->text()).filePath(name);
-    openSavedInvoice();
-    if (m_combo1->currentText() == kNoType)
-        m_command3->setEnabled(true);
-}
-
-void MainWindow::openSavedInvoice() {
-    if (m_list1->count() == 0)
-        return;
-    lower();
-    if (const auto opened = openForUser(m_currentFile); !opened)
-        showMessage(QMessageBox::Warning, opened.message());
-    m_label12->setText(m_dir1->text());
-}
-
-void MainWindow::deleteSavedInvoice() {
-    files::removeSavedInvoice(m_currentFile);
-    m_currentFile.clear();
-    refreshSavedInvoices(m_dir1->text());
-    setFileButtons(false);
-}
-
-void MainWindow::importSavedInvoice() {
-    if (m_list1->count() == 0)
-        return;
-    MessageBoxPrompt prompt(this);
-    auto rows = files::importInvoiceWorkbook(m_currentFile, {m_lines->headers(), invoiceTypeText()},
-                                             prompt);
-    if (!rows)
-        return;
-    m_lines->setRows(rows.value());
-    m_totals->clearRows();
-    yekunal();
-}
-
-void MainWindow::openMailPanel() {
-    m_mailPanel->open(invoiceRecord(), m_currentFile);
+QString MainWindow::currentSavedInvoice() const {
+    return m_savedInvoices->currentFile();
 }
 
 // ---- Invoice header ---------------------------------------------------------------------------

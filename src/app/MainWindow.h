@@ -23,7 +23,7 @@ class QPushButton;
 namespace tavlix {
 
 namespace files {
-class SavedInvoiceWatch;
+class SavedInvoicesPanel;
 }
 
 class AboutWindow;
@@ -63,15 +63,9 @@ public:
     void openCustomerSearch(); // Label19 clicked
     void lineClicked(int row); // a row of ListView1 clicked
 
-    // Saved invoice workbooks and the proforma mail.
-    void saveInvoiceFile();                        // Command9 "Excel Kaydet"
-    void savedInvoiceClicked(const QString& name); // List1 click
-    void savedInvoiceDoubleClicked(const QString& name);
-    void openSavedInvoice();   // Command11 "Excel Aç"
-    void deleteSavedInvoice(); // Command10 "Excel SiL"
-    void importSavedInvoice(); // Command3 "Excel Yükle"
-    void openMailPanel();      // Command15 "e-Mail Gönder"
-    QString currentSavedInvoice() const { return m_currentFile; }
+    // Saved invoice workbooks (Frame1) and the proforma mail they open.
+    files::SavedInvoicesPanel& savedInvoices() { return *m_savedInvoices; }
+    QString currentSavedInvoice() const;
 
     // The invoice as one value, for the operations that take it (upload, files, mail).
     InvoiceRecord invoiceRecord() const;
@@ -121,8 +115,6 @@ private:
     // The invoice takes the dates its boxes show: the invoice date always (today unless another
     // was picked), the dispatch date once the user has picked one.
     void takeShownDates();
-    void refreshSavedInvoices(const QString& folder);
-    void savedInvoicesChanged(const QStringList& names); // the folder changed on disk
     void filterCustomerSearch(const QString& text);
     void takeSearchResult(QListWidgetItem* item);
     void enableEditingButtons();         // "Mal/Hizmet Ekle", "VERGİ EKLE", "Excel Kaydet"
@@ -134,8 +126,6 @@ private:
     void showCustomerCard();
     void showDownloadWindow();
     QString footnoteText() const;
-    void setFileButtons(bool enabled); // "Excel Yükle", "Excel SiL", "Excel Aç", "e-Mail Gönder"
-    QString savedInvoiceFolder() const;
 
     // Invoice lines and totals.
     ReportModel* m_lines = nullptr;
@@ -178,24 +168,16 @@ private:
     QLineEdit* m_text200 = nullptr;
     QLabel* m_label19 = nullptr; // "Satıcı": opens the customer search
     QLineEdit* m_text19 = nullptr;
-    QListWidget* m_list3 = nullptr; // search results
-    QListWidget* m_list2 = nullptr; // every customer name (hidden)
-    QLabel* m_label20 = nullptr;    // return reference count
-    QLabel* m_label12 = nullptr;    // folder caption
-    QLineEdit* m_dir1 = nullptr;    // the folder the saved-invoice list shows
-    QListWidget* m_list1 = nullptr; // saved invoice workbooks
-    QGroupBox* m_frame1 = nullptr;
+    QListWidget* m_list3 = nullptr;                       // search results
+    QListWidget* m_list2 = nullptr;                       // every customer name (hidden)
+    QLabel* m_label20 = nullptr;                          // return reference count
+    files::SavedInvoicesPanel* m_savedInvoices = nullptr; // Frame1
     RadioPanel* m_frame10 = nullptr;
     ReportView* m_listView1 = nullptr;
     ReportView* m_listView2 = nullptr;
-    QPushButton* m_command3 = nullptr;  // "Excel Yükle"
-    QPushButton* m_command5 = nullptr;  // "Alış Fatura Bilgileri"
-    QPushButton* m_command7 = nullptr;  // "Mal/Hizmet Ekle"
-    QPushButton* m_command8 = nullptr;  // "VERGİ EKLE"
-    QPushButton* m_command9 = nullptr;  // "Excel Kaydet"
-    QPushButton* m_command11 = nullptr; // "Excel Aç"
-    QPushButton* m_command10 = nullptr; // "Excel SiL"
-    QPushButton* m_command15 = nullptr; // "e-Mail Gönder"
+    QPushButton* m_command5 = nullptr; // "Alış Fatura Bilgileri"
+    QPushButton* m_command7 = nullptr; // "Mal/Hizmet Ekle"
+    QPushButton* m_command8 = nullptr; // "VERGİ EKLE"
     MailPanel* m_mailPanel = nullptr;
 
     // State.
@@ -205,8 +187,6 @@ private:
     money::Kurus m_checkTotal = 0;
     QStringList m_countries;
     QList<QDate> m_invoiceDates;
-    QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
-    files::SavedInvoiceWatch* m_savedWatch = nullptr;
 
     // Windows created on first use.
     std::unique_ptr<AboutWindow> m_about;

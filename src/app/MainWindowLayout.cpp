@@ -1,0 +1,298 @@
+// The main window's controls and their layout: the header, customer, saved-invoice and button
+// rows, the line and totals lists, the notes, the radio panel and the menus. The handlers are in
+// MainWindow.cpp.
+#include "app/MainWindow.h"
+
+#include "app/MainMenuView.h"
+#include "app/MainWindowTexts.h"
+#include "app/RadioPanel.h"
+#include "app/Version.h"
+#include "files/SavedInvoicesPanel.h"
+#include "mail/MailPanel.h"
+#include "widgets/ButtonColours.h"
+#include "widgets/CapitalRowsView.h"
+#include "widgets/NamedControl.h"
+#include "widgets/ReportModel.h"
+#include "widgets/ReportView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+using namespace colours;
+using namespace mainwindow;
+
+namespace {
+
+// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (the
+// wrapped folder caption) to its preferred height, taller than the window; without it, to the
+// window's height and no less than the least height.
+class SurfaceLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+    bool hasHeightForWidth() const override { return false; }
+};
+
+// The totals of the plainest invoice (goods, discounts, VAT, "GENEL TOPLAM"); the list keeps room
+// for more as they come.
+constexpr int kTotalsRowsShown = 4;
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    return named<QPushButton>(name, caption, parent);
+}
+
+// An editable box whose text the program sets ("Fatura Türü Seçin") but the user only picks.
+QComboBox* pickBox(const QString& name, QWidget* parent) {
+    auto* box = named<QComboBox>(name, parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->lineEdit()->setReadOnly(true);
+    return box;
+}
+
+QLineEdit* field(const QString& name, QWidget* parent) {
+    return named<QLineEdit>(name, parent);
+}
+
+QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
+    return named<QLabel>(name, caption, parent);
+}
+
+} // namespace
+
+void MainWindow::buildUi() {
+    // The surface scrolls as a whole on a screen too small for it, rather than squeezing away
+    // the totals.
+    auto* scroll = named<QScrollArea>(u"centralScroll"_s, this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroll);
+    auto* central = new QWidget(scroll);
+    central->setObjectName(u"centralSurface"_s);
+    m_surface = central;
+    auto* layout = new SurfaceLayout(central);
+
+    auto* top = new QHBoxLayout;
+    m_combo4 = pickBox(u"Combo4"_s, central);
+    m_combo4->lineEdit()->setReadOnly(false);
+    m_combo4->setMinimumWidth(260);
+    setBoxText(m_combo4, kNoCompany);
+    m_text1 = field(u"Text1"_s, central);
+    m_text1->setText(u"21"_s);
+    m_text1->setVisible(false);
+    m_label21 = label(u"Label21"_s, u"Versiyon "_s + versionText(), central);
+    top->addWidget(new QLabel(u"Firma"_s, central));
+    top->addWidget(m_combo4);
+    top->addWidget(m_text1);
+    top->addStretch(1);
+    top->addWidget(m_label21);
+    top->addWidget(button(u"Command1"_s, u"VERİ TABANI"_s, central));
+    top->addWidget(button(u"Command2"_s, u"ÇIKIŞ"_s, central));
+    layout->addLayout(top);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildHeader(), 3);
+    middle->addWidget(buildCustomer(), 4);
+    middle->addWidget(buildFiles(), 3);
+    layout->addLayout(middle);
+    layout->addWidget(buildButtons());
+
+    auto* linesFrame = new QGroupBox(u"Fatura Satırları"_s, central);
+    auto* linesLayout = new QVBoxLayout(linesFrame);
+    m_listView1 = named<ReportView>(u"ListView1"_s, linesFrame);
+    m_listView1->setReportModel(m_lines);
+    linesLayout->addWidget(m_listView1);
+    layout->addWidget(linesFrame, 3);
+
+    auto* bottom = new QHBoxLayout;
+    auto* notesFrame = new QGroupBox(u"Not"_s, central);
+    auto* notesLayout = new QVBoxLayout(notesFrame);
+    m_text6 = named<QPlainTextEdit>(u"Text6"_s, notesFrame);
+    notesLayout->addWidget(m_text6);
+    auto* totalsFrame = new QGroupBox(u"Toplamlar"_s, central);
+    auto* totalsLayout = new QVBoxLayout(totalsFrame);
+    m_listView2 = named<ReportView>(u"ListView2"_s, totalsFrame);
+    m_listView2->setReportModel(m_totals);
+    m_listView2->setMinimumVisibleRows(kTotalsRowsShown);
+    totalsLayout->addWidget(m_listView2);
+    bottom->addWidget(notesFrame, 3);
+    bottom->addWidget(totalsFrame, 2);
+    layout->addLayout(bottom, 2);
+    layout->addWidget(buildRadioPanel());
+
+    // The mail panel stands in for these buttons while it is open.
+    QList<QWidget*> mailHides;
+    for (const char16_t* name :
+         {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
+          u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
+        mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
+    m_mailPanel = new MailPanel(m_combo4, mailHides, m_savedInvoices);
+    m_savedInvoices->layout()->addWidget(m_mailPanel);
+
+    // Values the invoice keeps without showing them.
+    m_text600 = field(u"Text600"_s, central);
+    m_uunvan = field(u"uunvan"_s, central);
+    m_aad = field(u"aad"_s, central);
+    m_ssoyad = field(u"ssoyad"_s, central);
+    m_user = field(u"user"_s, central);
+    m_pass = field(u"pass"_s, central);
+    m_pass->setEchoMode(QLineEdit::Password);
+    m_text100 = field(u"Text100"_s, central);
+    m_text200 = field(u"Text200"_s, central);
+    m_list2 = named<QListWidget>(u"List2"_s, central);
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             m_text600, m_uunvan, m_aad, m_ssoyad, m_user, m_pass, m_text100, m_text200, m_list2})
+        hidden->setVisible(false);
+    scroll->setWidget(central);
+    keepCapitalsWhole(*central);
+    resize(1200, 860);
+}
+
+QWidget* MainWindow::buildHeader() {
+    auto* box = new QGroupBox(u"Fatura"_s, this);
+    auto* grid = new QGridLayout(box);
+    m_combo1 = pickBox(u"Combo1"_s, box);
+    setBoxText(m_combo1, kNoType);
+    m_combo2 = pickBox(u"Combo2"_s, box);
+    setBoxText(m_combo2, kTurkishLira);
+    m_label7 = label(u"Label7"_s, u"Döviz Kuru "_s, box);
+    m_text7 = field(u"Text7"_s, box);
+    m_text7->setEnabled(false);
+    m_label8 = label(u"Label8"_s, u"Fatura Tarihi"_s, box);
+    m_text8 = field(u"Text8"_s, box);
+    m_text8->setVisible(false);
+    m_combo5 = named<QComboBox>(u"Combo5"_s, box);
+    m_label9 = label(u"Label9"_s, u"Düzenleme Saati"_s, box);
+    m_text9 = field(u"Text9"_s, box);
+    m_label10 = label(u"Label10"_s, u"İrsaliye Tarihi "_s, box);
+    m_text10 = field(u"Text10"_s, box);
+    m_text10->setVisible(false);
+    m_combo6 = named<QComboBox>(u"Combo6"_s, box);
+    m_text11 = field(u"Text11"_s, box);
+    for (QLabel* clickable : {m_label8, m_label9, m_label10})
+        clickable->setCursor(Qt::PointingHandCursor);
+
+    int row = 0;
+    grid->addWidget(new QLabel(u"Fatura Türü"_s, box), row, 0);
+    grid->addWidget(m_combo1, row++, 1, 1, 2);
+    grid->addWidget(new QLabel(u"Para Birimi"_s, box), row, 0);
+    grid->addWidget(m_combo2, row++, 1, 1, 2);
+    grid->addWidget(m_label7, row, 0);
+    grid->addWidget(m_text7, row++, 1, 1, 2);
+    grid->addWidget(m_label8, row, 0);
+    grid->addWidget(m_combo5, row, 1);
+    grid->addWidget(m_text8, row++, 2);
+    grid->addWidget(m_label9, row, 0);
+    grid->addWidget(m_text9, row++, 1, 1, 2);
+    grid->addWidget(m_label10, row, 0);
+    grid->addWidget(m_combo6, row, 1);
+    grid->addWidget(m_text10, row++, 2);
+    grid->addWidget(label(u"Label11"_s, u"İrsaliye Seri-No"_s, box), row, 0);
+    grid->addWidget(m_text11, row++, 1, 1, 2);
+    grid->setRowStretch(row, 1);
+    return box;
+}
+
+QWidget* MainWindow::buildCustomer() {
+    auto* box = new QGroupBox(u"Alıcı Bilgileri"_s, this);
+    auto* grid = new QGridLayout(box);
+    m_label19 = label(u"Label19"_s, u"Satıcı"_s, box);
+    m_label19->setCursor(Qt::PointingHandCursor);
+    m_text19 = field(u"Text19"_s, box);
+    m_text19->setEnabled(false);
+    m_list3 = named<QListWidget>(u"List3"_s, box);
+    m_list3->setVisible(false);
+    m_combo3 = pickBox(u"Combo3"_s, box);
+    m_combo3->lineEdit()->setReadOnly(false);
+    m_text2 = field(u"Text2"_s, box);
+    m_text12 = field(u"Text12"_s, box);
+    m_text3 = field(u"Text3"_s, box);
+    m_text4 = field(u"Text4"_s, box);
+    m_text5 = field(u"Text5"_s, box);
+
+    int row = 0;
+    grid->addWidget(m_label19, row, 0);
+    grid->addWidget(m_text19, row++, 1);
+    grid->addWidget(m_list3, row++, 1);
+    const std::pair<const char16_t*, QWidget*> rows[] = {
+        {u"Alıcı", m_combo3},        {u"Alıcı Adresi ", m_text2}, {u"Ülke", m_text12},
+        {u"Vergi Dairesi", m_text3}, {u"Vergi No", m_text4},      {u"Alıcı E-Mail", m_text5}};
+    for (const auto& [caption, widget] : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf16(caption), box), row, 0);
+        grid->addWidget(widget, row++, 1);
+    }
+    grid->setRowStretch(row, 1);
+    return box;
+}
+
+QWidget* MainWindow::buildFiles() {
+    m_savedInvoices = new files::SavedInvoicesPanel(this);
+    files::SavedInvoicesHost host;
+    host.typeChosen = [this] { return m_combo1->currentText() != kNoType; };
+    host.invoice = [this] { return invoiceRecord(); };
+    host.importTarget = [this] {
+        return files::ImportTarget{m_lines->headers(), invoiceTypeText()};
+    };
+    host.takeLines = [this](const QList<QStringList>& rows) {
+        m_lines->setRows(rows);
+        m_totals->clearRows();
+        yekunal();
+    };
+    host.openMail = [this](const QString& file) { m_mailPanel->open(invoiceRecord(), file); };
+    m_savedInvoices->setHost(std::move(host));
+    return m_savedInvoices;
+}
+
+QWidget* MainWindow::buildButtons() {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(button(u"Command4"_s, u"Yeni Müşteri"_s, row));
+    m_command5 = button(u"Command5"_s, u"Alış Fatura Bilgileri"_s, row);
+    m_command5->setVisible(false);
+    layout->addWidget(m_command5);
+    m_label20 = label(u"Label20"_s, u"0"_s, row);
+    m_label20->setVisible(false);
+    layout->addWidget(m_label20);
+    m_command7 = button(u"Command7"_s, u"Mal/Hizmet Ekle"_s, row);
+    m_command8 = button(u"Command8"_s, u"VERGİ EKLE"_s, row);
+    for (QPushButton* b : {m_command7, m_command8}) {
+        b->setEnabled(false);
+        setBackColour(b, kWhite);
+        layout->addWidget(b);
+    }
+    layout->addWidget(button(u"Command6"_s, u"Fatura İndir"_s, row));
+    layout->addStretch(1);
+    layout->addWidget(button(u"Command12"_s, u"e-Arşiv"_s, row));
+    layout->addWidget(button(u"Command20"_s, u" e-Arşiv Taslak"_s, row));
+    layout->addWidget(button(u"Command22"_s, u"İptal/İtiraz"_s, row));
+    return row;
+}
+
+QWidget* MainWindow::buildRadioPanel() {
+    m_frame10 = new RadioPanel(this);
+    return m_frame10;
+}
+
+void MainWindow::buildMenus() {
+    buildMenuBar(*this);
+    QAction* about = menuBar()->addAction(u"Hakkında"_s);
+    about->setObjectName(u"Hakkinda"_s);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+} // namespace tavlix

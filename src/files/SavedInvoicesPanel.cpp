@@ -1,0 +1,190 @@
+#include "files/SavedInvoicesPanel.h"
+
+#include "files/InvoiceWorkbook.h"
+#include "files/SavedInvoiceWatch.h"
+#include "platform/OpenForUser.h"
+#include "widgets/ButtonColours.h"
+#include "widgets/MessageBoxPrompt.h"
+#include "widgets/NamedControl.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix::files {
+
+using namespace colours;
+
+SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
+    : QGroupBox(u"Kayıtlı Faturalar"_s, parent) {
+    setObjectName(u"Frame1"_s);
+    m_watch = new SavedInvoiceWatch(this);
+    auto* layout = new QVBoxLayout(this);
+    m_label12 = named<QLabel>(u"Label12"_s, QString(), this);
+    m_label12->setWordWrap(true);
+    m_dir1 = named<QLineEdit>(u"Dir1"_s, this);
+    m_dir1->setVisible(false);
+    m_list1 = named<QListWidget>(u"List1"_s, this);
+    layout->addWidget(m_label12);
+    layout->addWidget(m_list1, 1);
+
+    auto* buttons = new QGridLayout;
+    m_command3 = named<QPushButton>(u"Command3"_s, u"Excel Yükle"_s, this);
+    m_command9 = named<QPushButton>(u"Command9"_s, u"Excel Kaydet"_s, this);
+    m_command11 = named<QPushButton>(u"Command11"_s, u"Excel Aç"_s, this);
+    m_command10 = named<QPushButton>(u"Command10"_s, u"Excel SiL"_s, this);
+    m_command15 = named<QPushButton>(u"Command15"_s, u"e-Mail Gönder"_s, this);
+    buttons->addWidget(m_command3, 0, 0);
+    buttons->addWidget(m_command9, 0, 1);
+    buttons->addWidget(m_command11, 1, 0);
+    buttons->addWidget(m_command10, 1, 1);
+    buttons->addWidget(m_command15, 2, 0, 1, 2);
+    layout->addLayout(buttons);
+    for (QPushButton* b : {m_command3, m_command9, m_command11, m_command10, m_command15})
+        b->setEnabled(false);
+    setBackColour(m_command9, kWhite);
+    setBackColour(m_command10, kLightRed);
+    setBackColour(m_command15, kLightYellow);
+
+    connect(m_command9, &QPushButton::clicked, this, &SavedInvoicesPanel::save);
+    connect(m_command3, &QPushButton::clicked, this, &SavedInvoicesPanel::importCurrent);
+    connect(m_command11, &QPushButton::clicked, this, &SavedInvoicesPanel::openCurrent);
+    connect(m_command10, &QPushButton::clicked, this, &SavedInvoicesPanel::removeCurrent);
+    connect(m_command15, &QPushButton::clicked, this, &SavedInvoicesPanel::mailCurrent);
+    connect(m_list1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { clicked(item->text()); });
+    connect(m_list1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { doubleClicked(item->text()); });
+    connect(m_watch, &SavedInvoiceWatch::changed, this, &SavedInvoicesPanel::listChanged);
+}
+
+SavedInvoicesPanel::~SavedInvoicesPanel() = default;
+
+void SavedInvoicesPanel::showFolder(const QString& folder, bool companyFolder) {
+    m_companyFolder = companyFolder ? folder : QString();
+    m_dir1->setText(companyFolder || folder.isEmpty() ? folder : folder + u'/');
+    m_label12->setText(folder);
+    m_watch->watch(folder);
+    m_list1->clear();
+    m_list1->addItems(m_watch->names());
+    m_currentFile.clear();
+}
+
+QString SavedInvoicesPanel::folder() const {
+    return m_dir1->text();
+}
+
+void SavedInvoicesPanel::listChanged(const QStringList& names) {
+    const QListWidgetItem* current = m_list1->currentItem();
+    const QString kept = current ? current->text() : QString();
+    m_list1->clear();
+    m_list1->addItems(names);
+    // The clicked file stays selected while it is there; once gone it is no longer current.
+    if (const auto found = m_list1->findItems(kept, Qt::MatchExactly); !found.isEmpty()) {
+        m_list1->setCurrentItem(found.first());
+    } else if (!m_currentFile.isEmpty() && !QFileInfo::exists(m_currentFile)) {
+        m_currentFile.clear();
+        setFileButtons(false);
+    }
+}
+
+void SavedInvoicesPanel::setSaveEnabled(bool enabled) {
+    m_command9->setEnabled(enabled);
+    setBackColour(m_command9, enabled ? kLightCyan : kWhite);
+}
+
+void SavedInvoicesPanel::disableForNewCompany() {
+    for (QPushButton* b : {m_command3, m_command9, m_command11}) {
+        b->setEnabled(false);
+        setBackColour(b, kWhite);
+    }
+}
+
+void SavedInvoicesPanel::setImportEnabled(bool enabled) {
+    m_command3->setEnabled(enabled);
+}
+
+void SavedInvoicesPanel::setFileButtons(bool enabled) {
+    const std::pair<QPushButton*, QColor> buttons[] = {{m_command3, kLightGreen},
+                                                       {m_command10, kLightRed},
+                                                       {m_command11, kLightGreen},
+                                                       {m_command15, kLightYellow}};
+    for (const auto& [b, colour] : buttons) {
+        b->setEnabled(enabled);
+        setBackColour(b, enabled ? colour : kWhite);
+    }
+}
+
+void SavedInvoicesPanel::message(const QString& text) {
+    MessageBoxPrompt(this).message(UserPrompt::Icon::Warning, text);
+}
+
+void SavedInvoicesPanel::clicked(const QString& name) {
+    m_currentFile = QDir(folder()).filePath(name);
+    m_label12->setText(folder());
+    if (m_host.typeChosen && m_host.typeChosen())
+        setFileButtons(true);
+}
+
+void SavedInvoicesPanel::doubleClicked(const QString& name) {
+    m_currentFile = QDir(folder()).filePath(name);
+    openCurrent();
+    if (!m_host.typeChosen || !m_host.typeChosen())
+        m_command3->setEnabled(true);
+}
+
+void SavedInvoicesPanel::save() {
+    if (!m_host.invoice)
+        return;
+    MessageBoxPrompt prompt(this);
+    saveInvoiceWorkbook(m_host.invoice(), m_companyFolder, prompt);
+    // The folder is read again at once rather than when the watch reports the new file.
+    showFolder(m_companyFolder.isEmpty() ? m_label12->text() : m_companyFolder,
+               !m_companyFolder.isEmpty());
+    setFileButtons(false);
+}
+
+void SavedInvoicesPanel::openCurrent() {
+    if (m_list1->count() == 0)
+        return;
+    emit handingToOtherProgram();
+    if (const auto opened = openForUser(m_currentFile); !opened)
+        message(opened.message());
+    m_label12->setText(folder());
+}
+
+void SavedInvoicesPanel::removeCurrent() {
+    removeSavedInvoice(m_currentFile);
+    showFolder(m_companyFolder.isEmpty() ? m_label12->text() : m_companyFolder,
+               !m_companyFolder.isEmpty());
+    setFileButtons(false);
+}
+
+void SavedInvoicesPanel::importCurrent() {
+    if (m_list1->count() == 0 || !m_host.importTarget || !m_host.takeLines)
+        return;
+    MessageBoxPrompt prompt(this);
+    auto rows = importInvoiceWorkbook(m_currentFile, m_host.importTarget(), prompt);
+    if (rows)
+        m_host.takeLines(rows.value());
+}
+
+void SavedInvoicesPanel::mailCurrent() {
+    if (m_host.openMail)
+        m_host.openMail(m_currentFile);
+}
+
+void SavedInvoicesPanel::reselect() {
+    if (const QListWidgetItem* item = m_list1->currentItem())
+        clicked(item->text());
+}
+
+} // namespace tavlix::files
