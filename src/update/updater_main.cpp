@@ -4,6 +4,7 @@
 #include "update/UpdateInstall.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -34,8 +35,15 @@ int main(int argc, char** argv) {
                              u"TavlixUpdate yalnızca Tavlix tarafından başlatılır."_s);
         return 2;
     }
+    // Only the folder the updater itself lives in is updated, whatever folder it is told.
     tavlix::UpdateRequest request;
-    request.programDir = QString::fromLocal8Bit(argv[1]);
+    request.programDir = QCoreApplication::applicationDirPath();
+    if (QFileInfo(QString::fromLocal8Bit(argv[1])).canonicalFilePath() != request.programDir) {
+        QMessageBox::warning(nullptr, u"TavlixUpdate"_s,
+                             u"Güncelleme yapılamadı: TavlixUpdate yalnızca kendi klasöründeki "
+                             u"Tavlix'i günceller."_s);
+        return 2;
+    }
     request.pid = QByteArray(argv[2]).toLongLong();
     request.sha256 = QByteArray(argv[3]);
     const auto done = tavlix::runUpdate(request);
