@@ -5,10 +5,13 @@
 #include "platform/HttpDownload.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
+#include "update/UpdateInstall.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -16,6 +19,35 @@
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
+
+namespace {
+
+QStringList driveFields(const QByteArray& driveText) {
+    static const QRegularExpression fieldEnd(u"[,\r\n]"_s);
+    return QString::fromUtf8(driveText).split(fieldEnd);
+}
+
+// Only a regular file (no link, no folder) whose SHA-256 is the announced one is taken.
+bool downloadMatches(const QString& path, const QByteArray& sha256) {
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile())
+        return false;
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) && hash.result().toHex() == sha256;
+}
+
+// The display variables an elevating command clears, passed to the updater as arguments.
+QStringList displayArguments() {
+    QStringList arguments;
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}) {
+        if (qEnvironmentVariableIsSet(name))
+            arguments << QString::fromLatin1(name) + u'=' + qEnvironmentVariable(name);
+    }
+    return arguments;
+}
+
+} // namespace
 
 UpdateSettings UpdateSettings::fromEnvironment(const QString& programDir, int version) {
     UpdateSettings s;
@@ -27,9 +59,8 @@ UpdateSettings UpdateSettings::fromEnvironment(const QString& programDir, int ve
 }
 
 std::optional<int> latestVersion(const QByteArray& driveText) {
-    static const QRegularExpression fieldEnd(u"[,\r\n]"_s);
     std::optional<QString> field;
-    for (const QString& f : QString::fromUtf8(driveText).split(fieldEnd)) {
+    for (const QString& f : driveFields(driveText)) {
         if (f.contains(u"||"_s))
             field = f;
     }
@@ -42,10 +73,24 @@ std::optional<int> latestVersion(const QByteArray& driveText) {
     return digits.toInt();
 }
 
+std::optional<QByteArray> announcedSha256(const QByteArray& driveText) {
+    static const QRegularExpression sha(u"^sha256:([0-9a-fA-F]{64})$"_s);
+    for (const QString& f : driveFields(driveText)) {
+        if (const auto match = sha.match(f.trimmed()); match.hasMatch())
+            return match.captured(1).toLower().toLatin1();
+    }
+    return std::nullopt;
+}
+
 UpdateCheck::UpdateCheck(UpdateSettings settings, UserPrompt& prompt)
     : m_settings(std::move(settings))
     , m_prompt(prompt)
-    , m_launcher(&startElevated) {}
+    , m_launcher([this](const QString& program, const QStringList& arguments) {
+        const QString folder = QFileInfo(program).absolutePath();
+        return startAndAwait(
+            elevatedCommand(program, arguments, userCanWrite(folder)), folder, kUpdaterReadyLine,
+            [this] { m_prompt.keepAlive(); }, kUpdaterReadyTimeoutMs);
+    }) {}
 
 QString UpdateCheck::drivePath() const {
     return m_settings.programDir + u"/prgDosyaları/DRIVE.txt"_s;
@@ -57,6 +102,25 @@ QString UpdateCheck::downloadPath() const {
 
 QString UpdateCheck::updaterPath() const {
     return m_settings.programDir + u"/TavlixUpdate"_s;
+}
+
+QString UpdateCheck::skippedPath() const {
+    return m_settings.programDir + u"/prgDosyaları/AtlananSurum.txt"_s;
+}
+
+bool UpdateCheck::skippedToday(int version) const {
+    QFile file(skippedPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.readAll().trimmed() ==
+           QByteArray::number(version) + ' ' + programToday().toString(Qt::ISODate).toLatin1();
+}
+
+void UpdateCheck::skipToday(int version) const {
+    QFile file(skippedPath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QByteArray::number(version) + ' ' +
+                   programToday().toString(Qt::ISODate).toLatin1() + '\n');
 }
 
 UpdateOutcome UpdateCheck::indirOku() {
@@ -78,7 +142,7 @@ UpdateOutcome UpdateCheck::indirOku() {
     drive.close();
     QFile::remove(drivePath());
     const std::optional<int> latest = latestVersion(text);
-    if (!latest || *latest <= m_settings.version)
+    if (!latest || *latest <= m_settings.version || skippedToday(*latest))
         return UpdateOutcome::NoUpdate;
 
     m_prompt.message(UserPrompt::Icon::Information,
@@ -89,15 +153,32 @@ UpdateOutcome UpdateCheck::indirOku() {
                              downloaded.message());
         return UpdateOutcome::Failed;
     }
-    const QStringList arguments{m_settings.programDir,
-                                QString::number(QCoreApplication::applicationPid())};
-    if (const auto started = m_launcher(updaterPath(), arguments); !started) {
+    const std::optional<QByteArray> sha256 = announcedSha256(text);
+    if (!sha256 || !downloadMatches(downloadPath(), *sha256)) {
+        QFile::remove(downloadPath());
+        skipToday(*latest);
         m_prompt.message(UserPrompt::Icon::Warning,
-                         u"TavlixUpdate başlatılamadı, güncelleme yapılmadı.\n"_s +
-                             started.message());
+                         u"Yeni program doğrulanamadı, güncelleme yapılmadı."_s);
         return UpdateOutcome::Failed;
     }
-    return UpdateOutcome::UpdaterStarted;
+
+    const QStringList arguments =
+        QStringList{m_settings.programDir, QString::number(QCoreApplication::applicationPid()),
+                    QString::fromLatin1(*sha256)} +
+        displayArguments();
+    switch (m_launcher(updaterPath(), arguments)) {
+    case StartOutcome::Ready:
+        return UpdateOutcome::UpdaterStarted;
+    case StartOutcome::Declined:
+        m_prompt.message(UserPrompt::Icon::Warning,
+                         u"Güncelleme için yönetici izni verilmedi; Tavlix bu sürümle açılıyor."_s);
+        return UpdateOutcome::Failed;
+    case StartOutcome::Failed:
+        break;
+    }
+    m_prompt.message(UserPrompt::Icon::Warning,
+                     u"TavlixUpdate başlatılamadı, güncelleme yapılmadı."_s);
+    return UpdateOutcome::Failed;
 }
 
 } // namespace tavlix::portal

@@ -1,8 +1,10 @@
 // The update check run at every start (indirOku): the update information file DRIVE.txt names the
-// latest version; a newer one is downloaded through the browser into prgDosyaları/ and the
-// updater TavlixUpdate is started elevated to put it in place, after which the program ends.
+// latest version and the SHA-256 of its program; a newer one is downloaded through the browser
+// into prgDosyaları/, verified, and the updater TavlixUpdate is started (elevated when it must
+// be) to put it in place; the program ends once the updater says it runs.
 #pragma once
 
+#include "platform/ElevatedStart.h"
 #include "platform/Result.h"
 
 #include <QByteArray>
@@ -31,7 +33,8 @@ enum class UpdateOutcome {
     Skipped,       // no information address set
     Offline,       // the offline message was shown
     NoUpdate,      // no newer version, or the information could not be fetched or read
-    Failed,        // a newer version exists but its download or the updater failed (told)
+    Failed,        // a newer version exists but its download, its verification or the updater
+                   // failed, or the administrator's permission was refused (told)
     UpdaterStarted // the updater runs; the program must end now
 };
 
@@ -39,13 +42,19 @@ enum class UpdateOutcome {
 // "||"; from its first "|" the 5th to 7th characters, three digits. Nothing when there is none.
 std::optional<int> latestVersion(const QByteArray& driveText);
 
+// The SHA-256 a DRIVE.txt gives for the new program: a field "sha256:<64 hex digits>", in lower
+// case. Nothing when there is none.
+std::optional<QByteArray> announcedSha256(const QByteArray& driveText);
+
 class UpdateCheck {
 public:
-    // Starts the updater with its arguments; startElevated unless a test replaces it.
-    using Launcher = std::function<Result<void>(const QString& program, const QStringList& args)>;
+    // Starts the updater with its arguments and waits until it says it runs.
+    using Launcher = std::function<StartOutcome(const QString& program, const QStringList& args)>;
 
     static constexpr int kInfoTimeoutMs = 2000;
     static constexpr int kDownloadTimeoutMs = 5 * 60 * 1000;
+    // The password dialog of the elevating command waits for the user.
+    static constexpr int kUpdaterReadyTimeoutMs = 10 * 60 * 1000;
 
     UpdateCheck(UpdateSettings settings, UserPrompt& prompt);
 
@@ -61,8 +70,13 @@ public:
     QString drivePath() const;
     QString downloadPath() const;
     QString updaterPath() const;
+    // A version whose program could not be verified, with the day; not offered again that day.
+    QString skippedPath() const;
 
 private:
+    bool skippedToday(int version) const;
+    void skipToday(int version) const;
+
     UpdateSettings m_settings;
     UserPrompt& m_prompt;
     Launcher m_launcher;

@@ -1,70 +1,94 @@
-// How the updater is started with administrator rights: pkexec when installed (with the display
-// passed on, since pkexec clears the environment), TAVLIX_ELEVATE in its place when set.
+// How the updater is started: /usr/bin/pkexec only for a folder the user cannot write,
+// TAVLIX_ELEVATE in its place when set; and the start counts only once the program says it runs.
 #include "platform/ElevatedStart.h"
 
-#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
 namespace {
 
-TEST(ElevatedStart, PkexecWhenInstalledUnlessTavlixElevateSaysOtherwise) {
-    QTemporaryDir bin;
-    ASSERT_TRUE(bin.isValid());
-    const QString pkexec = bin.path() + u"/pkexec"_s;
-    QFile f(pkexec);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    const QByteArray oldPath = qgetenv("PATH");
-    const QByteArray oldDisplay = qgetenv("DISPLAY");
-    qputenv("DISPLAY", ":7");
-
+TEST(ElevatedStart, PkexecByItsPathOnlyForAFolderTheUserCannotWrite) {
+    const QString updater = u"/opt/t/TavlixUpdate"_s;
     const struct {
         const char* name;
-        const char* path;
         const char* elevate; // nullptr: unset
+        bool writable;
         QStringList expected;
     } cases[] = {
-        {"pkexec on the path",
-         "with pkexec",
-         nullptr,
-         {pkexec, u"/usr/bin/env"_s, u"DISPLAY=:7"_s, u"/opt/t/TavlixUpdate"_s, u"/opt/t"_s}},
-        {"no pkexec", "/nowhere", nullptr, {u"/opt/t/TavlixUpdate"_s, u"/opt/t"_s}},
-        {"empty TAVLIX_ELEVATE", "with pkexec", "", {u"/opt/t/TavlixUpdate"_s, u"/opt/t"_s}},
-        {"another command",
-         "with pkexec",
+        {"folder of the user's own", nullptr, true, {updater, u"/opt/t"_s}},
+        {"folder of root's", nullptr, false, {u"/usr/bin/pkexec"_s, updater, u"/opt/t"_s}},
+        {"empty TAVLIX_ELEVATE", "", false, {updater, u"/opt/t"_s}},
+        {"another command, whatever the folder",
          "/usr/bin/doas",
-         {u"/usr/bin/doas"_s, u"/opt/t/TavlixUpdate"_s, u"/opt/t"_s}},
+         true,
+         {u"/usr/bin/doas"_s, updater, u"/opt/t"_s}},
     };
+    const QByteArray oldPath = qgetenv("PATH");
+    QTemporaryDir bin; // a pkexec on the PATH is never the one taken
+    ASSERT_TRUE(bin.isValid());
+    qputenv("PATH", bin.path().toUtf8() + ":/usr/bin:/bin");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QByteArray path = qstrcmp(c.path, "with pkexec") == 0
-                                    ? bin.path().toUtf8() + ":/usr/bin:/bin"
-                                    : QByteArray(c.path) + ":/usr/bin:/bin";
-        qputenv("PATH", path);
         if (c.elevate)
             qputenv("TAVLIX_ELEVATE", c.elevate);
         else
             qunsetenv("TAVLIX_ELEVATE");
-        QStringList command = elevatedCommand(u"/opt/t/TavlixUpdate"_s, {u"/opt/t"_s});
-        command.removeIf([](const QString& a) {
-            return a.startsWith(u"XAUTHORITY="_s) || a.startsWith(u"WAYLAND_DISPLAY="_s) ||
-                   a.startsWith(u"XDG_RUNTIME_DIR="_s);
-        });
-        EXPECT_EQ(command, c.expected);
+        EXPECT_EQ(elevatedCommand(updater, {u"/opt/t"_s}, c.writable), c.expected);
     }
     qputenv("PATH", oldPath);
     qunsetenv("TAVLIX_ELEVATE");
-    if (oldDisplay.isNull())
-        qunsetenv("DISPLAY");
-    else
-        qputenv("DISPLAY", oldDisplay);
+}
+
+TEST(ElevatedStart, CountsAsStartedOnlyOnceTheProgramSaysItRuns) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct {
+        const char* name;
+        const char* script;
+        StartOutcome expected;
+    } cases[] = {
+        {"ready, then runs on", "echo starting\necho TAVLIX-UPDATE-READY\nsleep 0.3\n",
+         StartOutcome::Ready},
+        {"password dialog dismissed", "exit 126\n", StartOutcome::Declined},
+        {"not authorised", "exit 127\n", StartOutcome::Declined},
+        {"ends without the line", "echo TAVLIX-UPDATE\nexit 0\n", StartOutcome::Failed},
+        {"closes its output and stays silent", "exec >&-\nexec sleep 30\n", StartOutcome::Failed},
+        {"stays silent", "exec sleep 30\n", StartOutcome::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString script = dir.path() + u"/elevate.sh"_s;
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("#!/bin/sh\necho $$ > pid.txt\n" + QByteArray(c.script));
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QElapsedTimer timer;
+        timer.start();
+        int keptAlive = 0;
+        EXPECT_EQ(startAndAwait(
+                      {script}, dir.path(), "TAVLIX-UPDATE-READY", [&] { ++keptAlive; }, 1500),
+                  c.expected);
+        EXPECT_LT(timer.elapsed(), 5000);
+        EXPECT_GT(keptAlive, 0);
+        QFile pid(dir.path() + u"/pid.txt"_s);
+        ASSERT_TRUE(pid.open(QIODevice::ReadOnly)) << "started in the working folder";
+        if (c.expected != StartOutcome::Ready) {
+            EXPECT_NE(::kill(pid.readAll().trimmed().toInt(), 0), 0)
+                << "a start that failed leaves nothing running";
+        }
+    }
+    EXPECT_EQ(startAndAwait({u"elevate.sh"_s}, dir.path(), "TAVLIX-UPDATE-READY", {}, 500),
+              StartOutcome::Failed)
+        << "never found through PATH";
 }
 
 } // namespace

@@ -57,6 +57,24 @@ TEST(LatestVersion, ReadsDigitsFiveToSevenFromTheFirstBarOfTheLastBarredField) {
         EXPECT_EQ(latestVersion(QByteArray(c.text)), c.expected) << c.text;
 }
 
+TEST(AnnouncedSha256, TakesOnlyAWholeFieldOfSixtyFourHexDigits) {
+    const QByteArray hex(64, 'a');
+    const struct {
+        QByteArray text;
+        std::optional<QByteArray> expected;
+    } cases[] = {
+        {"Tavlix||||104||||,sha256:" + hex + "\r\n", hex},
+        {"sha256:" + hex.toUpper() + ",Tavlix||||104||||", hex},
+        {"Tavlix||||104||||", std::nullopt},
+        {"sha256:" + hex.left(63), std::nullopt},
+        {"sha256:" + hex + "0", std::nullopt},
+        {"sha256:" + hex.left(63) + "g", std::nullopt},
+        {"x sha256:" + hex, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(announcedSha256(c.text), c.expected) << c.text.toStdString();
+}
+
 class UpdateCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -67,11 +85,11 @@ protected:
     void TearDown() override { qunsetenv("TAVLIX_CONNECTIVITY"); }
 
     UpdateOutcome run(const QString& infoUrl) {
-        UpdateSettings settings{infoUrl, u"http://127.0.0.1:1/yok"_s, m_dir.path(), 103};
+        UpdateSettings settings{infoUrl, programUrl, m_dir.path(), 103};
         UpdateCheck check(settings, prompt);
-        check.setLauncher([this](const QString& program, const QStringList&) -> Result<void> {
+        check.setLauncher([this](const QString& program, const QStringList&) {
             launched << program;
-            return {};
+            return StartOutcome::Ready;
         });
         return check.indirOku();
     }
@@ -80,6 +98,7 @@ protected:
     QTemporaryDir m_dir;
     test::RecordingPrompt prompt;
     QStringList launched;
+    QString programUrl = u"http://127.0.0.1:1/yok"_s;
 };
 
 TEST_F(UpdateCheckTest, NoNewerVersionOrNoAnswerStartsNothing) {
@@ -132,6 +151,37 @@ TEST_F(UpdateCheckTest, NoNewerVersionOrNoAnswerStartsNothing) {
             EXPECT_FALSE(QFile::exists(drivePath())) << "a fetched DRIVE.txt is deleted once read";
         }
     }
+}
+
+TEST_F(UpdateCheckTest, AVersionThatFailedVerificationIsNotOfferedAgainThatDay) {
+    const QString announced = u"Güncelleme mevcut ! Otomatik kurulum yapılacaktır..."_s;
+    const struct {
+        const char* name;
+        const char* skipped; // prgDosyaları/AtlananSurum.txt
+        UpdateOutcome expected;
+        bool offered;
+    } cases[] = {
+        {"skipped today", "104 2026-03-02\n", UpdateOutcome::NoUpdate, false},
+        {"skipped yesterday", "104 2026-03-01\n", UpdateOutcome::Failed, true},
+        {"an older version skipped today", "103 2026-03-02\n", UpdateOutcome::Failed, true},
+    };
+    qputenv("TAVLIX_TODAY", "2026-03-02");
+    programUrl.clear(); // the download then fails at once, with no browser
+    test::UpdateSite server;
+    ASSERT_TRUE(server.start());
+    server.setDrive(u"Tavlix||||104||||"_s);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.messages.clear();
+        QFile skipped(m_dir.path() + u"/prgDosyaları/AtlananSurum.txt"_s);
+        ASSERT_TRUE(skipped.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        skipped.write(c.skipped);
+        skipped.close();
+        EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), c.expected);
+        EXPECT_EQ(!prompt.messages.isEmpty() && prompt.messages.first() == announced, c.offered);
+        EXPECT_TRUE(launched.isEmpty());
+    }
+    qunsetenv("TAVLIX_TODAY");
 }
 
 TEST_F(UpdateCheckTest, WithoutAnInformationAddressNothingIsAskedOrShown) {
