@@ -59,7 +59,7 @@ struct BrowserDriver::Impl : DriverSession {
                 return toElement(*value);
             if (errorName != u"no such element"_s)
                 return value.error();
-            if (deadline.hasExpired())
+            if (deadline.hasExpired() || stopping())
                 return makeError(ErrorCode::NotFound, u"Sayfada %1 bulunamadı."_s.arg(what));
             sleep(kPollMs);
         }
@@ -76,7 +76,7 @@ struct BrowserDriver::Impl : DriverSession {
             if (!value)
                 return value.error();
             const QJsonArray array = value->toArray();
-            if (!array.isEmpty() || deadline.hasExpired()) {
+            if (!array.isEmpty() || deadline.hasExpired() || stopping()) {
                 ElementList list;
                 for (const QJsonValue& item : array) {
                     Result<Element> element = toElement(item);
@@ -112,6 +112,14 @@ BrowserDriver::~BrowserDriver() {
 
 void BrowserDriver::setKeepAlive(std::function<void()> keepAlive) {
     m_impl->keepAlive = std::move(keepAlive);
+}
+
+void BrowserDriver::setStopCheck(std::function<bool()> stopRequested) {
+    m_impl->stopRequested = std::move(stopRequested);
+}
+
+bool BrowserDriver::stopRequested() const {
+    return m_impl->stopping();
 }
 
 void BrowserDriver::SetBrowserPreference(const QString& name, const QVariant& value) {

@@ -43,6 +43,9 @@ public:
 
     // Called between commands and while waiting, so the window keeps painting.
     void setKeepAlive(std::function<void()> keepAlive);
+    // Once it returns true, waits end at once and searches stop looking (the user's "İptal").
+    void setStopCheck(std::function<bool()> stopRequested);
+    bool stopRequested() const;
 
     // Before StartBrowser.
     void SetBrowserPreference(const QString& name, const QVariant& value);

@@ -2,6 +2,7 @@
 
 #include "browser/DriverPaths.h"
 #include "platform/HttpDownload.h"
+#include "platform/ProcessWait.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
 #include "platform/ZipExtract.h"
@@ -81,9 +82,9 @@ QString programVersion(const QString& binary) {
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(binary, {u"--version"_s});
-    if (!process.waitForFinished(15000)) {
+    if (!waitForFinishedPainting(process, 15000)) {
         process.kill();
-        process.waitForFinished(1000);
+        waitForFinishedPainting(process, 1000);
         return QString();
     }
     const QString firstLine =
@@ -161,6 +162,10 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
                            u" Chrome Tarayıcı versiyonu 90.x ile 102.x arası destekleniyor. "
                            u"Sizin versiyonunuz: "_s +
                                version + u" lütfen destek isteyiniz. "_s + kSupportAddress);
+    }
+    if (prompt.cancelled()) {
+        QFile::remove(packagePath);
+        return DriverCheckOutcome::Cancelled;
     }
     if (status != 200) {
         showFailure(prompt, status);

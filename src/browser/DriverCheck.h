@@ -36,6 +36,7 @@ enum class DriverCheckOutcome {
     RecordedMatching, // the driver in use already matches the browser: recorded, no download
     Updated,          // a new driver was fetched and installed
     Failed,           // the error message was shown; the old driver is untouched
+    Cancelled,        // "İptal" during the download; the old driver is untouched
 };
 
 // The version prefix of a dotted version: its first three characters ("102", "99.").

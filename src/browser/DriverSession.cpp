@@ -1,6 +1,7 @@
 #include "browser/DriverSession.h"
 
 #include "browser/DriverPaths.h"
+#include "platform/ProcessWait.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -144,7 +145,7 @@ Result<void> DriverSession::start() {
         const Result<QJsonValue> status = command("GET", u"/status"_s);
         if (status && status->toObject().value(u"ready"_s).toBool())
             break;
-        if (ready.hasExpired() || !driverRunning()) {
+        if (ready.hasExpired() || !driverRunning() || stopping()) {
             end(true);
             return driverError(u"Tarayıcı sürücüsü yanıt vermiyor."_s);
         }
@@ -207,7 +208,7 @@ void DriverSession::tick(bool force) {
 
 void DriverSession::sleep(int milliseconds) {
     QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && !stopping()) {
         tick();
         const auto left = std::min<qint64>(deadline.remainingTime(), kKeepAliveMs);
         if (left > 0)
@@ -296,15 +297,15 @@ void DriverSession::endProcesses(bool withBrowser) {
     if (!withBrowser) {
         // The browser keeps running for the user; only the driver ends.
         driver.terminate();
-        if (!driver.waitForFinished(3000)) {
+        if (!waitForFinishedPainting(driver, 3000)) {
             driver.kill();
-            driver.waitForFinished(3000);
+            waitForFinishedPainting(driver, 3000);
         }
         return;
     }
     ::kill(static_cast<pid_t>(-pid), SIGKILL); // the driver leads its own process group
     driver.kill();
-    driver.waitForFinished(3000);
+    waitForFinishedPainting(driver, 3000);
     // The browser's helpers may have left the group; the marker finds them all.
     QDeadlineTimer deadline(3000);
     for (;;) {
@@ -314,6 +315,7 @@ void DriverSession::endProcesses(bool withBrowser) {
         for (qint64 process : left)
             ::kill(static_cast<pid_t>(process), SIGKILL);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        paintPending();
     }
 }
 

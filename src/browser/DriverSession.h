@@ -30,6 +30,8 @@ struct DriverSession {
     DriverSession& operator=(const DriverSession&) = delete;
 
     std::function<void()> keepAlive;
+    std::function<bool()> stopRequested;
+    bool stopping() const { return stopRequested && stopRequested(); }
     QVariantMap prefs;
     QStringList arguments;
     bool detach = false;

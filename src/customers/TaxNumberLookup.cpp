@@ -70,15 +70,27 @@ LookupResult lookUpTaxNumber(const QString& number, const QString& portalUrl,
 
     std::unique_ptr<portal::BrowserDriver> driver = makeSession();
     driver->setKeepAlive([&prompt] { prompt.keepAlive(); });
+    driver->setStopCheck([&prompt] { return prompt.cancelled(); });
     driver->AddBrowserArgument(u"--window-position=0,-4000"_s);
     prompt.progress(u"Vergi numarası e-Arşiv portalında sorgulanıyor..."_s);
     if (const Result<void> opened = portal::openAndSubmitLogin(
             *driver, portalUrl, settings.portalUser, settings.portalPassword);
         !opened) {
-        prompt.message(UserPrompt::Icon::Warning, opened.message());
+        driver->Quit();
+        if (!prompt.cancelled())
+            prompt.message(UserPrompt::Icon::Warning, opened.message());
         return result;
     }
     driver->Wait(300);
+    // "İptal" ends the lookup between two steps of the walk below.
+    const auto stopped = [&] {
+        if (!prompt.cancelled())
+            return false;
+        driver->Quit();
+        return true;
+    };
+    if (stopped())
+        return result;
     if (!driver->IsPresent(u"gen__1006"_s, 2000)) {
         prompt.message(UserPrompt::Icon::Warning, u"Kullanıcı adı veya şifreyi kontrol ediniz"_s);
         driver->Quit();
@@ -91,9 +103,13 @@ LookupResult lookUpTaxNumber(const QString& number, const QString& portalUrl,
     if (const auto choice = driver->FindElementByValue(u"MAINTREEMENU"_s))
         driver->Click(*choice);
     driver->Wait(40);
+    if (stopped())
+        return result;
     if (const auto documents = driver->FindByLinkText(portal::kMenuDocuments))
         driver->Click(*documents);
     driver->Wait(40);
+    if (stopped())
+        return result;
     if (const auto create = driver->FindByLinkText(portal::kMenuCreateInvoice))
         driver->Click(*create);
     driver->Wait(40);
@@ -113,6 +129,8 @@ LookupResult lookUpTaxNumber(const QString& number, const QString& portalUrl,
     driver->Wait(100);
     bool done = readBuyer(*driver, result) && finishForm(*driver);
     for (int retry = 1; !done; ++retry) {
+        if (stopped())
+            return LookupResult{result.kind, false, {}, {}, {}, {}, {}};
         driver->Wait(10);
         if (retry > kMaxRetries) {
             prompt.message(UserPrompt::Icon::Warning, u"Site Yoğun, daha sonra deneyiniz"_s);

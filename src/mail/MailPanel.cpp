@@ -66,8 +66,9 @@ MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidg
 }
 
 MailPanel::~MailPanel() {
-    // A transfer still running ends within its own time limits; its result is dropped.
+    // A transfer still running is aborted (within a second); its result is dropped.
     if (m_worker) {
+        m_abort->store(true);
         m_worker->disconnect(this);
         m_worker->wait();
         delete m_worker;
@@ -132,19 +133,23 @@ void MailPanel::send() {
     message.attachmentPath = m_attachmentPath;
 
     auto result = std::make_shared<Result<void>>();
+    auto abort = std::make_shared<std::atomic_bool>(false);
+    m_abort = abort;
     QThread* worker = nullptr;
     if (viaYandex) {
         m_senderId = m_settings.yandexUser;
         m_senderPw = m_settings.yandexPass;
         const mail::SmtpSender sender;
         const mail::SmtpAccount account{m_senderId, m_senderPw};
-        worker = QThread::create(
-            [sender, account, message, result] { *result = sender.send(message, account); });
+        worker = QThread::create([sender, account, message, result, abort] {
+            *result = sender.send(message, account, abort.get());
+        });
     } else {
         // The mail system shows the attachment under the name in Text18.
         message.attachmentName = m_text18->text().trimmed();
         const mail::SendmailSender sender;
-        worker = QThread::create([sender, message, result] { *result = sender.send(message); });
+        worker = QThread::create(
+            [sender, message, result, abort] { *result = sender.send(message, abort.get()); });
     }
     m_worker = worker;
     connect(worker, &QThread::finished, this, [this, worker, result, viaYandex] {

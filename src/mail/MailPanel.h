@@ -10,6 +10,9 @@
 #include <QList>
 #include <QPointer>
 
+#include <atomic>
+#include <memory>
+
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -66,6 +69,7 @@ private:
     QString m_senderId; // the account of the last Yandex sending
     QString m_senderPw;
     QThread* m_worker = nullptr;
+    std::shared_ptr<std::atomic_bool> m_abort; // of the running transfer
 };
 
 } // namespace tavlix

@@ -2,6 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -57,6 +58,11 @@ bool isConnectionFailure(CURLcode code) {
     }
 }
 
+// libcurl's progress hook, called at least once a second: a non-zero answer ends the transfer.
+int abortRequested(void* abort, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return abort && static_cast<const std::atomic_bool*>(abort)->load() ? 1 : 0;
+}
+
 Error mailError(ErrorCode code, const char16_t* firstLine, const QString& detail) {
     return makeError(code, QString::fromUtf16(firstLine) + u"\r\n"_s + detail);
 }
@@ -85,7 +91,8 @@ SmtpSender::SmtpSender(QString url, QString extraCaFile)
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-Result<void> SmtpSender::send(const ProformaMail& mail, const SmtpAccount& account) const {
+Result<void> SmtpSender::send(const ProformaMail& mail, const SmtpAccount& account,
+                              const std::atomic_bool* abort) const {
     auto message = mimeMessage(mail, true);
     if (!message)
         return mailError(message.error().code, kSendFailed, message.message());
@@ -121,6 +128,9 @@ Result<void> SmtpSender::send(const ProformaMail& mail, const SmtpAccount& accou
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, 20L);
     curl_easy_setopt(c, CURLOPT_TIMEOUT, 300L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, abortRequested);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, const_cast<std::atomic_bool*>(abort));
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     // The debug hook is how libcurl hands over the server's replies; nothing is printed.
     curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, serverReplies);
     curl_easy_setopt(c, CURLOPT_DEBUGDATA, &lastReply);
@@ -149,7 +159,7 @@ SendmailSender::SendmailSender()
 SendmailSender::SendmailSender(QString program)
     : m_program(std::move(program)) {}
 
-Result<void> SendmailSender::send(const ProformaMail& mail) const {
+Result<void> SendmailSender::send(const ProformaMail& mail, const std::atomic_bool* abort) const {
     const auto message = mimeMessage(mail, false);
     if (!message)
         return mailError(message.error().code, kSendFailed, message.message());
@@ -161,7 +171,11 @@ Result<void> SendmailSender::send(const ProformaMail& mail) const {
                          u"Posta programı çalıştırılamadı: "_s + m_program);
     process.write(message.value());
     process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
+    QDeadlineTimer deadline(120000);
+    while (!process.waitForFinished(100) && process.state() != QProcess::NotRunning &&
+           !deadline.hasExpired() && !(abort && abort->load())) {
+    }
+    if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
         return mailError(ErrorCode::Io, kSendFailed,

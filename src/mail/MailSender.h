@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace tavlix::mail {
 
 // First lines of the error box; the second line is the server's or the transport's own text.
@@ -27,8 +29,10 @@ public:
     SmtpSender();
     SmtpSender(QString url, QString extraCaFile);
 
-    // On failure the error's message is the whole box text: first line + CR LF + detail.
-    Result<void> send(const ProformaMail& mail, const SmtpAccount& account) const;
+    // On failure the error's message is the whole box text: first line + CR LF + detail. Once
+    // `abort` is set the transfer ends within a second.
+    Result<void> send(const ProformaMail& mail, const SmtpAccount& account,
+                      const std::atomic_bool* abort = nullptr) const;
 
     const QString& url() const { return m_url; }
 
@@ -44,8 +48,8 @@ public:
     explicit SendmailSender(QString program);
 
     // The message without a From header (the mail system's own account sends it) on the
-    // program's standard input with "-t -i".
-    Result<void> send(const ProformaMail& mail) const;
+    // program's standard input with "-t -i". Once `abort` is set the program is ended.
+    Result<void> send(const ProformaMail& mail, const std::atomic_bool* abort = nullptr) const;
 
 private:
     QString m_program;

@@ -1,5 +1,7 @@
 #include "platform/OpenForUser.h"
 
+#include "platform/ProcessWait.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -19,9 +21,9 @@ bool hasProgramFor(const QString& path) {
         QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
     QProcess query;
     query.start(xdgMime, {u"query"_s, u"default"_s, type});
-    if (!query.waitForFinished(5000)) {
+    if (!waitForFinishedPainting(query, 5000)) {
         query.kill();
-        query.waitForFinished();
+        waitForFinishedPainting(query, 1000);
         return true;
     }
     return !query.readAllStandardOutput().trimmed().isEmpty();

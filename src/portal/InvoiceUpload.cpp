@@ -91,6 +91,10 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     }
     if (services.checkDriver)
         services.checkDriver(prompt);
+    if (prompt.cancelled()) {
+        prompt.message(UserPrompt::Icon::Warning, u"Fatura yükleme iptal edildi."_s);
+        return UploadOutcome::Cancelled;
+    }
     if (!invoice.hasLines()) {
         prompt.message(UserPrompt::Icon::Warning, u"Fatura boş!"_s);
         return UploadOutcome::EmptyInvoice;
@@ -112,6 +116,7 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     std::unique_ptr<BrowserDriver> driver =
         services.makeSession ? services.makeSession() : makeSession();
     driver->setKeepAlive([&prompt] { prompt.keepAlive(); });
+    driver->setStopCheck([&prompt] { return prompt.cancelled(); });
     driver->SetBrowserPreference(u"download.default_directory"_s, QDir::toNativeSeparators(*temp));
     driver->SetBrowserPreference(u"download.directory_upgrade"_s, true);
     driver->SetBrowserPreference(u"download.prompt_for_download"_s, false);
@@ -120,6 +125,11 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     const PortalLoginResult login =
         PortalLogin(*driver, {options.portalBase, invoice.settings.portalUser,
                               invoice.settings.portalPassword, kMenuCreateInvoice, false});
+    if (prompt.cancelled()) {
+        driver->Quit();
+        prompt.message(UserPrompt::Icon::Warning, u"Fatura yükleme iptal edildi."_s);
+        return UploadOutcome::Cancelled;
+    }
     if (!login.login) {
         driver->Quit();
         prompt.message(UserPrompt::Icon::Warning, login.login.message() + u" Fatura yüklenmedi."_s);

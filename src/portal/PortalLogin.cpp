@@ -21,13 +21,25 @@ QString portalLoginUrl(const QString& base) {
     return url + u"/intragiris.html"_s;
 }
 
+namespace {
+
+Error stopped() {
+    return makeError(ErrorCode::InvalidInput, u"e-Arşiv portalına giriş iptal edildi."_s);
+}
+
+} // namespace
+
 Result<void> openAndSubmitLogin(BrowserDriver& driver, const QString& portalUrl,
                                 const QString& user, const QString& password) {
+    if (driver.stopRequested())
+        return stopped();
     if (const Result<void> started = driver.StartBrowser(u"Chrome"_s); !started)
         return makeError(started.error().code,
                          u"Tarayıcı başlatılamadı. %1"_s.arg(started.message()));
     if (!driver.OpenPage(portalLoginUrl(portalUrl)))
         return makeError(ErrorCode::Network, u"e-Arşiv portalının giriş sayfası açılamadı."_s);
+    if (driver.stopRequested())
+        return stopped();
     const Result<Element> userField = driver.FindById(u"userid"_s);
     const Result<Element> passwordField =
         userField ? driver.FindById(u"password"_s) : Result<Element>(userField.error());
@@ -48,6 +60,10 @@ PortalLoginResult PortalLogin(BrowserDriver& driver, const PortalLoginInput& inp
     if (!result.login)
         return result;
     driver.Wait(400);
+    if (driver.stopRequested()) {
+        result.login = stopped();
+        return result;
+    }
 
     const QString notLoggedIn = u"e-Arşiv portalına giriş yapılamadı: ana sayfa açılmadı. "
                                 u"Kullanıcı kodunu ve şifreyi kontrol ediniz."_s;
@@ -60,6 +76,10 @@ PortalLoginResult PortalLogin(BrowserDriver& driver, const PortalLoginInput& inp
             driver.Click(*select);
     }
     const Result<Element> select = driver.FindById(u"gen__1006"_s);
+    if (driver.stopRequested()) {
+        result.login = stopped();
+        return result;
+    }
     if (!select) {
         result.login = makeError(ErrorCode::NotFound, notLoggedIn);
         return result;
@@ -70,13 +90,15 @@ PortalLoginResult PortalLogin(BrowserDriver& driver, const PortalLoginInput& inp
         return result;
     }
 
-    // From here a failing step is skipped and the next one runs.
+    // From here a failing step is skipped and the next one runs; a stop skips them all.
     if (const Result<Element> choice = driver.FindElementByValue(u"MAINTREEMENU"_s))
         driver.Click(*choice);
     driver.Wait(40);
     if (const Result<Element> documents = driver.FindByLinkText(kMenuDocuments))
         driver.Click(*documents);
     driver.Wait(30);
+    if (driver.stopRequested())
+        return result;
     if (const Result<Element> target = driver.FindByLinkText(input.targetCaption))
         result.targetClicked = driver.Click(*target).ok();
     driver.Wait(25);

@@ -23,11 +23,16 @@ ShortcutOutcome runPortalShortcut(Shortcut shortcut, const QString& portalUrl,
 
     std::unique_ptr<BrowserDriver> session = makeSession();
     session->setKeepAlive([&prompt] { prompt.keepAlive(); });
+    session->setStopCheck([&prompt] { return prompt.cancelled(); });
     // The user goes on working in the portal page: the window outlives the driver.
     session->SetDetach(true);
     prompt.progress(u"e-Arşiv portalına giriş yapılıyor..."_s);
     const PortalLoginResult login = PortalLogin(
         *session, {portalUrl, settings.portalUser, settings.portalPassword, target, true});
+    if (prompt.cancelled()) {
+        session->Quit();
+        return ShortcutOutcome::Cancelled;
+    }
     if (!login.login || !login.targetClicked) {
         // Nothing for the user to see in that window: close it with the session.
         session->Quit();

@@ -16,7 +16,14 @@ enum class Shortcut {
     Cancellations,   // "İptal/İtiraz": "İptal/İtiraz Talepleri"
 };
 
-enum class ShortcutOutcome { Offline, NoCredentials, LoginFailed, PageNotOpened, PageOpened };
+enum class ShortcutOutcome {
+    Offline,
+    NoCredentials,
+    LoginFailed,
+    PageNotOpened,
+    PageOpened,
+    Cancelled
+};
 
 ShortcutOutcome runPortalShortcut(Shortcut shortcut, const QString& portalUrl,
                                   const CompanySettings& settings, UserPrompt& prompt,

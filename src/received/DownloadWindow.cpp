@@ -5,6 +5,7 @@
 #include "platform/UserPrompt.h"
 #include "received/ReceivedInvoiceQuery.h"
 #include "received/ReceivedInvoices.h"
+#include "widgets/InputOnlyTo.h"
 #include "widgets/NamedControl.h"
 
 #include <QApplication>
@@ -218,7 +219,9 @@ void DownloadWindow::runQuery() {
     const portal::ReceivedInvoiceRequest request{
         m_programDir, m_host.dataWorkbookPath(), m_host.lastCompanyColumn(), m_company,
         m_period,     portal::ivdStartUrl()};
+    std::optional<InputOnlyTo> onlyHere(std::in_place, this);
     const auto result = portal::queryReceivedInvoices(request, prompt, prompt);
+    onlyHere.reset();
     m_running = false;
     m_text3->clear();
     m_text3->setVisible(false);

@@ -15,6 +15,7 @@ namespace tavlix::portal {
 namespace {
 
 constexpr int kColumns = 11;
+const QString kDateFormat = QStringLiteral("dd-MM-yyyy");
 
 // How a step ended when it did not simply succeed.
 enum class Stop { Cancelled, Failed };
@@ -48,12 +49,15 @@ public:
         , m_prompt(prompt)
         , m_captcha(captcha) {
         m_driver.setKeepAlive([this] { m_prompt.keepAlive(); });
+        m_driver.setStopCheck([this] { return m_prompt.cancelled(); });
     }
 
     ReceivedInvoiceResult run();
 
 private:
     Step fail(const Error& error) {
+        if (m_prompt.cancelled()) // a step cut short by "İptal" is no failure to report
+            return Stop::Cancelled;
         m_prompt.message(UserPrompt::Icon::Critical, errorNumberText(error));
         return Stop::Failed;
     }
@@ -75,11 +79,19 @@ private:
     // True when the site answered with its message box (and that box was put away).
     Result<bool> siteMessage();
     Step openInvoicePage();
-    Step queryRange(const DateRange& range);
+    // The site's answer to one query: the rows its paging text counts and those its page shows.
+    struct Answer {
+        int count = 0;
+        QList<QStringList> rows;
+    };
+    Step queryRange(const DateRange& range, Answer& out);
+    // Queries the range, then its halves down to single days, until each answer fits its page;
+    // a day that does not fit is kept as far as shown.
+    Step queryWhole(const DateRange& range);
     Result<void> typeDate(int position, const QString& date);
     // "yok" when the site's nothing-found notice came, "var" when its table did, empty after 5 s.
     QString awaitAnswer();
-    Result<void> readRows(int count);
+    Result<void> readRows(int count, QList<QStringList>& rows);
     Result<void> clickValue(const QString& value);
 
     const ReceivedInvoiceRequest& m_request;
@@ -117,7 +129,7 @@ ReceivedInvoiceResult QueryRun::run() {
         m_prompt.progress(u" Fatura indirme işlemi başlıyor..."_s);
         m_driver.Wait(20);
         for (const DateRange& range : monthRanges(*month)) {
-            if ((step = queryRange(range)))
+            if ((step = queryWhole(range)))
                 break;
         }
     }
@@ -131,15 +143,23 @@ ReceivedInvoiceResult QueryRun::run() {
                                                   : ReceivedInvoiceResult::Outcome::Failed;
         return result;
     }
-    if (const auto saved = writeReceivedInvoices(*path, m_rows); !saved) {
+    result.reported = m_reported;
+    result.written = static_cast<int>(m_rows.size());
+    // A list missing rows never takes the place of a complete one.
+    const QString target = result.incomplete() ? incompleteListPath(*path) : *path;
+    if (const auto saved = writeReceivedInvoices(target, m_rows); !saved) {
         m_prompt.message(UserPrompt::Icon::Critical,
                          u"Fatura listesi kaydedilemedi: "_s + saved.message());
         return result;
     }
     result.outcome = ReceivedInvoiceResult::Outcome::Saved;
-    result.path = *path;
-    result.reported = m_reported;
-    result.written = static_cast<int>(m_rows.size());
+    result.path = target;
+    if (result.incomplete())
+        m_prompt.message(UserPrompt::Icon::Warning,
+                         u"Site %1 fatura bildirdi, %2 fatura sayfalarda gösterilmediği için "
+                         u"okunamadı. Eksik liste ayrı kaydedildi: %3"_s.arg(result.reported)
+                             .arg(result.reported - result.written)
+                             .arg(QFileInfo(target).fileName()));
     return result;
 }
 
@@ -236,6 +256,8 @@ Result<bool> QueryRun::siteMessage() {
 
 Step QueryRun::openInvoicePage() {
     if (!m_driver.IsPresent(u"gen__1017-searchBox"_s, 4000)) {
+        if (m_prompt.cancelled())
+            return Stop::Cancelled;
         m_prompt.message(UserPrompt::Icon::Warning,
                          u"İnteraktif VD'ne giriş yapılamadı. Bu durum genellikle site yoğunken "
                          u"yaşanır. Lütfen daha sonra tekrar deneyiniz."_s);
@@ -262,7 +284,28 @@ Step QueryRun::openInvoicePage() {
     return cancelCheck();
 }
 
-Step QueryRun::queryRange(const DateRange& range) {
+Step QueryRun::queryWhole(const DateRange& range) {
+    Answer answer;
+    if (Step step = queryRange(range, answer))
+        return step;
+    const QDate from = QDate::fromString(range.from, kDateFormat);
+    const QDate to = QDate::fromString(range.to, kDateFormat);
+    if (answer.count > answer.rows.size() && from.isValid() && from < to) {
+        const QDate middle = from.addDays(from.daysTo(to) / 2);
+        const DateRange halves[] = {{range.from, middle.toString(kDateFormat)},
+                                    {middle.addDays(1).toString(kDateFormat), range.to}};
+        for (const DateRange& half : halves) {
+            if (Step step = queryWhole(half))
+                return step;
+        }
+        return std::nullopt;
+    }
+    m_reported += answer.count;
+    m_rows << answer.rows;
+    return std::nullopt;
+}
+
+Step QueryRun::queryRange(const DateRange& range, Answer& out) {
     Step step;
     if (failed(typeDate(1, range.from), step) || failed(typeDate(2, range.to), step))
         return step;
@@ -289,8 +332,8 @@ Step QueryRun::queryRange(const DateRange& range) {
                 makeError(ErrorCode::BadFormat, u"Sitenin kayıt sayısı okunamadı: "_s + *text));
             return step;
         }
-        m_reported += count;
-        if (count > 0 && failed(readRows(count), step))
+        out.count = count;
+        if (count > 0 && failed(readRows(count, out.rows), step))
             return step;
     }
     if (failed(clickValue(u"Yeni Sorgu"_s), step))
@@ -328,7 +371,7 @@ QString QueryRun::awaitAnswer() {
     return QString();
 }
 
-Result<void> QueryRun::readRows(int count) {
+Result<void> QueryRun::readRows(int count, QList<QStringList>& rows) {
     const auto table = m_driver.FindByXPath(u"//table[@rel='faturaTable']"_s);
     if (!table)
         return table.error();
@@ -370,7 +413,7 @@ Result<void> QueryRun::readRows(int count) {
         QStringList row;
         for (int c = 0; c < kColumns; ++c)
             row << cells.at(r * kColumns + c).toString();
-        m_rows << row;
+        rows << row;
     }
     return {};
 }
@@ -391,7 +434,7 @@ QString ivdStartUrl() {
 QString completionStatus(const ReceivedInvoiceResult& result) {
     QString status = u" Fatura listesi indirildi."_s;
     if (result.incomplete())
-        status += u" Site %1 fatura bildirdi, sayfalarda %2 fatura vardı: liste eksik olabilir."_s
+        status += u" Site %1 fatura bildirdi, sayfalarda %2 fatura vardı: liste eksik."_s
                       .arg(result.reported)
                       .arg(result.written);
     return status;

@@ -1,6 +1,7 @@
 // "Sorgula ve İndir": logs in to the Interactive Tax Office with the company's credentials and
 // the captcha the user types, queries the chosen month in four ranges on "E-Arşiv Faturalarım"
-// and writes every listed invoice into the company's received-invoice workbook.
+// (a range whose answer does not fit the site's page again in halves, down to single days) and
+// writes every listed invoice into the company's received-invoice workbook.
 #pragma once
 
 #include "received/ReceivedInvoices.h"
@@ -39,14 +40,14 @@ QString ivdStartUrl();
 struct ReceivedInvoiceResult {
     enum class Outcome { Saved, Cancelled, Failed };
     Outcome outcome = Outcome::Failed;
-    QString path;     // the saved list
+    QString path;     // the saved list; " (eksik)" before ".xlsx" when rows are missing
     int reported = 0; // rows the site's paging texts announced, all ranges together
     int written = 0;  // rows read from the pages and written
     bool incomplete() const { return written < reported; }
 };
 
 // The status line after a saved list: " Fatura listesi indirildi.", with a warning when the site
-// announced rows that were not on its pages.
+// announced rows that were not on its pages (a day with more invoices than a page holds).
 QString completionStatus(const ReceivedInvoiceResult& result);
 
 // Runs the whole query on the calling (user-interface) thread. The prompt carries the status

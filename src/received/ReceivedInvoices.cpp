@@ -130,6 +130,14 @@ std::optional<QString> receivedListPath(const QString& programDir, const QString
     return *folder + u'/' + company + u' ' + month.yearMonth() + u" eArşivFat.xlsx"_s;
 }
 
+QString incompleteListPath(const QString& listPath) {
+    const QString suffix = u".xlsx"_s;
+    const qsizetype stem = listPath.endsWith(suffix, Qt::CaseInsensitive)
+                               ? listPath.size() - suffix.size()
+                               : listPath.size();
+    return listPath.left(stem) + u" (eksik)"_s + listPath.mid(stem);
+}
+
 const QStringList& receivedInvoiceHeadings() {
     static const QStringList headings = {u"Firma"_s,
                                          u"Vergi no"_s,

@@ -66,6 +66,9 @@ QStringList purchaseWorkbooks(const QString& programDir, const QString& company)
 std::optional<QString> receivedListPath(const QString& programDir, const QString& company,
                                         const QueryMonth& month);
 
+// The list saved when the site counted rows it did not show: " (eksik)" before ".xlsx".
+QString incompleteListPath(const QString& listPath);
+
 // The eleven column headings A … K of the received-invoice list.
 const QStringList& receivedInvoiceHeadings();
 

@@ -53,6 +53,7 @@ Result<void> UpdateCheck::DownloadNewProgram() {
     BrowserDriver browser;
     const PartialCleanup cleanup{browser, folder};
     browser.setKeepAlive([this] { m_prompt.keepAlive(); });
+    browser.setStopCheck([this] { return m_prompt.cancelled(); });
     browser.SetBrowserPreference(u"download.default_directory"_s, folder);
     browser.SetBrowserPreference(u"download.directory_upgrade"_s, true);
     browser.SetBrowserPreference(u"download.prompt_for_download"_s, false);
@@ -68,6 +69,8 @@ Result<void> UpdateCheck::DownloadNewProgram() {
     // Nested divs share their links: each link is clicked once, or the file would come twice.
     QSet<QString> clicked;
     for (const Element& div : *divs) {
+        if (m_prompt.cancelled())
+            return makeError(ErrorCode::Io, u"İndirme iptal edildi."_s);
         const auto link = browser.FindFirstByTagIn(div, u"a"_s);
         if (!link || clicked.contains(link->ref))
             continue;

@@ -1,12 +1,56 @@
 #include "widgets/MessageBoxPrompt.h"
 
+#include "widgets/InputOnlyTo.h"
+
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
+
+namespace {
+
+// Stays on screen until the operation has stopped: "İptal", Esc and the window's close button
+// only ask it to stop, and the button then says so.
+class OperationProgressDialog : public QProgressDialog {
+public:
+    OperationProgressDialog(const QString& step, QWidget* parent, std::function<void()> onCancel)
+        : QProgressDialog(step, QString(), 0, 0, parent)
+        , m_button(new QPushButton(u"İptal"_s, this))
+        , m_onCancel(std::move(onCancel)) {
+        setCancelButton(m_button);
+        // The button asks; the dialog's own cancel() would hide it while the operation runs.
+        QObject::disconnect(this, &QProgressDialog::canceled, this, nullptr);
+        QObject::connect(this, &QProgressDialog::canceled, this, [this] { requestCancel(); });
+    }
+    void reject() override { requestCancel(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        requestCancel();
+    }
+
+private:
+    void requestCancel() {
+        if (!m_button->isEnabled())
+            return;
+        m_button->setText(u"İptal ediliyor…"_s);
+        m_button->setEnabled(false);
+        m_onCancel();
+    }
+
+    QPushButton* m_button;
+    std::function<void()> m_onCancel;
+};
+
+} // namespace
 
 MessageBoxPrompt::MessageBoxPrompt(QWidget* parent)
     : m_parent(parent) {}
@@ -35,15 +79,18 @@ bool MessageBoxPrompt::ask(const QString& text, const QString& title) {
 
 void MessageBoxPrompt::progress(const QString& step) {
     if (!m_progress) {
-        m_progress = new QProgressDialog(step, u"İptal"_s, 0, 0, visibleParent());
+        m_progress =
+            new OperationProgressDialog(step, visibleParent(), [this] { m_cancelled = true; });
         m_progress->setObjectName(u"ProgressDialog"_s);
         m_progress->setWindowTitle(u"Tavlix"_s);
         m_progress->setWindowModality(Qt::ApplicationModal);
         m_progress->setMinimumDuration(0);
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
-        QObject::connect(m_progress, &QProgressDialog::canceled, [this] { m_cancelled = true; });
         m_progress->show();
+        // Modality keeps the window system's input away; the filter also stops input sent to a
+        // widget directly, so no other operation starts inside this one.
+        m_inputToDialog = std::make_unique<InputOnlyTo>(m_progress);
     }
     m_progress->setLabelText(step);
     keepAlive();
@@ -58,6 +105,7 @@ void MessageBoxPrompt::keepAlive() {
 }
 
 void MessageBoxPrompt::finish() {
+    m_inputToDialog.reset();
     if (m_progress) {
         m_progress->hide();
         m_progress->deleteLater();

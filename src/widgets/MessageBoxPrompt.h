@@ -1,15 +1,20 @@
 // The window layer's UserPrompt: message boxes over a parent window, and a modal progress dialog
-// with "İptal" while a long operation runs, so the window paints and takes no other click.
+// with "İptal" while a long operation runs, so the window paints and takes no other click. The
+// dialog stays until finish(): "İptal" only asks the operation to stop.
 #pragma once
 
 #include "platform/UserPrompt.h"
 
 #include <QPointer>
 
+#include <memory>
+
 class QProgressDialog;
 class QWidget;
 
 namespace tavlix {
+
+class InputOnlyTo;
 
 class MessageBoxPrompt : public UserPrompt {
 public:
@@ -30,6 +35,7 @@ private:
 
     QPointer<QWidget> m_parent;
     QProgressDialog* m_progress = nullptr;
+    std::unique_ptr<InputOnlyTo> m_inputToDialog; // while the progress dialog is up
     bool m_cancelled = false;
 };
 

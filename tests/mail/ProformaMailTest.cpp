@@ -7,6 +7,7 @@
 #include "support/MessageBoxes.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QLineEdit>
@@ -293,6 +294,24 @@ TEST_F(MailPanelTest, YandexSendsOffTheWindowThreadThenClosesThePanel) {
 
     m_panel->open(invoice(), m_attachment);
     EXPECT_EQ(find<QLineEdit>("Text13")->text(), kUser) << "the last Yandex account";
+}
+
+// A server that takes the connection and never answers: closing the panel does not wait for
+// the transfer's own time limits.
+TEST_F(MailPanelTest, ClosingWhileSendingAbortsTheTransferWithinASecond) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    qputenv("TAVLIX_SMTP_URL", u"smtps://127.0.0.1:%1"_s.arg(silent.serverPort()).toUtf8());
+    m_panel->open(invoice(), m_attachment);
+    find<QRadioButton>("Option1")->click();
+    find<QPushButton>("Command14")->click();
+    ASSERT_TRUE(m_panel->isSending());
+    QTest::qWait(300);
+    ASSERT_TRUE(m_panel->isSending()) << "the server never answers";
+    QElapsedTimer closing;
+    closing.start();
+    m_host.reset();
+    EXPECT_LT(closing.elapsed(), 1500);
 }
 
 } // namespace

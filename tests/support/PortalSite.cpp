@@ -2,6 +2,9 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::test {
@@ -21,6 +24,9 @@ PortalSite::PortalSite(const QString& user, const QString& password)
     httplib::Server& http = m_server.http();
     http.Post("/intragiris", [this](const httplib::Request& req, httplib::Response& res) {
         ++m_attempts;
+        // A busy portal: the switch "loginDelayMs" holds the answer back.
+        if (const int delay = m_server.switchValue(u"loginDelayMs"_s).toInt(); delay > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
         const bool accepted = req.get_param_value("userid") == m_user &&
                               req.get_param_value("password") == m_password;
         if (!accepted) {
