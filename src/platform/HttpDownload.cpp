@@ -110,6 +110,15 @@ Result<void> downloadToFile(const QString& url, const QString& targetPath,
             ErrorCode::Network,
             u"İndirilen dosya izin verilen boyutu (%1 bayt) aşıyor."_s.arg(options.maxBytes));
     }
+    if (result == CURLE_UNSUPPORTED_PROTOCOL) {
+        file.cancelWriting();
+        return makeError(ErrorCode::Network,
+                         u"İndirme adresi izin verilmeyen bir protokole yönlendirildi."_s);
+    }
+    if (result == CURLE_OPERATION_TIMEDOUT) {
+        file.cancelWriting();
+        return makeError(ErrorCode::Network, u"İndirme durdu: sunucu çok yavaş yanıt veriyor."_s);
+    }
     if (result != CURLE_OK) {
         file.cancelWriting();
         return makeError(ErrorCode::Network, u"İndirme başarısız: %1"_s.arg(
