@@ -5,6 +5,7 @@
 #include "app/MainWindowTexts.h"
 #include "app/RadioPanel.h"
 #include "app/Version.h"
+#include "browser/SessionProcesses.h"
 #include "customers/CustomerCardWindow.h"
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
@@ -185,6 +186,9 @@ bool MainWindow::startUp() {
                     u"bulunması gereklidir."_s);
         return false;
     }
+
+    // What a crashed or killed run left: its browsers, drivers and browser folders.
+    portal::sweepLeftoverSessions(QDir::tempPath());
 
     // The folders the program keeps its files in; made here when a fresh folder lacks them.
     for (const QString& dir : {programDir() + u"/Data"_s, companiesDir(), programFilesDir()})

@@ -50,13 +50,52 @@ void showFailure(UserPrompt& prompt, long number) {
                    u"Driver indirilirken bir hata oluştu ! Hata No: %1"_s.arg(number));
 }
 
-// Fetches a package into <folder>/chromedriver_linux64.zip; the HTTP status or an error number.
-long fetchPackage(const QString& url, const QString& packagePath, UserPrompt& prompt) {
+constexpr int kNewerStoreMajor = 115;
+
+// Fetches `url` into `path`; the HTTP status or an error number.
+long fetch(const QString& url, const QString& path, qint64 maxBytes, const DriverCheckInput& input,
+           UserPrompt& prompt) {
     long status = 0;
-    if (downloadToFile(
-            url, packagePath, [&prompt] { prompt.keepAlive(); }, &status))
+    DownloadOptions options;
+    options.maxBytes = maxBytes;
+    options.lowSpeedSeconds = input.lowSpeedSeconds;
+    options.keepAlive = [&prompt] { prompt.keepAlive(); };
+    options.cancelled = [&prompt] { return prompt.cancelled(); };
+    options.status = &status;
+    if (downloadToFile(url, path, options))
         return 200;
-    return status != 0 ? status : long{kErrorNoConnection};
+    return status != 0 && status != 200 ? status : long{kErrorNoConnection};
+}
+
+// The package of a driver version in the store's layout for that major version.
+QString packageUrl(const QString& store, const QString& version) {
+    return majorOf(version).toInt() >= kNewerStoreMajor
+               ? store + u"/"_s + version + u"/linux64/chromedriver-linux64.zip"_s
+               : store + u"/"_s + version + u"/chromedriver_linux64.zip"_s;
+}
+
+// Beyond the table: the package of the browser's own version, else of the newest driver of the
+// same build that the store names in LATEST_RELEASE_<major.minor.build>.
+long fetchBeyondTable(const QString& store, const QString& version, const QString& packagePath,
+                      const DriverCheckInput& input, UserPrompt& prompt) {
+    const long exact =
+        fetch(packageUrl(store, version), packagePath, kDriverDownloadLimit, input, prompt);
+    if (exact != 404)
+        return exact;
+    const QString build = version.section(u'.', 0, 2);
+    const QString latestPath = QFileInfo(packagePath).dir().filePath(u"LATEST_RELEASE"_s);
+    const long latest =
+        fetch(store + u"/LATEST_RELEASE_"_s + build, latestPath, 1024, input, prompt);
+    QFile file(latestPath);
+    const QString named = latest == 200 && file.open(QIODevice::ReadOnly)
+                              ? QString::fromLatin1(file.readAll()).trimmed()
+                              : QString();
+    file.close();
+    QFile::remove(latestPath);
+    static const QRegularExpression dotted(u"^\\d+(\\.\\d+){3}$"_s);
+    if (!dotted.match(named).hasMatch() || named.section(u'.', 0, 2) != build)
+        return exact;
+    return fetch(packageUrl(store, named), packagePath, kDriverDownloadLimit, input, prompt);
 }
 
 } // namespace
@@ -66,8 +105,7 @@ DriverCheckInput DriverCheckInput::fromEnvironment() {
     input.programFilesDir = tavlix::programFilesDir();
     input.browserBinary = browserPath();
     input.driverBinary = chromedriverPath();
-    input.storeUrl =
-        serviceUrl("TAVLIX_DRIVER_STORE_URL", u"https://chromedriver.storage.googleapis.com"_s);
+    input.storeUrl = qEnvironmentVariable("TAVLIX_DRIVER_STORE_URL");
     input.perUserDriverPath = portal::perUserDriverPath();
     return input;
 }
@@ -111,6 +149,11 @@ QString tableDriverVersion(const QString& prefix) {
     return QString();
 }
 
+QString defaultDriverStore(int major) {
+    return major >= kNewerStoreMajor ? u"https://storage.googleapis.com/chrome-for-testing-public"_s
+                                     : u"https://chromedriver.storage.googleapis.com"_s;
+}
+
 DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt) {
     const QDir folder(input.programFilesDir);
     const QString recordPath = folder.filePath(kRecordName);
@@ -143,21 +186,19 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
                    u" Chrome güncellemesi tespit edildi, Tavlix faturayı yüklemeden önce driver "
                    u"güncellemesi yapacak!"_s);
     prompt.progress(u"Driver indiriliyor..."_s);
-    QString store = input.storeUrl;
+    QString store =
+        input.storeUrl.isEmpty() ? defaultDriverStore(majorOf(version).toInt()) : input.storeUrl;
     while (store.endsWith(u'/'))
         store.chop(1);
     const QString packagePath = folder.filePath(kPackageName);
     const QString tableVersion = tableDriverVersion(prefix);
     long status = 0;
     if (!tableVersion.isEmpty()) {
-        status = fetchPackage(store + u"/"_s + tableVersion + u"/chromedriver_linux64.zip"_s,
-                              packagePath, prompt);
+        status = fetch(packageUrl(store, tableVersion), packagePath, kDriverDownloadLimit, input,
+                       prompt);
     } else {
-        // Beyond the table: the package built for this very browser version, where the store
-        // has one.
-        status = fetchPackage(store + u"/"_s + version + u"/chromedriver-linux64.zip"_s,
-                              packagePath, prompt);
-        if (status != 200)
+        status = fetchBeyondTable(store, version, packagePath, input, prompt);
+        if (status != 200 && !prompt.cancelled())
             prompt.message(UserPrompt::Icon::Warning,
                            u" Chrome Tarayıcı versiyonu 90.x ile 102.x arası destekleniyor. "
                            u"Sizin versiyonunuz: "_s +
@@ -168,7 +209,8 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
         return DriverCheckOutcome::Cancelled;
     }
     if (status != 200) {
-        showFailure(prompt, status);
+        if (!prompt.cancelled())
+            showFailure(prompt, status);
         return DriverCheckOutcome::Failed;
     }
 

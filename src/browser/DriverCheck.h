@@ -24,8 +24,9 @@ struct DriverCheckInput {
     QString programFilesDir;   // <program>/prgDosyaları
     QString browserBinary;     // asked with --version
     QString driverBinary;      // the driver a session would start, asked with --version
-    QString storeUrl;          // TAVLIX_DRIVER_STORE_URL
+    QString storeUrl;          // TAVLIX_DRIVER_STORE_URL; empty: the store of the version
     QString perUserDriverPath; // where the new driver goes
+    int lowSpeedSeconds = 15;  // a download slower than 1 KiB/s this long ends
 
     // The program's own folders, browser, driver and store.
     static DriverCheckInput fromEnvironment();
@@ -47,6 +48,9 @@ QString programVersion(const QString& binary);
 QString recordedPrefix(const QString& recordText);
 // The driver package version for a prefix of the table (90 … 102); empty outside it.
 QString tableDriverVersion(const QString& prefix);
+// The store that serves drivers for a browser major version: the older store up to 114, the
+// newer one (a different layout) from 115.
+QString defaultDriverStore(int major);
 
 DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt);
 

@@ -1,6 +1,7 @@
 #include "browser/DriverSession.h"
 
 #include "browser/DriverPaths.h"
+#include "browser/SessionProcesses.h"
 #include "platform/ProcessWait.h"
 
 #include <QDateTime>
@@ -14,7 +15,9 @@
 
 #include <arpa/inet.h>
 #include <csignal>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -54,30 +57,6 @@ int freeLoopbackPort() {
     return port;
 }
 
-// Living processes whose environment carries `marker` (a session's processes inherit it from the
-// driver, also those that left the driver's process tree, such as the crash handler).
-QList<qint64> processesMarkedWith(const QByteArray& marker) {
-    QList<qint64> result;
-    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        if (!numeric || pid == ::getpid())
-            continue;
-        QFile environ(u"/proc/%1/environ"_s.arg(pid));
-        if (!environ.open(QIODevice::ReadOnly) || !environ.readAll().split('\0').contains(marker))
-            continue;
-        QFile stat(u"/proc/%1/stat"_s.arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const qsizetype close = line.lastIndexOf(')');
-        if (close > 0 && line.size() > close + 2 && line[close + 2] != 'Z')
-            result.append(pid);
-    }
-    return result;
-}
-
 size_t appendBody(char* data, size_t size, size_t count, void* target) {
     static_cast<QByteArray*>(target)->append(data, static_cast<qsizetype>(size * count));
     return size * count;
@@ -111,15 +90,23 @@ Result<void> DriverSession::start() {
     if (port == 0)
         return driverError(u"Tarayıcı sürücüsü için boş bir port bulunamadı."_s);
 
+    // A browser nobody sees is no one's to keep: headless sessions end with the operation.
+    const bool headless = qEnvironmentVariable("TAVLIX_HEADLESS") == u"1"_s ||
+                          arguments.contains(u"--headless"_s) ||
+                          !arguments.filter(u"--headless="_s).isEmpty();
+    if (headless)
+        detach = false;
+
     static std::atomic<int> sessions = 0;
-    marker = "TAVLIX_BROWSER_SESSION=" + QByteArray::number(::getpid()) + '-' +
-             QByteArray::number(++sessions) + '-' +
-             QByteArray::number(QDateTime::currentMSecsSinceEpoch());
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    marker = QByteArray(kSessionMarkerName) + '=' + QByteArray::number(::getpid()) + '-' +
+             QByteArray::number(++sessions) + '-' + QByteArray::number(now);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(marker.left(marker.indexOf('='))),
                        QString::fromLatin1(marker.mid(marker.indexOf('=') + 1)));
     // Everything the browser writes to its temporary folder lands in one folder of the session.
-    QTemporaryDir temp(QDir::tempPath() + u"/tavlix-browser-%1-XXXXXX"_s.arg(::getpid()));
+    QTemporaryDir temp(QDir::tempPath() +
+                       u"/tavlix-browser-%1-%2-XXXXXX"_s.arg(::getpid()).arg(now));
     if (temp.isValid()) {
         temp.setAutoRemove(false);
         tempDir = temp.path();
@@ -130,13 +117,37 @@ Result<void> DriverSession::start() {
     driver.setArguments({u"--port=%1"_s.arg(port), u"--silent"_s});
     driver.setStandardOutputFile(QProcess::nullDevice());
     driver.setStandardErrorFile(QProcess::nullDevice());
-    // Its own process group, so ending the session can end everything the driver started.
-    driver.setChildProcessModifier([] { ::setsid(); });
+    // The guard's pipe: its write end stays with this process only (close-on-exec).
+    int guardPipe[2] = {-1, -1};
+    if (::pipe2(guardPipe, O_CLOEXEC) != 0)
+        return driverError(u"Tarayıcı sürücüsü hazırlanamadı."_s);
+    guardFd = guardPipe[1];
+    const int readEnd = guardPipe[0];
+    const pid_t parent = ::getpid();
+    // Its own process group, so ending the session can end everything the driver started; the
+    // driver ends with this process, and a guard in the group ends the browser with it too.
+    driver.setChildProcessModifier([readEnd, parent] {
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(1);
+        if (::fork() == 0) {
+            ::close_range(0, static_cast<unsigned>(readEnd) - 1, 0);
+            ::close_range(static_cast<unsigned>(readEnd) + 1, ~0U, 0);
+            char byte = 0;
+            // End of file: the run is gone. A byte: the session was detached and stays.
+            if (::read(readEnd, &byte, 1) <= 0)
+                ::kill(0, SIGKILL);
+            ::_exit(0);
+        }
+    });
     driver.start();
+    ::close(readEnd);
     if (!driver.waitForStarted(5000)) {
         end(true);
         return makeError(ErrorCode::NotFound, u"chromedriver başlatılamadı: %1"_s.arg(driverPath));
     }
+    driverPid = driver.processId();
     base = u"http://127.0.0.1:%1"_s.arg(port);
 
     // Ready when /status says so.
@@ -161,7 +172,7 @@ Result<void> DriverSession::start() {
                      u"--disable-dev-shm-usage"_s};
     if (::geteuid() == 0)
         args << u"--no-sandbox"_s;
-    if (qEnvironmentVariable("TAVLIX_HEADLESS") == u"1"_s)
+    if (headless)
         args << u"--headless=new"_s;
     for (const QString& argument : arguments) {
         // An explicit --headless is taken as the current headless mode.
@@ -289,34 +300,44 @@ Result<QJsonValue> DriverSession::sessionCommand(const QByteArray& method, const
     return command(method, u"/session/"_s + session + path, payload, errorName);
 }
 
-// Ends the driver; without detach also the browser and everything else the driver started.
+// Ends the driver; without detach also the browser and everything else the driver started,
+// also when the driver has already gone.
 void DriverSession::endProcesses(bool withBrowser) {
-    if (!driverRunning())
-        return;
-    const qint64 pid = driver.processId();
     if (!withBrowser) {
-        // The browser keeps running for the user; only the driver ends.
-        driver.terminate();
-        if (!waitForFinishedPainting(driver, 3000)) {
+        // The browser keeps running for the user; the guard leaves it, only the driver ends.
+        if (guardFd >= 0 && ::write(guardFd, "d", 1) != 1)
+            qWarning("The browser guard could not be released.");
+        if (driverRunning()) {
+            driver.terminate();
+            if (!waitForFinishedPainting(driver, 3000)) {
+                driver.kill();
+                waitForFinishedPainting(driver, 3000);
+            }
+        }
+    } else if (driverPid > 0) {
+        ::kill(static_cast<pid_t>(-driverPid), SIGKILL); // the driver leads its own process group
+        if (driverRunning()) {
             driver.kill();
             waitForFinishedPainting(driver, 3000);
         }
-        return;
+        // The browser's helpers may have left the group; the marker finds them all.
+        const QByteArray value = marker.mid(marker.indexOf('=') + 1);
+        QDeadlineTimer deadline(3000);
+        for (;;) {
+            const QList<qint64> left =
+                markedProcesses([&value](const QByteArray& v) { return v == value; });
+            if (left.isEmpty() || deadline.hasExpired())
+                break;
+            for (qint64 process : left)
+                ::kill(static_cast<pid_t>(process), SIGKILL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            paintPending();
+        }
     }
-    ::kill(static_cast<pid_t>(-pid), SIGKILL); // the driver leads its own process group
-    driver.kill();
-    waitForFinishedPainting(driver, 3000);
-    // The browser's helpers may have left the group; the marker finds them all.
-    QDeadlineTimer deadline(3000);
-    for (;;) {
-        const QList<qint64> left = processesMarkedWith(marker);
-        if (left.isEmpty() || deadline.hasExpired())
-            break;
-        for (qint64 process : left)
-            ::kill(static_cast<pid_t>(process), SIGKILL);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        paintPending();
-    }
+    if (guardFd >= 0)
+        ::close(guardFd);
+    guardFd = -1;
+    driverPid = 0;
 }
 
 void DriverSession::end(bool closeBrowser) {

@@ -37,9 +37,11 @@ struct DriverSession {
     bool detach = false;
 
     QProcess driver;
-    QByteArray marker; // NAME=value put into the environment of the driver and its browser
-    QString tempDir;   // TMPDIR of the driver and its browser: their profile and sockets
-    QString base;      // http://127.0.0.1:<port>
+    qint64 driverPid = 0; // leader of the session's process group, kept after the driver ended
+    int guardFd = -1;     // write end of the guard's pipe: closed, the guard ends the group
+    QByteArray marker;    // NAME=value put into the environment of the driver and its browser
+    QString tempDir;      // TMPDIR of the driver and its browser: their profile and sockets
+    QString base;         // http://127.0.0.1:<port>
     QString session;
 
     CURL* curl = nullptr;
@@ -74,7 +76,8 @@ struct DriverSession {
                                       QString* errorName = nullptr);
 
     bool driverRunning() const { return driver.state() != QProcess::NotRunning; }
-    // Ends the driver; without detach also the browser and everything else the driver started.
+    // Ends the driver; without detach also the browser and everything else the driver started,
+    // also when the driver has already gone.
     void endProcesses(bool withBrowser);
     // Ends the session; `closeBrowser` false leaves a detached browser to the user.
     void end(bool closeBrowser);

@@ -114,6 +114,9 @@ Result<void> SmtpSender::send(const ProformaMail& mail, const SmtpAccount& accou
 
     CURL* c = h.curl;
     curl_easy_setopt(c, CURLOPT_URL, url.constData());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtps");
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1024L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, 15L);
     curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
     curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
     curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <memory>
@@ -19,9 +20,16 @@ bool safeEntryName(const QString& name) {
     const QStringList parts = QString(name).replace(u'\\', u'/').split(u'/');
     return !parts.contains(u".."_s);
 }
+
+bool isLink(zip_t* archive, zip_uint64_t index) {
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    return zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0 &&
+           system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
+}
 } // namespace
 
-Result<QStringList> extractZip(const QString& zipPath, const QString& targetDir) {
+Result<QStringList> extractZip(const QString& zipPath, const QString& targetDir, qint64 maxBytes) {
     int error = 0;
     std::unique_ptr<zip_t, decltype(&zip_discard)> archive(
         zip_open(QFile::encodeName(zipPath).constData(), ZIP_RDONLY, &error), &zip_discard);
@@ -37,11 +45,19 @@ Result<QStringList> extractZip(const QString& zipPath, const QString& targetDir)
         if (!safeEntryName(name))
             return makeError(ErrorCode::InvalidInput,
                              u"Paketteki güvensiz dosya adı reddedildi: %1"_s.arg(name));
+        if (isLink(archive.get(), static_cast<zip_uint64_t>(i)))
+            return makeError(ErrorCode::InvalidInput,
+                             u"Paketteki bağlantı reddedildi: %1"_s.arg(name));
         names << name;
     }
+    const Error tooLarge = makeError(
+        ErrorCode::InvalidInput,
+        u"Paketteki dosyalar izin verilen boyutu aşıyor: %1"_s.arg(QFileInfo(zipPath).fileName()));
 
-    // Read everything first, so a damaged entry leaves the folder as it was.
+    // Read everything first, so a damaged entry leaves the folder as it was. The bytes are
+    // counted as they come: a declared size is not trusted.
     QList<QByteArray> contents;
+    qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         if (names[i].endsWith(u'/')) {
             contents << QByteArray();
@@ -55,8 +71,22 @@ Result<QStringList> extractZip(const QString& zipPath, const QString& targetDir)
             zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0), &zip_fclose);
         if (!file)
             return makeError(ErrorCode::BadFormat, unreadable);
-        QByteArray data(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
-        if (zip_fread(file.get(), data.data(), stat.size) != static_cast<zip_int64_t>(stat.size))
+        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > static_cast<zip_uint64_t>(maxBytes - total))
+            return tooLarge;
+        QByteArray data;
+        char chunk[65536];
+        for (;;) {
+            const zip_int64_t read = zip_fread(file.get(), chunk, sizeof(chunk));
+            if (read < 0)
+                return makeError(ErrorCode::BadFormat, unreadable);
+            if (read == 0)
+                break;
+            total += read;
+            if (total > maxBytes)
+                return tooLarge;
+            data.append(chunk, static_cast<qsizetype>(read));
+        }
+        if ((stat.valid & ZIP_STAT_SIZE) && static_cast<zip_uint64_t>(data.size()) != stat.size)
             return makeError(ErrorCode::BadFormat, unreadable);
         contents << data;
     }

@@ -2,6 +2,7 @@
 #include "browser/BrowserDriver.h"
 #include "update/UpdateCheck.h"
 
+#include "platform/HttpDownload.h"
 #include "platform/UserPrompt.h"
 
 #include <QDir>
@@ -9,11 +10,22 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
 
 namespace {
+
+// The size of the largest file the download has written so far.
+qint64 downloadedBytes(const QString& folder) {
+    qint64 largest = 0;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+        if (file.fileName() == u"Tavlix"_s || file.fileName().endsWith(u".crdownload"_s))
+            largest = std::max(largest, file.size());
+    return largest;
+}
 
 // The browser writes into a ".crdownload" file and renames it only once the body is complete.
 bool downloadComplete(const QString& folder, const QString& path) {
@@ -87,9 +99,16 @@ Result<void> UpdateCheck::DownloadNewProgram() {
     while (!downloadComplete(folder, downloadPath())) {
         if (m_prompt.cancelled())
             return makeError(ErrorCode::Io, u"İndirme iptal edildi."_s);
+        if (downloadedBytes(folder) > kProgramDownloadLimit)
+            return makeError(ErrorCode::Network,
+                             u"İndirilen program izin verilen boyutu aşıyor."_s);
         if (waited.elapsed() > m_downloadTimeoutMs)
             return makeError(ErrorCode::Network, u"İndirme zamanında tamamlanmadı."_s);
         browser.Wait(200);
+    }
+    if (downloadedBytes(folder) > kProgramDownloadLimit) {
+        QFile::remove(downloadPath());
+        return makeError(ErrorCode::Network, u"İndirilen program izin verilen boyutu aşıyor."_s);
     }
     return {};
 }

@@ -134,7 +134,10 @@ UpdateOutcome UpdateCheck::indirOku() {
 
     // Only a file fetched now is read: a failed fetch leaves no file behind to be taken for new.
     QDir().mkpath(m_settings.programDir + u"/prgDosyaları"_s);
-    if (!downloadToFile(m_settings.infoUrl, drivePath(), {}, nullptr, kInfoTimeoutMs))
+    DownloadOptions info;
+    info.maxBytes = kDriveInfoLimit;
+    info.timeoutMs = kInfoTimeoutMs;
+    if (!downloadToFile(m_settings.infoUrl, drivePath(), info))
         return UpdateOutcome::NoUpdate;
     QFile drive(drivePath());
     const bool read = drive.open(QIODevice::ReadOnly);

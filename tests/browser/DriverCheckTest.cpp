@@ -34,7 +34,7 @@ class DriverCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        server.http().Get(R"(/([^/]+)/(chromedriver[-_]linux64\.zip))",
+        server.http().Get(R"(/(.+/chromedriver[-_]linux64\.zip|LATEST_RELEASE_.*))",
                           [this](const httplib::Request& req, httplib::Response& res) {
                               requests.append(QString::fromStdString(req.path));
                               const auto it = packages.find(QString::fromStdString(req.path));
@@ -70,9 +70,13 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
         u"Driver başarı ile güncellendi. İşleminize kalınan yerden devam edilecek..."_s;
     packages[u"/99.0.4844.51/chromedriver_linux64.zip"_s] =
         makeZip({{u"chromedriver"_s, "yeni driver 99"}});
-    packages[u"/120.0.6099.109/chromedriver-linux64.zip"_s] =
+    // From 115 the store has the newer layout, and not every build of the browser.
+    packages[u"/120.0.6099.109/linux64/chromedriver-linux64.zip"_s] =
         makeZip({{u"chromedriver-linux64/LICENSE"_s, "l"},
                  {u"chromedriver-linux64/chromedriver"_s, "yeni driver 120"}});
+    packages[u"/LATEST_RELEASE_131.0.6778"_s] = "131.0.6778.87\n";
+    packages[u"/131.0.6778.87/linux64/chromedriver-linux64.zip"_s] =
+        makeZip({{u"chromedriver-linux64/chromedriver"_s, "yeni driver 131"}});
 
     struct Case {
         const char* name;
@@ -132,6 +136,15 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          {detected, updated},
          "yeni driver 120",
          "[120]\r\n"},
+        {"beyond the table, the newest driver of the build",
+         "[120]\r\n",
+         u"Chromium 131.0.6778.85"_s,
+         u"ChromeDriver 120.0.6099.109"_s,
+         {},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 131",
+         "[131]\r\n"},
         {"beyond the table, no package",
          "[102]\r\n",
          u"Chromium 103.0.5060.53"_s,
@@ -187,8 +200,13 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
                   c.record.isNull() ? QStringList() : QStringList{u"ChromeDriverVersiyon.txt"_s});
     }
     EXPECT_EQ(requests, QStringList({u"/99.0.4844.51/chromedriver_linux64.zip"_s,
-                                     u"/120.0.6099.109/chromedriver-linux64.zip"_s,
-                                     u"/103.0.5060.53/chromedriver-linux64.zip"_s}));
+                                     u"/120.0.6099.109/linux64/chromedriver-linux64.zip"_s,
+                                     u"/131.0.6778.85/linux64/chromedriver-linux64.zip"_s,
+                                     u"/LATEST_RELEASE_131.0.6778"_s,
+                                     u"/131.0.6778.87/linux64/chromedriver-linux64.zip"_s,
+                                     u"/103.0.5060.53/chromedriver_linux64.zip"_s,
+                                     u"/LATEST_RELEASE_103.0.5060"_s}));
+    EXPECT_NE(defaultDriverStore(114), defaultDriverStore(115));
 }
 
 TEST(DriverVersionTest, PrefixesAndTheRealPrograms) {

@@ -124,7 +124,11 @@ TEST_F(Mail, SmtpFailuresGiveTheirFirstLineAndTheCauseBelow) {
         {"closed port", u"smtps://127.0.0.1:%1"_s.arg(closedPort), server.caFile(), kPassword,
          text(kNoConnection), u"127.0.0.1"_s},
         // The test certificate is trusted only through the extra CA file: checks stay on.
-        {"untrusted certificate", server.url(), QString(), kPassword, text(kSendFailed), QString()},
+        {"untrusted certificate", server.url(), QString(), kPassword, text(kSendFailed),
+         u"SSL certificate problem"_s},
+        // Only implicit TLS is spoken: a plain address is refused before anything is sent.
+        {"plain smtp", QString(server.url()).replace(u"smtps://"_s, u"smtp://"_s), server.caFile(),
+         kPassword, text(kSendFailed), u"Protocol \"smtp\" not supported"_s},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
