@@ -30,6 +30,7 @@
 #include "widgets/CapitalRowsView.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
+#include "widgets/PathCaptionView.h"
 #include "widgets/PlacedWindow.h"
 #include "widgets/ReportModel.h"
 #include "widgets/ReportView.h"
@@ -187,14 +188,16 @@ void MainWindow::buildUi() {
     bottom->addWidget(notesFrame, 3);
     bottom->addWidget(totalsFrame, 2);
     layout->addLayout(bottom, 2);
-    layout->addWidget(buildRadioPanel());
+    buildRadioPanel(central);
 
-    // The mail panel stands in for these buttons while it is open.
+    // The mail panel stands in for these buttons while it is open, and for the saved-invoice
+    // list: its attachment is taken on opening, and the room keeps the window's height.
     QList<QWidget*> mailHides;
     for (const char16_t* name :
          {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
           u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
         mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
+    mailHides << m_list1;
     m_mailPanel = new MailPanel(m_combo4, mailHides, m_frame1);
     m_frame1->layout()->addWidget(m_mailPanel);
 
@@ -297,8 +300,7 @@ QWidget* MainWindow::buildCustomer() {
 QWidget* MainWindow::buildFiles() {
     m_frame1 = named<QGroupBox>(u"Frame1"_s, u"Kayıtlı Faturalar"_s, this);
     auto* layout = new QVBoxLayout(m_frame1);
-    m_label12 = label(u"Label12"_s, QString(), m_frame1);
-    m_label12->setWordWrap(true);
+    m_label12 = named<PathCaptionView>(u"Label12"_s, m_frame1);
     m_dir1 = field(u"Dir1"_s, m_frame1);
     m_dir1->setVisible(false);
     m_list1 = named<QListWidget>(u"List1"_s, m_frame1);
@@ -350,9 +352,9 @@ QWidget* MainWindow::buildButtons() {
     return row;
 }
 
-QWidget* MainWindow::buildRadioPanel() {
-    m_frame10 = new RadioPanel(this);
-    return m_frame10;
+void MainWindow::buildRadioPanel(QWidget* surface) {
+    // Over the surface's lower edge, outside its layout: it takes no room from the lists.
+    m_frame10 = new RadioPanel(surface);
 }
 
 void MainWindow::buildMenus() {
