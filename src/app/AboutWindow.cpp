@@ -8,9 +8,18 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
+
+namespace {
+
+// What a title bar gives its icon and buttons, beside the title.
+constexpr int kTitleBarButtons = 160;
+
+} // namespace
 
 AboutWindow::AboutWindow(QWidget* parent)
     : QWidget(parent, Qt::Window) {
@@ -24,6 +33,13 @@ AboutWindow::AboutWindow(QWidget* parent)
     layout->addWidget(title);
     layout->addWidget(caption);
     layout->addWidget(m_version);
+    layout->addStretch(1);
+    // Wide enough for a window manager to show the whole title beside its buttons.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle());
+    setMinimumWidth(titleWidth + kTitleBarButtons);
+    resize(std::max(360, titleWidth + kTitleBarButtons), 180);
 }
 
 void AboutWindow::showVersion() {
