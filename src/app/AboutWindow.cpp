@@ -2,6 +2,7 @@
 
 #include "app/Version.h"
 #include "widgets/NamedControl.h"
+#include "widgets/PlacedWindow.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -13,13 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
-
-namespace {
-
-// What a title bar gives its icon and buttons, beside the title.
-constexpr int kTitleBarButtons = 160;
-
-} // namespace
 
 AboutWindow::AboutWindow(QWidget* parent)
     : QWidget(parent, Qt::Window) {
@@ -35,11 +29,8 @@ AboutWindow::AboutWindow(QWidget* parent)
     layout->addWidget(m_version);
     layout->addStretch(1);
     // Wide enough for a window manager to show the whole title beside its buttons.
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle());
-    setMinimumWidth(titleWidth + kTitleBarButtons);
-    resize(std::max(360, titleWidth + kTitleBarButtons), 180);
+    setMinimumWidth(titleBarWidth(*this));
+    resize(std::max(360, minimumWidth()), 180);
 }
 
 void AboutWindow::showVersion() {

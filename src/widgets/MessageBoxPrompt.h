@@ -6,10 +6,14 @@
 
 #include <QPointer>
 
+class QMessageBox;
 class QProgressDialog;
 class QWidget;
 
 namespace tavlix {
+
+// Widens a message box so that a window manager shows its whole title.
+void keepTitleWhole(QMessageBox& box);
 
 class MessageBoxPrompt : public UserPrompt {
 public:

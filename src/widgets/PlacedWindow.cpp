@@ -45,8 +45,9 @@ QMargins expectedMargins(const QWidget& window, const QWidget* anchor) {
     if (margins.isNull() && anchor)
         margins = frameMargins(*anchor->window());
     if (margins.isNull()) {
+        // A border, and below it the resize handle some window managers draw.
         const int border = window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-        margins = {border, border, border, border};
+        margins = {border, border, border, 2 * border};
     }
     margins.setTop(std::max(margins.top(), margins.bottom() + titleBarAllowance(window)));
     return margins;
@@ -217,6 +218,14 @@ void closeOnEscape(QWidget& window, std::function<bool()> holdsInput) {
         escape = new EscapeClose(window);
     if (holdsInput)
         escape->setHoldsInput(std::move(holdsInput));
+}
+
+int titleBarWidth(const QWidget& window) {
+    // What a title bar gives its icon and buttons, beside the title.
+    constexpr int kTitleBarButtons = 160;
+    QFont titleFont = window.font();
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(window.windowTitle()) + kTitleBarButtons;
 }
 
 void showPlaced(QWidget& window, const QWidget* anchor) {

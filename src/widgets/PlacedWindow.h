@@ -28,6 +28,10 @@ void fitToScreen(QWidget& window);
 // unsaved input, Esc only hides it, so the input is there when it is shown again.
 void closeOnEscape(QWidget& window, std::function<bool()> holdsInput = {});
 
+// The width a window manager's title bar needs for the window's whole title beside its icon and
+// buttons.
+int titleBarWidth(const QWidget& window);
+
 // Places, shows and raises a window: the way every window of the program opens.
 void showPlaced(QWidget& window, const QWidget* anchor);
 
