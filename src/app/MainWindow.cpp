@@ -69,8 +69,8 @@ const QColor kLightCyan(192, 255, 255);
 const QColor kLightRed(255, 192, 192);
 const QColor kLightYellow(255, 255, 192);
 const QColor kWhite(255, 255, 255);
-// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (the
-// wrapped folder caption) to its preferred height, taller than the window; without it, to the
+// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (a
+// wrapped label) to its preferred height, taller than the window; without it, to the
 // window's height and no less than the least height.
 class SurfaceLayout : public QVBoxLayout {
 public:
