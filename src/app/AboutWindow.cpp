@@ -2,11 +2,14 @@
 
 #include "app/Version.h"
 #include "widgets/NamedControl.h"
+#include "widgets/PlacedWindow.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -24,6 +27,10 @@ AboutWindow::AboutWindow(QWidget* parent)
     layout->addWidget(title);
     layout->addWidget(caption);
     layout->addWidget(m_version);
+    layout->addStretch(1);
+    // Wide enough for a window manager to show the whole title beside its buttons.
+    setMinimumWidth(titleBarWidth(*this));
+    resize(std::max(360, minimumWidth()), 180);
 }
 
 void AboutWindow::showVersion() {

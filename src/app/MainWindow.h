@@ -105,7 +105,7 @@ private:
     QWidget* buildCustomer();
     QWidget* buildFiles();
     QWidget* buildButtons();
-    QWidget* buildRadioPanel();
+    void buildRadioPanel(QWidget* surface);
     void buildMenus();
     void wireEvents();
 

@@ -38,8 +38,8 @@ using namespace mainwindow;
 
 namespace {
 
-// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (the
-// wrapped folder caption) to its preferred height, taller than the window; without it, to the
+// The surface's layout. The scroll area sizes a widget whose layout has height-for-width (a
+// wrapped label) to its preferred height, taller than the window; without it, to the
 // window's height and no less than the least height.
 class SurfaceLayout : public QVBoxLayout {
 public:
@@ -132,14 +132,16 @@ void MainWindow::buildUi() {
     bottom->addWidget(notesFrame, 3);
     bottom->addWidget(totalsFrame, 2);
     layout->addLayout(bottom, 2);
-    layout->addWidget(buildRadioPanel());
+    buildRadioPanel(central);
 
-    // The mail panel stands in for these buttons while it is open.
+    // The mail panel stands in for these buttons while it is open, and for the saved-invoice
+    // list: its attachment is taken on opening, and the room keeps the window's height.
     QList<QWidget*> mailHides;
     for (const char16_t* name :
          {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
           u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
         mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
+    mailHides << m_savedInvoices->findChild<QListWidget*>(u"List1"_s);
     m_mailPanel = new MailPanel(m_combo4, mailHides, m_savedInvoices);
     m_savedInvoices->layout()->addWidget(m_mailPanel);
 
@@ -283,9 +285,9 @@ QWidget* MainWindow::buildButtons() {
     return row;
 }
 
-QWidget* MainWindow::buildRadioPanel() {
-    m_frame10 = new RadioPanel(this);
-    return m_frame10;
+void MainWindow::buildRadioPanel(QWidget* surface) {
+    // Over the surface's lower edge, outside its layout: it takes no room from the lists.
+    m_frame10 = new RadioPanel(surface);
 }
 
 void MainWindow::buildMenus() {

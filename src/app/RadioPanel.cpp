@@ -3,6 +3,7 @@
 #include "widgets/NamedControl.h"
 
 #include <QAudioOutput>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,7 +62,10 @@ RadioPanel::RadioPanel(QWidget* parent)
     auto* hide = named<QPushButton>(u"Command18"_s, u"---"_s, this);
     connect(hide, &QPushButton::clicked, this, [this] { setVisible(false); });
     layout->addWidget(hide);
+    setAutoFillBackground(true);
     setVisible(false);
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 RadioPanel::~RadioPanel() = default;
@@ -77,7 +81,23 @@ void RadioPanel::bringUp() {
     if (isVisible())
         return;
     setFlat(true);
+    placeOnParent();
     setVisible(true);
+    raise();
+}
+
+void RadioPanel::placeOnParent() {
+    if (!parentWidget())
+        return;
+    const QRect area = parentWidget()->rect();
+    const int height = sizeHint().height();
+    setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
+}
+
+bool RadioPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        placeOnParent();
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void RadioPanel::play(int stream) {

@@ -6,6 +6,7 @@
 #include "widgets/ButtonColours.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
+#include "widgets/PathCaptionView.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,8 +29,7 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     setObjectName(u"Frame1"_s);
     m_watch = new SavedInvoiceWatch(this);
     auto* layout = new QVBoxLayout(this);
-    m_label12 = named<QLabel>(u"Label12"_s, QString(), this);
-    m_label12->setWordWrap(true);
+    m_label12 = named<PathCaptionView>(u"Label12"_s, this);
     m_dir1 = named<QLineEdit>(u"Dir1"_s, this);
     m_dir1->setVisible(false);
     m_list1 = named<QListWidget>(u"List1"_s, this);

@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScrollBar>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -32,12 +35,18 @@ TaxesDialog::TaxesDialog(InvoiceHost& host, QWidget* parent)
     m_headers = named<QListWidget>(u"List3"_s, this);
     m_headers->hide();
 
+    m_available->setToolTip(u"Faturaya eklemek için vergiye çift tıklayın."_s);
+    m_added->setToolTip(u"Faturadan çıkarmak için vergiye çift tıklayın."_s);
+    auto* hint = named<QLabel>(u"LabelHint"_s,
+                               u"Çift tıklama, soldaki vergiyi ekler, sağdakini çıkarır."_s, this);
+
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_title, 0, 0, 1, 2);
     layout->addWidget(availableLabel, 1, 0);
     layout->addWidget(addedLabel, 1, 1);
     layout->addWidget(m_available, 2, 0);
     layout->addWidget(m_added, 2, 1);
+    layout->addWidget(hint, 3, 0, 1, 2);
     resize(560, 320);
 
     connect(m_available, &QListWidget::itemDoubleClicked, this, &TaxesDialog::addTax);
@@ -70,6 +79,14 @@ void TaxesDialog::load() {
         return;
     }
     m_available->addItems(*entries);
+    // Both lists show the longest name whole, whichever list it is in.
+    int widest = 0;
+    for (const QString& entry : std::as_const(*entries))
+        widest = std::max(widest, m_available->fontMetrics().horizontalAdvance(entry));
+    for (QListWidget* list : {m_available, m_added}) {
+        list->setMinimumWidth(widest + 2 * list->frameWidth() + 4 * list->spacing() +
+                              list->verticalScrollBar()->sizeHint().width() + 12);
+    }
 }
 
 void TaxesDialog::addTax(QListWidgetItem* item) {

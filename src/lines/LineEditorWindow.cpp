@@ -7,6 +7,7 @@
 #include "lines/StockCards.h"
 #include "lines/Units.h"
 #include "widgets/NamedControl.h"
+#include "widgets/PlacedWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -87,6 +88,13 @@ LineEditorWindow::LineEditorWindow(InvoiceHost& host, QWidget* parent)
     setWindowTitle(u"Tavlix Stok Kartı"_s);
     buildControls();
     connectRules();
+    // Esc with a line half composed only hides the window: the next show finds the fields as left.
+    closeOnEscape(*this, [this] {
+        for (const QLineEdit* edit : {m_name, m_quantity, m_unitPrice, m_specialBase})
+            if (!edit->text().isEmpty())
+                return true;
+        return !m_stockCode->currentText().isEmpty();
+    });
 }
 
 void LineEditorWindow::buildControls() {

@@ -39,24 +39,37 @@ MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidg
     m_command16 = named<QPushButton>(u"Command16"_s, u"Vazgeç"_s, this);
     m_text15->setPlaceholderText(u"CC"_s);
 
+    // Compact, so that opening the panel does not make the main window taller: the buttons
+    // beside the sender choice, the copy beside the recipient, a few lines for the message.
     auto* grid = new QGridLayout(this);
-    auto* options = new QHBoxLayout;
-    options->addWidget(m_option1);
-    options->addWidget(m_option2);
-    options->addStretch(1);
+    grid->setVerticalSpacing(2);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_option1);
+    top->addWidget(m_option2);
+    top->addStretch(1);
+    top->addWidget(m_command14);
+    top->addWidget(m_command16);
+    auto* recipients = new QHBoxLayout;
+    recipients->addWidget(m_text14, 3);
+    recipients->addWidget(m_text15, 2);
+    m_text17->setFixedHeight(m_text17->fontMetrics().lineSpacing() * 4 +
+                             2 * m_text17->frameWidth() + 8);
     int row = 0;
-    grid->addLayout(options, row++, 0, 1, 2);
-    const std::pair<const char16_t*, QWidget*> rows[] = {
-        {u"Gönderen", m_text13}, {u"Alıcı", m_text14}, {u"", m_text15},
-        {u"Konu", m_text16},     {u"Mesaj", m_text17}, {u"", m_text18}};
+    grid->addLayout(top, row++, 0, 1, 2);
+    grid->addWidget(new QLabel(u"Alıcı"_s, this), 2, 0);
+    grid->addLayout(recipients, 2, 1);
+    const std::pair<const char16_t*, QWidget*> rows[] = {{u"Gönderen", m_text13},
+                                                         {nullptr, nullptr},
+                                                         {u"Konu", m_text16},
+                                                         {u"Mesaj", m_text17},
+                                                         {u"", m_text18}};
     for (const auto& [caption, widget] : rows) {
-        grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0);
-        grid->addWidget(widget, row++, 1);
+        if (widget) {
+            grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0);
+            grid->addWidget(widget, row, 1);
+        }
+        ++row;
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_command14);
-    buttons->addWidget(m_command16);
-    grid->addLayout(buttons, row, 0, 1, 2);
 
     connect(m_option1, &QRadioButton::clicked, this,
             [this] { m_text13->setText(m_settings.yandexUser); });
@@ -84,9 +97,13 @@ void MailPanel::open(const InvoiceRecord& invoice, const QString& attachmentPath
     m_text14->setText(invoice.customerEmail);
     m_text15->clear();
     m_text16->setText(mail::proformaSubject(invoice.company));
+
     m_text17->setPlainText(
         mail::proformaBody(invoice.customerName, invoice.company).replace(u"\r\n"_s, u"\n"_s));
     m_text18->setText(attachmentPath.isEmpty() ? QString() : QFileInfo(attachmentPath).fileName());
+    // A long subject or address shows its beginning, as it reads.
+    for (QLineEdit* edit : {m_text14, m_text16, m_text18})
+        edit->setCursorPosition(0);
     // Opening again while open keeps the buttons hidden the first time on the list to restore.
     for (const QPointer<QWidget>& w : m_hiddenWhileOpen) {
         if (w && !w->isHidden()) {

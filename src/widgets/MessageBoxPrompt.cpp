@@ -1,14 +1,19 @@
 #include "widgets/MessageBoxPrompt.h"
 
 #include "widgets/InputOnlyTo.h"
+#include "widgets/PlacedWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 
 #include <functional>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +64,20 @@ MessageBoxPrompt::~MessageBoxPrompt() {
     finish();
 }
 
+void keepTitleWhole(QMessageBox& box) {
+    // A message box sizes itself to its layout's least width when shown: its text sets that.
+    auto* label = box.findChild<QLabel*>(u"qt_msgbox_label"_s);
+    if (!label)
+        return;
+    QLayout* layout = box.layout();
+    if (!layout)
+        return;
+    label->setWordWrap(false);
+    layout->activate();
+    const int besides = layout->totalMinimumSize().width() - label->minimumSizeHint().width();
+    label->setMinimumWidth(std::max(label->minimumWidth(), titleBarWidth(box) - besides));
+}
+
 QWidget* MessageBoxPrompt::visibleParent() const {
     return m_parent && m_parent->isVisible() ? m_parent.data() : nullptr;
 }
@@ -67,6 +86,7 @@ void MessageBoxPrompt::message(Icon icon, const QString& text, const QString& ti
     static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning,
                                                    QMessageBox::Critical, QMessageBox::Question};
     QMessageBox box(kIcons[static_cast<int>(icon)], title, text, QMessageBox::Ok, visibleParent());
+    keepTitleWhole(box);
     box.exec();
 }
 
@@ -74,6 +94,7 @@ bool MessageBoxPrompt::ask(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                     visibleParent());
     box.setDefaultButton(QMessageBox::No);
+    keepTitleWhole(box);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -9,12 +9,16 @@
 
 #include <memory>
 
+class QMessageBox;
 class QProgressDialog;
 class QWidget;
 
 namespace tavlix {
 
 class InputOnlyTo;
+
+// Widens a message box so that a window manager shows its whole title.
+void keepTitleWhole(QMessageBox& box);
 
 class MessageBoxPrompt : public UserPrompt {
 public:

@@ -26,15 +26,25 @@ void ReportView::setReportModel(ReportModel* model) {
     m_model = model;
     setModel(model);
     connect(model, &ReportModel::columnsRebuilt, this, &ReportView::applyWidths);
-    connect(model, &QAbstractItemModel::rowsInserted, this, &ReportView::updateMinimumHeight);
-    connect(model, &QAbstractItemModel::rowsRemoved, this, &ReportView::updateMinimumHeight);
-    connect(model, &QAbstractItemModel::modelReset, this, &ReportView::updateMinimumHeight);
+    for (auto rowsChanged : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, rowsChanged, this, &ReportView::rowsChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &ReportView::rowsChanged);
+    connect(model, &QAbstractItemModel::dataChanged, this, &ReportView::applyWidths);
     applyWidths();
 }
 
 int ReportView::leastWidth(int column) const {
     const int modelWidth = m_model->column(column).widthTwips / 15;
-    return std::max(modelWidth, header()->sectionSizeHint(column));
+    const int least = std::max(modelWidth, header()->sectionSizeHint(column));
+    // Amounts are never cut: the column is as wide as its widest value.
+    if (column == kNameColumn || m_model->rowTotal() == 0)
+        return least;
+    return std::max(least, sizeHintForColumn(column));
+}
+
+void ReportView::rowsChanged() {
+    updateMinimumHeight();
+    applyWidths();
 }
 
 void ReportView::setMinimumVisibleRows(int rows) {

@@ -4,6 +4,7 @@
 
 #include "app/RadioPanel.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QPushButton>
@@ -41,9 +42,15 @@ TEST_F(RadioPanelTest, SurfaceClickShowsThePanelButtonsPlayTheirStreamsAndDashes
     EXPECT_FALSE(panel->isVisible());
     // The bare surface is the widget inside the main window's scroll area.
     auto* surface = qobject_cast<QScrollArea*>(m_window->centralWidget())->widget();
+    auto* lines = find<QWidget>("ListView1");
+    const QRect linesBefore = lines->geometry();
     QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(panel->isFlat()) << "the panel shows without its border";
+    QApplication::processEvents();
+    EXPECT_EQ(lines->geometry(), linesBefore) << "the panel takes no room from the lines";
+    EXPECT_EQ(panel->geometry().bottom(), surface->rect().bottom()) << "over the lower edge";
+    EXPECT_GE(panel->height(), panel->sizeHint().height());
 
     const struct {
         const char* button;

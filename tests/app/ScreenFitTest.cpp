@@ -7,13 +7,20 @@
 #include "store/DataWorkbook.h"
 #include "store/WorkbookStore.h"
 #include "support/Screens.h"
+#include "widgets/PathCaptionView.h"
 #include "widgets/ReportModel.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +28,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -76,6 +84,22 @@ protected:
     }
 
     QRect available() const { return screen()->availableGeometry(); }
+
+    // The frame as a window manager draws it: the offscreen platform reports a thin border only,
+    // a real one puts a title bar above it.
+    static QRect framed(const QWidget& w) {
+        return w.frameGeometry().adjusted(0, -kTitleBar, 0, 0);
+    }
+    void expectInside(const QWidget& w) const {
+        const QRect frame = framed(w);
+        EXPECT_TRUE(available().contains(frame))
+            << w.objectName().toStdString() << " " << frame.x() << "," << frame.y() << " "
+            << frame.width() << "x" << frame.height();
+        // Not squeezed below what its layout needs.
+        EXPECT_GE(w.height(), w.minimumSizeHint().height()) << w.objectName().toStdString();
+    }
+
+    static constexpr int kTitleBar = 30;
 };
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,7 +124,7 @@ QWidget* topLevel(const QString& name) {
 TEST_P(ScreenFit, WindowsOpenOverTheMainWindowAndCloseWithEsc) {
     startOnScreen();
     chooseType(u"İADE"_s); // shows "Alış Fatura Bilgileri"
-    EXPECT_TRUE(available().contains(m_window->frameGeometry()))
+    EXPECT_TRUE(available().contains(framed(*m_window)))
         << m_window->frameGeometry().width() << "x" << m_window->frameGeometry().height() << "+"
         << m_window->frameGeometry().x() << "+" << m_window->frameGeometry().y() << " min "
         << m_window->minimumSizeHint().width() << "x" << m_window->minimumSizeHint().height();
@@ -125,11 +149,11 @@ TEST_P(ScreenFit, WindowsOpenOverTheMainWindowAndCloseWithEsc) {
             QWidget* w = topLevel(name);
             ASSERT_NE(w, nullptr);
             ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-            const QRect frame = w->frameGeometry();
+            const QRect frame = framed(*w);
             EXPECT_TRUE(available().contains(frame))
                 << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
             if (!corner) {
-                EXPECT_LE((frame.center() - anchor.center()).manhattanLength(), 2);
+                EXPECT_TRUE(frame.contains(anchor.center())) << "opens over the main window";
             }
             const Qt::WindowFlags flags = w->windowFlags();
             EXPECT_TRUE(!(flags & Qt::CustomizeWindowHint) || (flags & Qt::WindowCloseButtonHint))
@@ -289,6 +313,143 @@ TEST_P(ScreenFit, MenuEntriesFollowTheirButtons) {
 
     find<QAction>("menuCommand4")->trigger();
     EXPECT_NE(topLevel(u"Form4"_s), nullptr) << "Yeni Müşteri from the menu";
+}
+
+// Windows whose content changes with use stay on the screen and show it whole: the customer card
+// in both modes, About with its whole title, help, and the taxes with their longest name.
+TEST_P(ScreenFit, WindowsFitTheirContent) {
+    startOnScreen();
+    chooseType(u"SATIŞ"_s);
+    QTest::mouseClick(find<QPushButton>("Command4"), Qt::LeftButton);
+    QWidget* card = topLevel(u"Form4"_s);
+    ASSERT_NE(card, nullptr);
+    for (const char* mode : {"Option1", "Option2", "Option1"}) {
+        SCOPED_TRACE(mode);
+        auto* option = card->findChild<QAbstractButton*>(QString::fromLatin1(mode));
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(4, option->height() / 2));
+        settle();
+        ASSERT_TRUE(card->findChild<QWidget*>(u"Frame1"_s)->isVisible());
+        expectInside(*card);
+    }
+    card->close();
+
+    find<QAction>("Hakkinda")->trigger();
+    QWidget* about = topLevel(u"Form6"_s);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), u"Tavlix - Hakkında"_s);
+    QFont bold = about->font();
+    bold.setBold(true);
+    EXPECT_GE(about->width(), QFontMetrics(bold).horizontalAdvance(about->windowTitle()) + 120)
+        << "a title bar shows the whole title beside its buttons";
+    expectInside(*about);
+    about->close();
+
+    find<QAction>("menuHelp")->trigger();
+    QWidget* help = topLevel(u"HelpWindow"_s);
+    ASSERT_NE(help, nullptr);
+    expectInside(*help);
+    help->close();
+
+    QTest::mouseClick(find<QPushButton>("Command8"), Qt::LeftButton);
+    QWidget* taxes = topLevel(u"Form5"_s);
+    ASSERT_NE(taxes, nullptr);
+    settle();
+    expectInside(*taxes);
+    auto* available = taxes->findChild<QListWidget*>(u"List1"_s);
+    auto* added = taxes->findChild<QListWidget*>(u"List2"_s);
+    EXPECT_FALSE(available->toolTip().isEmpty());
+    EXPECT_FALSE(added->toolTip().isEmpty());
+    auto* hint = taxes->findChild<QLabel*>(u"LabelHint"_s);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible() && hint->text().contains(u"Çift tıklama"_s));
+    // The longest name whole in the list it starts in, and after a double click in the other.
+    const int longest = available->fontMetrics().horizontalAdvance(kSpecial);
+    auto shownWhole = [&](QListWidget* list) {
+        const auto found = list->findItems(kSpecial, Qt::MatchExactly);
+        if (found.size() != 1)
+            return false;
+        const QRect text = list->visualItemRect(found.first());
+        return text.left() >= 0 && text.left() + longest + 4 <= list->viewport()->width();
+    };
+    EXPECT_TRUE(shownWhole(available));
+    const auto special = available->findItems(kSpecial, Qt::MatchExactly);
+    ASSERT_EQ(special.size(), 1);
+    const QPoint at = available->visualItemRect(special.first()).center();
+    QTest::mouseClick(available->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(available->viewport(), Qt::LeftButton, {}, at);
+    settle();
+    EXPECT_TRUE(shownWhole(added));
+    taxes->close();
+}
+
+// The mail panel opens without a scroll bar on the main window and with every total in sight;
+// the subject shows its beginning.
+TEST_P(ScreenFit, MailPanelLeavesTheTotalsWhole) {
+    const QString folder = programPath() + u"/Firmalarım/Alfa Ltd"_s;
+    QFile saved(folder + u"/Fatura-1.xlsx"_s);
+    ASSERT_TRUE(QDir().mkpath(folder) && saved.open(QIODevice::WriteOnly));
+    saved.close();
+    startOnScreen();
+    compose();
+    auto* files = find<QListWidget>("List1");
+    const auto items = files->findItems(u"Fatura-1.xlsx"_s, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(items.first()).center());
+    auto* mail = find<QPushButton>("Command15");
+    ASSERT_TRUE(mail->isEnabled());
+    QTest::mouseClick(mail, Qt::LeftButton);
+    ASSERT_TRUE(find<QWidget>("MailPanel")->isVisible());
+    settle();
+
+    auto* scroll = find<QScrollArea>("centralScroll");
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    auto* totals = find<ReportView>("ListView2");
+    for (int r = 0; r < m_window->totals().rowTotal(); ++r) {
+        const QRect row = totals->visualRect(m_window->totals().index(r, 1));
+        EXPECT_TRUE(totals->viewport()->rect().contains(row)) << "row " << r;
+    }
+    auto* subject = find<QLineEdit>("Text16");
+    EXPECT_EQ(subject->cursorPosition(), 0) << "the subject shows its beginning";
+}
+
+// Amounts of twelve digits and more are never cut; a long folder shows on one line, its middle
+// elided, the whole of it as tooltip.
+TEST_P(ScreenFit, LongAmountsAndFoldersAreShownWhole) {
+    startOnScreen();
+    compose();
+    const QString big = u"123.456.789.012,34"_s;
+    m_window->lines().appendRow({u"2"_s, u"Büyük"_s, u"1"_s, u"Adet"_s, big, u"0"_s, u"0,00"_s, big,
+                                 u"0"_s, u"0,00"_s, u"602"_s, u"90"_s, u"0,00"_s, u"5"_s, QString(),
+                                 u"2"_s, QString()});
+    m_window->yekunal();
+    settle();
+    for (const char* name : {"ListView1", "ListView2"}) {
+        auto* view = find<ReportView>(name);
+        const ReportModel& model = *view->reportModel();
+        for (int r = 0; r < model.rowTotal(); ++r) {
+            for (int c = 0; c < model.columnTotal(); ++c) {
+                if (c == ReportView::kNameColumn)
+                    continue;
+                const QString text = model.cell(r, c);
+                EXPECT_GE(view->columnWidth(c), view->fontMetrics().horizontalAdvance(text) + 6)
+                    << name << " " << text.toStdString();
+            }
+        }
+    }
+
+    auto* caption = find<QLabel>("Label12");
+    const int oneLine = caption->height();
+    const QString longFolder = programPath() + u"/Firmalarım/"_s + QString(u'Ç').repeated(150);
+    caption->setText(longFolder);
+    settle();
+    EXPECT_EQ(caption->height(), oneLine);
+    const QString shown = static_cast<PathCaptionView*>(caption)->shownText();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(longFolder.left(4)) && shown.endsWith(longFolder.right(4)));
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), caption->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(caption, &tip);
+    EXPECT_EQ(QToolTip::text(), longFolder);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "lines/StockCards.h"
 #include "support/MessageBoxes.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -427,4 +428,43 @@ TEST(LineEditorWindow, WorkbookFailuresShowOnTheMessageLine) {
     e.window.load();
     EXPECT_FALSE(e.message().isEmpty());
     EXPECT_EQ(e.edit("Text1")->text(), u"Alfa Ltd"_s);
+}
+
+// Esc closes an open drop-down list alone; with a line half typed it only hides the window, which
+// shows the line again; with nothing typed it closes, and the next show loads afresh.
+TEST(LineEditorWindow, EscClosesTheOpenListFirstAndKeepsWhatWasTyped) {
+    Editor e;
+    QApplication::setActiveWindow(&e.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+    e.edit("Text2")->setFocus();
+    QTest::keyClicks(e.edit("Text2"), u"Vida"_s);
+    QComboBox* unit = e.box("Combo1");
+    unit->setFocus();
+    QTest::mouseClick(unit, Qt::LeftButton, {}, QPoint(unit->width() - 6, unit->height() / 2));
+    QWidget* popup = unit->view()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+    ASSERT_EQ(QApplication::activePopupWidget(), popup);
+
+    QTest::keyClick(QApplication::activePopupWidget()->focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_TRUE(e.window.isVisible()) << "Esc over the list closed the editor";
+    EXPECT_EQ(e.edit("Text2")->text(), u"Vida"_s);
+
+    const struct {
+        QString name; // typed before Esc
+        QString shownAgain;
+    } cases[] = {{u"Vida"_s, u"Vida"_s}, {QString(), QString()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        e.edit("Text2")->setText(c.name);
+        e.box("Combo7")->setEditText(u"Beta AŞ"_s);
+        QApplication::setActiveWindow(&e.window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+        QTest::keyClick(&e.window, Qt::Key_Escape);
+        EXPECT_FALSE(e.window.isVisible());
+        e.window.show();
+        EXPECT_EQ(e.edit("Text2")->text(), c.shownAgain);
+        // A close loads afresh for the main window's company; a hide leaves the filter as typed.
+        EXPECT_EQ(e.box("Combo7")->currentText(), c.name.isEmpty() ? u"Alfa Ltd"_s : u"Beta AŞ"_s);
+    }
 }

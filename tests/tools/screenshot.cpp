@@ -1,11 +1,18 @@
-// Takes the README's picture: the main window on the demo data with a composed invoice, written
-// as a small PNG. Usage: tavlix_screenshot <program folder> <out.png>  (run by scripts/screenshot)
+// Takes the README's pictures of the whole screen, window frames included: the main window on
+// the demo data with a composed invoice, and over it the check report an upload of that invoice
+// ends with when the portal's total agrees. Written as small PNGs.
+// Usage: tavlix_screenshot <program folder> <invoice.png> <report.png>  (run by scripts/screenshot)
 #include "app/MainWindow.h"
+#include "portal/UploadCheckReport.h"
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/ReportModel.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -19,11 +26,23 @@ void choose(QComboBox* box, const QString& text) {
     box->setEditText(text);
 }
 
+// Few colours on flat surfaces: an indexed image keeps the file small and the text sharp.
+bool saveScreen(QWidget& shown, const char* path) {
+    QTest::qWait(500); // the window manager's frame and the last paint
+    const QImage image = shown.screen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    if (image.save(QString::fromLocal8Bit(path), "PNG", 9))
+        return true;
+    std::fprintf(stderr, "tavlix_screenshot: %s could not be written\n", path);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tavlix_screenshot <program folder> <out.png>\n");
+    if (argc != 4) {
+        std::fprintf(stderr,
+                     "usage: tavlix_screenshot <program folder> <invoice.png> <report.png>\n");
         return 2;
     }
     qputenv("TAVLIX_PROGRAM_DIR", argv[1]);
@@ -54,15 +73,17 @@ int main(int argc, char** argv) {
     window.yekunal();
 
     window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    if (!QTest::qWaitForWindowExposed(&window) || !saveScreen(window, argv[2]))
         return 1;
-    QTest::qWait(300);
-    // Few colours on flat surfaces: an indexed image keeps the file small and the text sharp.
-    const QImage image = window.grab().toImage().convertToFormat(
-        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-    if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG", 9)) {
-        std::fprintf(stderr, "tavlix_screenshot: %s could not be written\n", argv[2]);
+
+    // The message box the upload ends with, as the upload's prompt shows it.
+    QMessageBox report(
+        QMessageBox::Information, tavlix::portal::uploadCheckReportTitle(),
+        tavlix::portal::uploadCheckReport(window.checkTotal(), window.checkTotal(), {}),
+        QMessageBox::Ok, &window);
+    tavlix::keepTitleWhole(report);
+    report.show();
+    if (!QTest::qWaitForWindowExposed(&report) || !saveScreen(report, argv[3]))
         return 1;
-    }
     return 0;
 }

@@ -1,5 +1,9 @@
 // Where a window opens: over its anchor, wholly inside the free area of the screen.
 #include "widgets/PlacedWindow.h"
+#include "widgets/MessageBoxPrompt.h"
+
+#include <QLayout>
+#include <QMessageBox>
 
 #include <QRect>
 #include <QString>
@@ -38,6 +42,20 @@ TEST(PlacedFrame, CentredOverTheAnchorAndKeptInsideTheFreeArea) {
         const QRect placed = placedFrame(c.frame, c.anchor, available);
         EXPECT_EQ(text(placed), text(c.placed));
         EXPECT_TRUE(available.contains(placed));
+    }
+}
+
+// A message box sized to a short text still shows its long title whole; a short title leaves it
+// as small as its text makes it.
+TEST(MessageBoxTitle, TheBoxIsAsWideAsItsTitleNeeds) {
+    const QString longTitle = QStringLiteral("Tavlix Fatura Yükleme Sonrası Kontrol Raporu");
+    for (const QString& title : {longTitle, QStringLiteral("Tavlix")}) {
+        QMessageBox box(QMessageBox::Information, title, QStringLiteral("Tamam."));
+        const int before = box.sizeHint().width();
+        keepTitleWhole(box);
+        box.layout()->activate();
+        EXPECT_GE(box.sizeHint().width(), titleBarWidth(box)) << title.toStdString();
+        EXPECT_GE(box.sizeHint().width(), before);
     }
 }
 
