@@ -392,7 +392,14 @@
     x.open('POST', '/api/taslak', false);
     x.setRequestHeader('Content-Type', 'application/json');
     x.send(JSON.stringify(taslak));
-    if (window.belgeListesi) window.belgeListesi.ciz(belgeAlani, null);
+    // The save answer: "basarili" or "hata" with the server's text; a hung portal shows none.
+    if (ayar.kayitCevabiYok) return;
+    var tamam = x.status === 200;
+    var cevap = $('kayit-cevabi') || el('div', {id: 'kayit-cevabi', role: 'status'});
+    alanKutu.insertBefore(cevap, belgeAlani);
+    cevap.setAttribute('data-durum', tamam ? 'basarili' : 'hata');
+    cevap.textContent = tamam ? 'Belgeniz kaydedildi.' : (x.responseText || 'Belge kaydedilemedi.');
+    if (tamam && window.belgeListesi) window.belgeListesi.ciz(belgeAlani, null);
   }
 
   yeniSatir();
