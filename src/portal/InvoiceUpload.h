@@ -91,6 +91,7 @@ private:
     bool clickAndPaste(const QString& id, const QString& text);
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
+    void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
     void clickInputWithValue(const QString& value);
     std::optional<QString> awaitSaveRefusal();

@@ -244,6 +244,13 @@
           satirlar.splice(satirlar.indexOf(satir), 1);
           hesapla();
         });
+    // Switch satir2AlanSil: the second row loses its discount-rate field on its first input.
+    if (ayar.satir2AlanSil && satirlar.length === 1)
+      tr.addEventListener('input', function sil() {
+        tr.removeEventListener('input', sil);
+        var alan = $('gen__' + (2000 + 32 * no + 4));
+        if (alan) alan.remove();
+      });
     satirlar.push(satir);
     satiriKur(satir, kolonlar());
     hesapla();
