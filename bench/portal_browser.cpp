@@ -1,5 +1,7 @@
 // The WebDriver layer against the portal stand-in in headless Chromium: the round trip of one
-// command pair (FindById + ReadAttribute) and the time from StartBrowser to an open invoice form.
+// command pair (FindById + ReadAttribute), of one 20-key action chain (with the script that
+// empties the field again), and the time from StartBrowser to an open invoice form.
+#include "browser/ActionChain.h"
 #include "browser/BrowserDriver.h"
 #include "portal/PortalLogin.h"
 
@@ -76,6 +78,28 @@ void BM_CommandRoundTrip(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CommandRoundTrip)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->MinTime(1.0);
+
+// One request: a click into the address field and twenty key strokes.
+void BM_TwentyKeyChain(benchmark::State& state) {
+    BrowserDriver driver;
+    if (!openForm(driver)) {
+        state.SkipWithError("invoice form not reached");
+        return;
+    }
+    const auto field = driver.FindById(u"gen__1043"_s);
+    for (auto _ : state) {
+        tavlix::portal::ActionChain chain;
+        chain.click(*field);
+        chain.type(u"Moda Cad. No 1 Kadık"_s);
+        benchmark::DoNotOptimize(driver.PerformActions(chain).ok());
+        driver.RunScript(u"arguments[0].value = ''; return true;"_s, {*field});
+    }
+}
+BENCHMARK(BM_TwentyKeyChain)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)

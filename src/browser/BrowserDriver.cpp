@@ -1,5 +1,6 @@
 #include "browser/BrowserDriver.h"
 
+#include "browser/ActionChain.h"
 #include "browser/DriverSession.h"
 
 #include <QDeadlineTimer>
@@ -292,6 +293,16 @@ Result<void> BrowserDriver::SendKeysToPage(const QString& keys, const QString& m
         "POST", u"/actions"_s, QJsonObject{{u"actions"_s, QJsonArray{source}}});
     if (!r)
         return r.error();
+    return {};
+}
+
+Result<void> BrowserDriver::PerformActions(const ActionChain& chain) {
+    const Result<QJsonValue> r = m_impl->sessionCommand("POST", u"/actions"_s, chain.request());
+    const Result<QJsonValue> released = m_impl->sessionCommand("DELETE", u"/actions"_s);
+    if (!r)
+        return r.error();
+    if (!released)
+        return released.error();
     return {};
 }
 

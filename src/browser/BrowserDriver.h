@@ -17,6 +17,8 @@
 
 namespace tavlix::portal {
 
+class ActionChain;
+
 // A W3C element reference of the session that found it.
 struct Element {
     QString ref;
@@ -83,6 +85,9 @@ public:
     // Key strokes to the focused element: SendKeysToPage(keys::Tab),
     // SendKeysToPage(u"v"_s, keys::Control) for Control+V.
     Result<void> SendKeysToPage(const QString& keys, const QString& modifier = QString());
+    // Sends the chain as one "Perform Actions" request, then releases what it holds pressed.
+    // A failure (a stale or hidden element) stops it where it was: the earlier steps happened.
+    Result<void> PerformActions(const ActionChain& chain);
     // Runs the script with `arguments` as arguments[0…]; returns the script's JSON result.
     Result<QVariant> RunScript(const QString& script, const ElementList& arguments = {});
     // Pauses the calling operation; the window keeps painting.

@@ -70,7 +70,7 @@ bool InvoiceUpload::clickAndPaste(const QString& id, const QString& text) {
 }
 
 UploadOptions defaultUploadOptions() {
-    return {programDir(), portalBaseUrl(), programToday(), 60000};
+    return {programDir(), portalBaseUrl(), programToday(), 60000, 10000};
 }
 
 UploadServices defaultUploadServices() {
@@ -142,7 +142,10 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         upload.fillReturnReferences();
         upload.addExtraTaxes();
         upload.fillLineRows();
-        upload.saveAndReport();
+        if (!upload.saveDraft()) {
+            driver->Quit();
+            return UploadOutcome::NotSaved;
+        }
         upload.downloadAndFile(services.fileDownload);
     } catch (const UploadCancelled&) {
         driver->Quit();

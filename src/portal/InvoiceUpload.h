@@ -31,6 +31,8 @@ struct UploadOptions {
     QDate today;
     // How long the download of the package is awaited after "İndir".
     int downloadLimitMs = 60000;
+    // How long the portal's answer to the save (the Enter after the notes) is awaited.
+    int saveAnswerLimitMs = 10000;
 };
 
 // The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
@@ -57,10 +59,12 @@ public:
     void fillReturnReferences();
     void addExtraTaxes();
     void fillLineRows();
-    // Notes, save (Enter), portal total and the check report.
-    void saveAndReport();
-    // Document list, the newest row ticked, "İndir", the awaited package, the ETTN message,
-    // the window closed, the package filed by `fileDownload` under the two name parts.
+    // Notes, save (Enter), the portal's answer to the save and the portal total. False when the
+    // portal refused the save or did not answer: the report and the message have been shown.
+    bool saveDraft();
+    // Document list, the row carrying this ETTN ticked, the check report, "İndir", the package
+    // that appeared in Temp, the ETTN message, the window closed, the package filed by
+    // `fileDownload` under the row's number and date.
     void downloadAndFile(const std::function<Result<QString>(const UnzipInput&)>& fileDownload);
 
     const QString& ettn() const { return m_ettn; }
@@ -87,9 +91,13 @@ private:
     bool clickAndPaste(const QString& id, const QString& text);
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
+    void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
     void clickInputWithValue(const QString& value);
-    void readNewestDocument();
+    std::optional<QString> awaitSaveRefusal();
+    void showReport(bool saveConfirmed);
+    void openDocumentList();
+    bool tickInvoiceRow();
     QString waitForPackage(const QStringList& before);
 
     BrowserDriver& m_driver;
@@ -112,6 +120,7 @@ enum class UploadOutcome {
     UnsafeCompany, // the company name cannot be a folder; no browser
     LoginFailed,   // a failure before the menu walk, said in a message; session released
     Cancelled,     // "İptal" between two steps; session released
+    NotSaved,      // the portal refused the save or did not answer; said, nothing filed
     Done,          // the report was shown (whatever it says)
 };
 

@@ -1,6 +1,12 @@
 #include "portal/PortalLogin.h"
 
+#include "browser/ActionChain.h"
 #include "platform/ProgramFolder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +33,35 @@ Error stopped() {
     return makeError(ErrorCode::InvalidInput, u"e-Arşiv portalına giriş iptal edildi."_s);
 }
 
+// Both fields in one action chain; after a chain that failed, a field that does not hold its
+// text yet is typed on its own. The page only answers whether each field holds it.
+bool typeCredentials(BrowserDriver& driver, const Element& userField, const QString& user,
+                     const Element& passwordField, const QString& password) {
+    ActionChain chain;
+    chain.click(userField);
+    chain.type(user);
+    chain.click(passwordField);
+    chain.type(password);
+    if (driver.PerformActions(chain))
+        return true;
+    const QString texts =
+        QString::fromUtf8(QJsonDocument(QJsonArray{user, password}).toJson(QJsonDocument::Compact));
+    const auto holds = driver.RunScript(
+        u"var t = %1; return [arguments[0].value === t[0], arguments[1].value === t[1]];"_s.arg(
+            texts),
+        {userField, passwordField});
+    const QVariantList held = holds.ok() ? holds->toList() : QVariantList();
+    for (const auto& [index, field, text] :
+         {std::tuple{0, userField, user}, std::tuple{1, passwordField, password}}) {
+        if (held.value(index).toBool())
+            continue;
+        if (!driver.RunScript(u"arguments[0].value = ''; return true;"_s, {field}) ||
+            !driver.TypeText(field, text))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Result<void> openAndSubmitLogin(BrowserDriver& driver, const QString& portalUrl,
@@ -48,7 +83,7 @@ Result<void> openAndSubmitLogin(BrowserDriver& driver, const QString& portalUrl,
     if (!submit)
         return makeError(ErrorCode::NotFound,
                          u"e-Arşiv portalının giriş sayfasında giriş alanları bulunamadı."_s);
-    if (!driver.TypeText(*userField, user) || !driver.TypeText(*passwordField, password) ||
+    if (!typeCredentials(driver, *userField, user, *passwordField, password) ||
         !driver.Click(*submit))
         return makeError(ErrorCode::Network, u"e-Arşiv portalına giriş bilgileri yazılamadı."_s);
     return {};

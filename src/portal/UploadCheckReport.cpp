@@ -16,11 +16,13 @@ QString uploadCheckReportTitle() {
 }
 
 QString uploadCheckReport(money::Kurus checkTotal, money::Kurus portalTotal,
-                          const QStringList& skippedSteps) {
+                          const QStringList& skippedSteps, bool saveConfirmed) {
     using money::kurusText;
     const money::Kurus difference = portalTotal - checkTotal;
     QStringList lines{
-        u" Fatura yükleme tamamlandı, kontrol sonucu... :"_s,
+        saveConfirmed
+            ? u" Fatura yükleme tamamlandı, kontrol sonucu... :"_s
+            : u" Fatura portalda kaydedilmedi (kayıt doğrulanmadı), kontrol sonucu... :"_s,
         u" "_s + QString(60, u'-'),
         u" Tavlix Fatura Toplamı  :  "_s + kurusText(checkTotal),
         u" Portal Fatura Toplamı  :  "_s + kurusText(portalTotal),

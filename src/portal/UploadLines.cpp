@@ -2,6 +2,7 @@
 // script call, and every field of the plan filled.
 #include "portal/InvoiceUpload.h"
 
+#include "browser/ActionChain.h"
 #include "browser/BrowserDriver.h"
 
 #include <QJsonArray>
@@ -42,6 +43,15 @@ return out;)js"_s;
 const QString kCountRowsScript = uR"js(
 var tables = document.querySelectorAll('[id="gen__1069-b"]');
 return tables.length ? tables[tables.length - 1].getElementsByTagName('tr').length : -1;)js"_s;
+
+// Brings the row of arguments[0] into view: a chain's pointer moves only to visible elements.
+const QString kScrollIntoViewScript =
+    u"arguments[0].scrollIntoView({block: 'center', inline: 'nearest'}); return true;"_s;
+
+// The values of the fields with the ids of the array %1; null for a field that is gone.
+const QString kFieldValuesScript =
+    u"return %1.map(function (id) { var e = document.getElementById(id); "
+    u"return e ? String(e.value) : null; });"_s;
 
 } // namespace
 
@@ -108,19 +118,76 @@ void InvoiceUpload::fillLineRows() {
             QString::fromUtf8(
                 QJsonDocument(QJsonArray::fromStringList(ids)).toJson(QJsonDocument::Compact))));
     const QVariantList refs = found.ok() ? found->toList() : QVariantList();
-    int line = -1;
-    for (qsizetype i = 0; i < plan.steps.size(); ++i) {
-        const FillStep& step = plan.steps[i];
-        if (step.line != line) {
-            line = step.line;
-            checkpoint(u"Fatura satırları yazılıyor: satır %1 / %2"_s.arg(line + 1).arg(lineCount));
-        }
-        const QString ref =
-            refs.value(i).toMap().value(QString::fromLatin1(kW3CElementKey)).toString();
-        fillStep(step, ref.isEmpty() ? m_driver.FindById(step.id) : Result<Element>(Element{ref}));
+    for (qsizetype first = 0; first < plan.steps.size();) {
+        const int line = plan.steps[first].line;
+        qsizetype end = first;
+        QStringList lineRefs;
+        while (end < plan.steps.size() && plan.steps[end].line == line)
+            lineRefs.append(
+                refs.value(end++).toMap().value(QString::fromLatin1(kW3CElementKey)).toString());
+        checkpoint(u"Fatura satırları yazılıyor: satır %1 / %2"_s.arg(line + 1).arg(lineCount));
+        fillLine(plan.steps.mid(first, end - first), lineRefs);
+        first = end;
     }
     for (const int incomplete : plan.incompleteLines)
         m_skipped.append(u"satır %1 eksik"_s.arg(incomplete + 1));
+}
+
+// The line's input fields go to the page as action chains — click, the text's keys, the fixed
+// wait as a pause — one per run of inputs; a select runs between them as its own commands. When
+// a chain fails, the rest of the line goes field by field, its typed fields left as they are.
+void InvoiceUpload::fillLine(const QList<FillStep>& steps, const QStringList& refs) {
+    auto element = [&](qsizetype i) {
+        return refs.value(i).isEmpty() ? m_driver.FindById(steps[i].id)
+                                       : Result<Element>(Element{refs[i]});
+    };
+    for (qsizetype i = 0; i < steps.size(); ++i)
+        if (steps[i].kind == FieldKind::Input && !refs.value(i).isEmpty()) {
+            m_driver.RunScript(kScrollIntoViewScript, {Element{refs[i]}});
+            break;
+        }
+    bool chaining = true;
+    ActionChain chain;
+    QList<qsizetype> chained;
+    auto flush = [&] {
+        if (chained.isEmpty())
+            return;
+        if (!m_driver.PerformActions(chain).ok()) {
+            chaining = false;
+            // The fields the chain reached hold their text; the others are filled one by one.
+            QStringList ids;
+            for (const qsizetype i : std::as_const(chained))
+                ids.append(steps[i].id);
+            const auto values = m_driver.RunScript(kFieldValuesScript.arg(QString::fromUtf8(
+                QJsonDocument(QJsonArray::fromStringList(ids)).toJson(QJsonDocument::Compact))));
+            const QVariantList typed = values.ok() ? values->toList() : QVariantList();
+            for (qsizetype n = 0; n < chained.size(); ++n) {
+                const FillStep& step = steps[chained[n]];
+                if (typed.value(n).isNull() || typed.value(n).toString() != step.text)
+                    fillStep(step, element(chained[n]));
+                else
+                    m_waitedMs += 1;
+            }
+        } else {
+            m_waitedMs += chained.size();
+        }
+        chain = ActionChain();
+        chained.clear();
+    };
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const FillStep& step = steps[i];
+        if (chaining && step.kind == FieldKind::Input && !refs.value(i).isEmpty()) {
+            chain.click(Element{refs[i]});
+            chain.type(step.text);
+            chain.pause(1);
+            chained.append(i);
+            continue;
+        }
+        if (step.kind != FieldKind::Other)
+            flush();
+        fillStep(step, element(i));
+    }
+    flush();
 }
 
 void InvoiceUpload::fillStep(const FillStep& step, const Result<Element>& field) {

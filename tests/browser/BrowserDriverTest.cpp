@@ -1,6 +1,8 @@
 // The WebDriver client against real headless Chromium and a small page of its own.
 #include "browser/BrowserDriver.h"
 
+#include "browser/ActionChain.h"
+
 #include "support/Processes.h"
 #include "support/SiteServer.h"
 
@@ -167,6 +169,35 @@ TEST_F(BrowserDriverTest, KeysScriptsAlertsAndImages) {
     EXPECT_GE(image->width(), 40);
     EXPECT_GE(image->height(), 20);
     EXPECT_EQ(image->pixelColor(image->width() / 2, image->height() / 2), QColor(255, 0, 0));
+}
+
+// A chain types every character as it is, line breaks as Enter keys; one that meets a removed
+// element stops there, the fields before it typed, those after it untouched.
+TEST_F(BrowserDriverTest, AnActionChainTypesExactlyAndStopsAtAStaleElement) {
+    const QString line = u"\"çift\" 'tek' \\ </script><b>&amp;</b> ĞÜŞİÖÇ ğüşıöç"_s;
+    const QString notes = line + u"\nikinci satır\n\nson"_s;
+    tavlix::portal::ActionChain chain;
+    chain.click(byId(u"ad"_s));
+    chain.type(line);
+    chain.pause(5);
+    chain.click(byId(u"notlar"_s));
+    chain.type(notes);
+    const auto done = driver->PerformActions(chain);
+    ASSERT_TRUE(done.ok()) << done.message().toStdString();
+    EXPECT_EQ(attribute(byId(u"ad"_s), u"value"_s), line);
+    EXPECT_EQ(attribute(byId(u"notlar"_s), u"value"_s), notes);
+
+    const Element first = byId(u"soyad"_s), gone = byId(u"yapistir"_s), last = byId(u"ad"_s);
+    ASSERT_TRUE(driver->RunScript(u"arguments[0].remove(); return true;"_s, {gone}).ok());
+    tavlix::portal::ActionChain broken;
+    for (const auto& [field, text] :
+         {std::pair{first, u"bir"_s}, std::pair{gone, u"iki"_s}, std::pair{last, u"üç"_s}}) {
+        broken.click(field);
+        broken.type(text);
+    }
+    EXPECT_FALSE(driver->PerformActions(broken).ok());
+    EXPECT_EQ(attribute(first, u"value"_s), u"bir"_s);
+    EXPECT_EQ(attribute(last, u"value"_s), line);
 }
 
 TEST_F(BrowserDriverTest, MissingElementsFailWithinTheSearchTimeAndWaitsKeepTheWindowAlive) {

@@ -63,11 +63,30 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList()); }
 
-    UploadOutcome run() {
-        UploadOptions options{dir.path(), site->url(), QDate::currentDate(), 5000};
+    UploadOutcome run(int saveAnswerLimitMs = 10000) {
+        UploadOptions options{dir.path(), site->url(), QDate::currentDate(), 5000,
+                              saveAnswerLimitMs};
         UploadServices services;
         services.fileDownload = unzip;
         return runInvoiceUpload(invoice, prompt, options, services);
+    }
+
+    // A draft of another invoice saved on the portal before this upload.
+    void saveEarlierDraft() {
+        httplib::Client client(site->url().toStdString());
+        const QJsonObject draft{{u"ettn"_s, u"0E0E0E0E-0000-4000-8000-000000000000"_s},
+                                {u"faturaTarihi"_s, invoice.invoiceDate}};
+        const auto answer = client.Post("/api/taslak", QJsonDocument(draft).toJson().toStdString(),
+                                        "application/json");
+        ASSERT_TRUE(answer && answer->status == 200);
+    }
+    QStringList filedAndTemp() const {
+        QStringList all;
+        for (const char16_t* sub : {u"Temp", u"Html", u"Xml", u"Zip"})
+            for (const QString& name :
+                 QDir(company.filePath(QString::fromUtf16(sub))).entryList(QDir::Files))
+                all << QString::fromUtf16(sub) + u"/"_s + name;
+        return all;
     }
 
     // A fresh portal for the next case of a table.
@@ -99,7 +118,7 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         QStringList messages; // further messages expected among those shown
         bool queried;         // the document list was opened and queried
         bool filed;
-        QStringList leftInTemp; // besides the new package when it was not filed
+        QStringList leftInTemp;
     };
     const QString zero = u" Fatura Toplam Farkı     :         0,00 [TL,Kr]'dir."_s;
     const QList<Case> cases{
@@ -135,18 +154,29 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
          false,
          false,
          {}},
-        {"a package of an earlier upload still in Temp",
+        {"an earlier package in Temp, another invoice listed below this one",
          [&] {
              QFile old(company.filePath(u"Temp/0-ESKI.zip"_s));
              ASSERT_TRUE(old.open(QIODevice::WriteOnly));
              old.write("PK");
+             saveEarlierDraft();
+             site->server().setSwitch(u"yeniBelgeUstte"_s, true);
          },
          zero,
          {},
+         {u"Satış Faturaları/Temp klasöründe önceki yüklemelerden kalan paketler var "
+          u"(0-ESKI.zip); onlara dokunulmadı."_s},
+         false,
+         true,
+         {u"0-ESKI.zip"_s}},
+        {"a document list without ETTNs",
+         [&] { site->server().setSwitch(u"ettnSutunuBos"_s, true); },
+         zero,
+         u" Atlanan adım sayısı: 1 (ilk atlananlar: gen__1178-b ETTN yok (T−2 satırı alındı))"_s,
          {},
          false,
-         false,
-         {u"0-ESKI.zip"_s}},
+         true,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,12 +211,69 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
             u"-"_s + draft.value(u"ettn"_s).toString();
         EXPECT_EQ(QDir(company.filePath(u"Html"_s)).entryList(QDir::Files),
                   c.filed ? QStringList{stem + u".html"_s} : QStringList());
-        QStringList temp = c.leftInTemp;
-        if (!temp.isEmpty())
-            temp.append(draft.value(u"ettn"_s).toString() + u".zip"_s);
-        EXPECT_EQ(QDir(company.filePath(u"Temp"_s)).entryList(QDir::Files), temp);
+        EXPECT_EQ(QDir(company.filePath(u"Temp"_s)).entryList(QDir::Files), c.leftInTemp);
         EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
         resetSite();
+    }
+}
+
+// A save the portal refuses or does not answer ends the upload with that said: no "hazırlandı",
+// nothing downloaded or filed, even with an earlier invoice's draft in the document list.
+TEST_F(InvoiceUploadTest, AnUnconfirmedSaveFilesNothing) {
+    const struct {
+        const char* name;
+        const char* switchName;
+        QJsonValue value;
+        QString message;
+    } cases[] = {
+        {"refused", "kayitReddi", u"Sistem şu anda yoğun. Lütfen daha sonra tekrar deneyiniz."_s,
+         u"Fatura portalda kaydedilmedi: Sistem şu anda yoğun. Lütfen daha sonra tekrar "
+         u"deneyiniz. Portaldaki taslağı kontrol ediniz."_s},
+        {"no answer", "kayitCevabiYok", true,
+         u"Fatura portalda kaydedilmedi: portal 1 saniye içinde yanıt vermedi. Portaldaki "
+         u"taslağı kontrol ediniz."_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        saveEarlierDraft();
+        site->server().setSwitch(QString::fromLatin1(c.switchName), c.value);
+        prompt = {};
+        EXPECT_EQ(run(1000), UploadOutcome::NotSaved);
+        ASSERT_EQ(prompt.messages.size(), 2) << prompt.messages.join(u" | "_s).toStdString();
+        EXPECT_TRUE(prompt.messages[0].startsWith(
+            u" Fatura portalda kaydedilmedi (kayıt doğrulanmadı), kontrol sonucu... :\r\n"_s));
+        EXPECT_EQ(prompt.messages[1], c.message);
+        EXPECT_EQ(drafts->downloads(), 0);
+        EXPECT_EQ(filedAndTemp(), QStringList());
+        EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+        resetSite();
+    }
+}
+
+// A line whose chain meets a field the page removed is finished field by field: each of its
+// fields typed once, the missing one named alone among the skipped steps, the next line whole.
+TEST_F(InvoiceUploadTest, ALineWhoseChainFailsIsFinishedFieldByField) {
+    site->server().setSwitch(u"satir2AlanSil"_s, true);
+    invoice.lines.clear();
+    for (const QString& n : {u"1"_s, u"2"_s, u"3"_s})
+        invoice.lines.append({n, u"Kalem "_s + n, n, u"Adet"_s, u"1"_s + n + u",50"_s, n, u"0,00"_s,
+                              u"0,00"_s, u"18"_s, u"0,00"_s});
+    ASSERT_EQ(run(), UploadOutcome::Done) << prompt.messages.join(u" | "_s).toStdString();
+    const QStringList report = prompt.messages.filter(u"kontrol sonucu"_s);
+    ASSERT_EQ(report.size(), 1);
+    EXPECT_EQ(report[0].split(u"\r\n"_s).value(5),
+              u" Atlanan adım sayısı: 1 (ilk atlananlar: gen__2036)"_s);
+    const QJsonArray rows = drafts->newest().value(u"satirlar"_s).toArray();
+    ASSERT_EQ(rows.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const QJsonObject row = rows[i].toObject();
+        const QStringList& line = invoice.lines[i];
+        EXPECT_EQ(row.value(u"ad"_s).toString(), line[1]);
+        EXPECT_EQ(row.value(u"miktar"_s).toString(), line[2]);
+        EXPECT_EQ(row.value(u"fiyat"_s).toString(), line[4]);
+        EXPECT_EQ(row.value(u"iskontoOrani"_s).toString(), i == 1 ? QString() : line[5]);
     }
 }
 

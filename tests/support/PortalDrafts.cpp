@@ -56,6 +56,12 @@ PortalDrafts::PortalDrafts(SiteServer& server)
             res.status = 400;
             return;
         }
+        if (const QString refusal = m_server.switchValue(u"kayitReddi"_s).toString();
+            !refusal.isEmpty()) {
+            res.status = 503;
+            res.set_content(refusal.toStdString(), "text/plain; charset=utf-8");
+            return;
+        }
         std::lock_guard lock(m_mutex);
         // A later save of the same form replaces the draft and keeps its number and place.
         for (qsizetype i = 0; i < m_drafts.size(); ++i) {

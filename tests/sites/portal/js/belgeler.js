@@ -27,6 +27,8 @@
                   encodeURIComponent(bugun()), false);
     x.send();
     var belgeler = x.status === 200 ? JSON.parse(x.responseText) : [];
+    var ayar = window.siteSwitches || {};
+    if (ayar.yeniBelgeUstte) belgeler.reverse();
     kutu.innerHTML = '';
     var tablo = el('table', {id: 'gen__1178-b'}, kutu);
     var bas_ = el('tr', {}, tablo);
@@ -35,7 +37,8 @@
     belgeler.forEach(function (b) {
       var tr = el('tr', {}, tablo);
       el('input', {type: 'checkbox', 'data-ettn': b.ettn}, el('td', {}, tr));
-      [b.belgeNo, b.ettn, b.aliciVkn, b.tarih, b.durum].forEach(function (v) {
+      var ettn = ayar.ettnSutunuBos ? '' : b.ettn;
+      [b.belgeNo, ettn, b.aliciVkn, b.tarih, b.durum].forEach(function (v) {
         el('span', {text: v}, el('td', {}, tr));
       });
     });

@@ -244,6 +244,13 @@
           satirlar.splice(satirlar.indexOf(satir), 1);
           hesapla();
         });
+    // Switch satir2AlanSil: the second row loses its discount-rate field on its first input.
+    if (ayar.satir2AlanSil && satirlar.length === 1)
+      tr.addEventListener('input', function sil() {
+        tr.removeEventListener('input', sil);
+        var alan = $('gen__' + (2000 + 32 * no + 4));
+        if (alan) alan.remove();
+      });
     satirlar.push(satir);
     satiriKur(satir, kolonlar());
     hesapla();
@@ -392,7 +399,14 @@
     x.open('POST', '/api/taslak', false);
     x.setRequestHeader('Content-Type', 'application/json');
     x.send(JSON.stringify(taslak));
-    if (window.belgeListesi) window.belgeListesi.ciz(belgeAlani, null);
+    // The save answer: "basarili" or "hata" with the server's text; a hung portal shows none.
+    if (ayar.kayitCevabiYok) return;
+    var tamam = x.status === 200;
+    var cevap = $('kayit-cevabi') || el('div', {id: 'kayit-cevabi', role: 'status'});
+    alanKutu.insertBefore(cevap, belgeAlani);
+    cevap.setAttribute('data-durum', tamam ? 'basarili' : 'hata');
+    cevap.textContent = tamam ? 'Belgeniz kaydedildi.' : (x.responseText || 'Belge kaydedilemedi.');
+    if (tamam && window.belgeListesi) window.belgeListesi.ciz(belgeAlani, null);
   }
 
   yeniSatir();
