@@ -253,6 +253,14 @@ QWidget* MainWindow::buildFiles() {
         yekunal();
     };
     host.openMail = [this](const QString& file) { m_mailPanel->open(invoiceRecord(), file); };
+    host.openIssuedMail = [this](const files::IssuedInvoice& issued) {
+        const InvoiceRecord invoice = invoiceRecord();
+        m_mailPanel->openIssued(
+            invoice, mail::issuedInvoiceMail(invoice.company,
+                                             {issued.number, issued.buyer, issued.taxNumber,
+                                              issued.pdfPath, issued.htmlPath},
+                                             dataWorkbookPath()));
+    };
     m_savedInvoices->setHost(std::move(host));
     return m_savedInvoices;
 }

@@ -43,8 +43,7 @@ Result<void> printInvoicePdf(const QString& htmlPath, const QString& pdfPath,
     driver->AddBrowserArgument(u"--proxy-bypass-list=<-loopback>"_s);
     driver->SetBrowserPreference(u"profile.default_content_setting_values.javascript"_s, 2);
     if (const Result<void> started = driver->StartBrowser(u"Chrome"_s); !started)
-        return makeError(started.error().code,
-                         u"Tarayıcı başlatılamadı. %1"_s.arg(started.message()));
+        return started.error();
     if (const Result<void> opened = driver->OpenPage(
             QUrl::fromLocalFile(QFileInfo(htmlPath).absoluteFilePath()).toString());
         !opened)

@@ -126,6 +126,12 @@ TEST_F(IssuedInvoices, TabSelectsAndMailsAnIssuedInvoice) {
     EXPECT_FALSE(panel.currentIssued().has_value());
     EXPECT_FALSE(button("Command15")->isEnabled());
 
+    // "Evet" after an upload: the tab shown, the new invoice selected and its mail opened.
+    panel.mailIssued(sales + u"/Pdf/GIB2026000000003-08-12-2026-BBB.pdf"_s);
+    EXPECT_EQ(mailed.last(), u"GIB2026000000003"_s);
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(button("Command15")->isEnabled());
+
     // Back on the workbooks, the issued invoice clicked before is not what the buttons act on.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0)).center());
