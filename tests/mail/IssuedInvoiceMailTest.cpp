@@ -1,22 +1,10 @@
-// The issued invoice mailed to its buyer: the recipient from the customer card of the invoice's
-// tax number, the prefilled texts, and the PDF and HTML delivered unchanged through SMTPS.
-#include "SmtpsServer.h"
-
+// The issued invoice's mail prefill: the recipient from the customer card of the invoice's tax
+// number, the subject and message, the files attached.
 #include "mail/IssuedInvoiceMail.h"
-#include "mail/MailPanel.h"
 #include "store/DataStore.h"
-#include "support/MessageBoxes.h"
 
-#include <QComboBox>
 #include <QFile>
-#include <QJsonArray>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -27,9 +15,6 @@ using namespace tavlix::mail;
 
 namespace tavlix::test {
 namespace {
-
-const QString kUser = u"satis@beta.example"_s;
-const QString kPassword = u"Gizli-şifre1"_s;
 
 class IssuedMailTest : public ::testing::Test {
 protected:
@@ -50,15 +35,9 @@ protected:
         }
         m_pdf = m_dir.filePath(u"GIB2026000000007-08-12-2026-ETTN.pdf"_s);
         m_html = m_dir.filePath(u"GIB2026000000007-08-12-2026-ETTN.html"_s);
-        m_pdfBytes = "%PDF-1.4\n";
-        for (int i = 0; i < 30000; ++i)
-            m_pdfBytes.append(static_cast<char>((i * 13 + i / 256) & 0xff));
-        m_htmlBytes = u"<html><body>e-Arşiv Fatura GIB2026000000007</body></html>"_s.toUtf8();
-        for (const auto& [path, bytes] :
-             {std::pair{m_pdf, &m_pdfBytes}, std::pair{m_html, &m_htmlBytes}}) {
+        for (const QString& path : {m_pdf, m_html}) {
             QFile f(path);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(*bytes);
         }
     }
 
@@ -68,7 +47,6 @@ protected:
 
     QTemporaryDir m_dir;
     QString m_data, m_pdf, m_html;
-    QByteArray m_pdfBytes, m_htmlBytes;
 };
 
 // The recipient is the card of the tax number, whatever name the invoice carries; anything
@@ -104,60 +82,6 @@ TEST_F(IssuedMailTest, PrefillFindsTheBuyerByTaxNumber) {
             c.htmlThere ? QStringList({m_pdf, m_html}) : QStringList{m_pdf};
         EXPECT_EQ(mail.attachments, attached);
     }
-}
-
-TEST_F(IssuedMailTest, PanelSendsPdfAndHtmlByteForByte) {
-    SmtpsServer server(kUser, kPassword);
-    ASSERT_TRUE(server.ok());
-    qputenv("TAVLIX_SMTP_URL", server.url().toUtf8());
-    qputenv("TAVLIX_SMTP_CA", server.caFile().toUtf8());
-    QWidget host;
-    auto* company = new QComboBox(&host);
-    auto* panel = new MailPanel(company, {}, &host);
-    host.show();
-    MessageBoxes boxes;
-
-    InvoiceRecord invoice;
-    invoice.company = u"Beta AŞ"_s;
-    invoice.customerEmail = u"baska@musteri.example"_s; // the proforma's, not used here
-    invoice.settings.yandexUser = kUser;
-    invoice.settings.yandexPass = kPassword;
-    panel->openIssued(invoice, issuedInvoiceMail(u"Beta AŞ"_s, ref(u"1234567890"_s), m_data));
-    auto field = [&](const char* name) {
-        return panel->findChild<QLineEdit*>(QString::fromUtf8(name))->text();
-    };
-    EXPECT_EQ(field("Text14"), u"eski@kara.example"_s);
-    EXPECT_EQ(field("Text16"), u"Beta AŞ e-Arşiv Faturası GIB2026000000007"_s);
-    EXPECT_EQ(panel->findChild<QPlainTextEdit*>(u"Text17"_s)->toPlainText().split(u'\n').size(), 5);
-    EXPECT_EQ(field("Text18"), u"GIB2026000000007-08-12-2026-ETTN.pdf; "
-                               u"GIB2026000000007-08-12-2026-ETTN.html"_s);
-
-    QTest::mouseClick(panel->findChild<QRadioButton*>(u"Option1"_s), Qt::LeftButton);
-    QSignalSpy finished(panel, &MailPanel::sendFinished);
-    QTest::mouseClick(panel->findChild<QPushButton*>(u"Command14"_s), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
-    EXPECT_TRUE(finished.first().first().toBool()) << boxes.last().toStdString();
-    ASSERT_EQ(server.received(), 1);
-    const QJsonObject mail = parseMail(server.messageFile(1));
-    EXPECT_EQ(mail[u"To"_s].toString(), u"eski@kara.example"_s);
-    EXPECT_EQ(mail[u"Subject"_s].toString(), u"Beta AŞ e-Arşiv Faturası GIB2026000000007"_s);
-    const QJsonArray parts = mail[u"attachments"_s].toArray();
-    ASSERT_EQ(parts.size(), 2);
-    const struct {
-        QString name, type;
-        const QByteArray* bytes;
-    } expected[] = {{u"GIB2026000000007-08-12-2026-ETTN.pdf"_s, u"application/pdf"_s, &m_pdfBytes},
-                    {u"GIB2026000000007-08-12-2026-ETTN.html"_s, u"text/html"_s, &m_htmlBytes}};
-    for (int i = 0; i < 2; ++i) {
-        const QJsonObject part = parts[i].toObject();
-        EXPECT_EQ(part[u"filename"_s].toString(), expected[i].name);
-        EXPECT_EQ(part[u"type"_s].toString(), expected[i].type);
-        EXPECT_TRUE(QByteArray::fromBase64(part[u"data"_s].toString().toLatin1()) ==
-                    *expected[i].bytes)
-            << expected[i].name.toStdString() << " arrived changed";
-    }
-    qunsetenv("TAVLIX_SMTP_URL");
-    qunsetenv("TAVLIX_SMTP_CA");
 }
 
 } // namespace

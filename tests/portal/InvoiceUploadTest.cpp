@@ -11,7 +11,6 @@
 #include "support/RecordingPrompt.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,7 +18,6 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <functional>
-#include <iostream>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -310,7 +308,6 @@ TEST_F(InvoiceUploadTest, FiledPackageIsPrintedToPdfWithoutItsScript) {
         SetUp();
         prompt = {};
         prompt.answers = {true};
-        qint64 printMs = -1;
         QStringList mailed;
         UploadServices services;
         services.fileDownload = unzip;
@@ -318,10 +315,7 @@ TEST_F(InvoiceUploadTest, FiledPackageIsPrintedToPdfWithoutItsScript) {
             const QByteArray browser = qgetenv("TAVLIX_BROWSER");
             if (!c.browserForPrint.isEmpty())
                 qputenv("TAVLIX_BROWSER", c.browserForPrint);
-            QElapsedTimer clock;
-            clock.start();
             const tavlix::Result<void> result = printInvoicePdf(html, pdf);
-            printMs = clock.elapsed();
             qputenv("TAVLIX_BROWSER", browser);
             return result;
         };
@@ -355,7 +349,6 @@ TEST_F(InvoiceUploadTest, FiledPackageIsPrintedToPdfWithoutItsScript) {
             EXPECT_EQ(prompt.questions,
                       QStringList{u"Fatura müşteriye e-posta ile gönderilsin mi?"_s});
             EXPECT_EQ(mailed, QStringList{QFileInfo(pdf).absoluteFilePath()});
-            std::cout << "[ printing took " << printMs << " ms ]" << std::endl;
         } else {
             EXPECT_EQ(failures.size(), 1);
             EXPECT_FALSE(QFile::exists(pdf));
