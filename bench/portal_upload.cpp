@@ -1,8 +1,10 @@
 // The upload of a 20-line and a 100-line SATIŞ invoice to the portal stand-in in headless
 // Chromium, from the filled header to the filed package (login and browser start not counted).
-// Beside each time: the upload's own fixed waits, and the time beyond them per line.
+// Beside each time: the upload's own fixed waits, the time beyond them per line, and the printing
+// of the filed HTML to its PDF that follows the upload.
 #include "browser/BrowserDriver.h"
 #include "platform/UserPrompt.h"
+#include "portal/InvoicePrint.h"
 #include "portal/InvoiceUpload.h"
 #include "portal/PortalLogin.h"
 #include "support/PortalDrafts.h"
@@ -69,6 +71,7 @@ void BM_UploadSatis(benchmark::State& state) {
     const UploadOptions options{dir.path(), site.url(), QDate::currentDate(), 60000};
     qint64 waits = 0;
     double seconds = 0;
+    double printSeconds = 0;
     for (auto _ : state) {
         SilentPrompt prompt;
         BrowserDriver driver;
@@ -94,11 +97,18 @@ void BM_UploadSatis(benchmark::State& state) {
         state.SetIterationTime(double(elapsed) / 1000.0);
         seconds += double(elapsed) / 1000.0;
         waits = upload.fixedWaitMs();
+        driver.Quit();
+        QElapsedTimer printClock;
+        printClock.start();
+        if (!printInvoicePdf(upload.filedHtml(), issuedPdfPath(upload.filedHtml())))
+            state.SkipWithError("printing failed");
+        printSeconds += double(printClock.elapsed()) / 1000.0;
         if (!upload.skippedSteps().isEmpty())
             state.SkipWithError(upload.skippedSteps().join(u", "_s).toUtf8().constData());
     }
     const double perIteration = seconds / double(state.iterations());
     // The login walk's own waits (495 ms) come before the measured part.
+    state.counters["print_s"] = printSeconds / double(state.iterations());
     state.counters["fixed_waits_s"] = double(waits) / 1000.0;
     state.counters["fixed_waits_with_login_s"] = double(waits + 495) / 1000.0;
     state.counters["beyond_waits_ms_per_line"] =

@@ -124,8 +124,10 @@ void MainWindow::wireEvents() {
                 });
     connect(central->findChild<QPushButton*>(u"Command12"_s), &QPushButton::clicked, this, [this] {
         MessageBoxPrompt prompt(this);
-        portal::runInvoiceUpload(invoiceRecord(), prompt, portal::defaultUploadOptions(),
-                                 portal::defaultUploadServices());
+        portal::UploadServices services = portal::defaultUploadServices();
+        services.mailToCustomer = [this](const QString& pdf) { m_savedInvoices->mailIssued(pdf); };
+        portal::runInvoiceUpload(invoiceRecord(), prompt, portal::defaultUploadOptions(), services);
+        m_savedInvoices->refreshIssued();
     });
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);

@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -141,7 +142,7 @@ void MainWindow::buildUi() {
          {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
           u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
         mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
-    mailHides << m_savedInvoices->findChild<QListWidget*>(u"List1"_s);
+    mailHides << m_savedInvoices->findChild<QTabWidget*>(u"FilesTabs"_s);
     m_mailPanel = new MailPanel(m_combo4, mailHides, m_savedInvoices);
     m_savedInvoices->layout()->addWidget(m_mailPanel);
 
@@ -255,6 +256,14 @@ QWidget* MainWindow::buildFiles() {
         yekunal();
     };
     host.openMail = [this](const QString& file) { m_mailPanel->open(invoiceRecord(), file); };
+    host.openIssuedMail = [this](const files::IssuedInvoice& issued) {
+        const InvoiceRecord invoice = invoiceRecord();
+        m_mailPanel->openIssued(
+            invoice, mail::issuedInvoiceMail(invoice.company,
+                                             {issued.number, issued.buyer, issued.taxNumber,
+                                              issued.pdfPath, issued.htmlPath},
+                                             dataWorkbookPath()));
+    };
     m_savedInvoices->setHost(std::move(host));
     return m_savedInvoices;
 }

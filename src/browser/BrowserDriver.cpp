@@ -357,6 +357,23 @@ Result<QImage> BrowserDriver::CaptureElementImage(const Element& element) {
     return image;
 }
 
+Result<QByteArray> BrowserDriver::PrintPage() {
+    const QJsonObject margins{{u"top"_s, 0}, {u"bottom"_s, 0}, {u"left"_s, 0}, {u"right"_s, 0}};
+    const Result<QJsonValue> r = m_impl->sessionCommand(
+        "POST", u"/print"_s,
+        QJsonObject{{u"orientation"_s, u"portrait"_s},
+                    {u"page"_s, QJsonObject{{u"width"_s, 21.0}, {u"height"_s, 29.7}}},
+                    {u"margin"_s, margins},
+                    {u"background"_s, true},
+                    {u"shrinkToFit"_s, true}});
+    if (!r)
+        return r.error();
+    const QByteArray pdf = QByteArray::fromBase64(r->toString().toLatin1());
+    if (!pdf.startsWith("%PDF-"))
+        return makeError(ErrorCode::BadFormat, u"Tarayıcıdan gelen PDF okunamadı."_s);
+    return pdf;
+}
+
 Result<void> BrowserDriver::ClipboardPaste(const QString& text) {
     Impl& d = *m_impl;
     const Result<QString> url = CurrentUrl();

@@ -97,6 +97,9 @@ public:
     Result<void> CloseWindow();
     void Quit();
     Result<QImage> CaptureElementImage(const Element& element);
+    // The page as a PDF through the W3C "Print Page" command: A4 portrait, no margins of the
+    // driver's own (the page keeps its own), backgrounds printed. Chromium prints headless only.
+    Result<QByteArray> PrintPage();
 
     // Puts the text on the session's own clipboard and pastes it into the focused field with
     // Control+V: the page receives a real paste event. The desktop clipboard is not touched.

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -33,8 +34,12 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     m_dir1 = named<QLineEdit>(u"Dir1"_s, this);
     m_dir1->setVisible(false);
     m_list1 = named<QListWidget>(u"List1"_s, this);
+    m_issuedList = named<QListWidget>(u"IssuedList"_s, this);
+    m_tabs = named<QTabWidget>(u"FilesTabs"_s, this);
+    m_tabs->addTab(m_list1, u"Excel Dosyaları"_s);
+    m_tabs->addTab(m_issuedList, u"Kesilen Faturalar"_s);
     layout->addWidget(m_label12);
-    layout->addWidget(m_list1, 1);
+    layout->addWidget(m_tabs, 1);
 
     auto* buttons = new QGridLayout;
     m_command3 = named<QPushButton>(u"Command3"_s, u"Excel Yükle"_s, this);
@@ -63,6 +68,20 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
             [this](QListWidgetItem* item) { clicked(item->text()); });
     connect(m_list1, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { doubleClicked(item->text()); });
+    connect(m_issuedList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { issuedClicked(m_issuedList->row(item)); });
+    connect(m_issuedList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        issuedClicked(m_issuedList->row(item));
+        openCurrent();
+    });
+    // A file button acts only on a file clicked in the list now shown.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        m_currentFile.clear();
+        m_currentIssued.reset();
+        setFileButtons(false);
+        if (m_tabs->widget(index) == m_issuedList)
+            refreshIssued();
+    });
     connect(m_watch, &SavedInvoiceWatch::changed, this, &SavedInvoicesPanel::listChanged);
 }
 
@@ -76,6 +95,56 @@ void SavedInvoicesPanel::showFolder(const QString& folder, bool companyFolder) {
     m_list1->clear();
     m_list1->addItems(m_watch->names());
     m_currentFile.clear();
+    m_currentIssued.reset();
+    refreshIssued();
+}
+
+void SavedInvoicesPanel::refreshIssued() {
+    const QString kept = m_currentIssued ? m_currentIssued->pdfPath : QString();
+    m_issued = listIssuedInvoices(m_companyFolder);
+    m_issuedList->clear();
+    for (const IssuedInvoice& invoice : std::as_const(m_issued)) {
+        auto* item = new QListWidgetItem(invoice.caption(), m_issuedList);
+        item->setToolTip(QFileInfo(invoice.pdfPath).fileName());
+        if (invoice.pdfPath == kept) {
+            m_issuedList->setCurrentItem(item);
+            m_currentIssued = invoice;
+        }
+    }
+    if (!kept.isEmpty() && m_issuedList->currentRow() < 0) {
+        m_currentIssued.reset();
+        setFileButtons(false);
+    }
+}
+
+void SavedInvoicesPanel::issuedClicked(int row) {
+    if (row < 0 || row >= m_issued.size())
+        return;
+    m_currentFile.clear();
+    m_currentIssued = m_issued.at(row);
+    setIssuedButtons();
+}
+
+void SavedInvoicesPanel::setIssuedButtons() {
+    setFileButtons(false);
+    m_command11->setEnabled(true);
+    setBackColour(m_command11, kLightGreen);
+    m_command15->setEnabled(true);
+    setBackColour(m_command15, kLightYellow);
+}
+
+void SavedInvoicesPanel::mailIssued(const QString& pdfPath) {
+    m_tabs->setCurrentWidget(m_issuedList);
+    refreshIssued();
+    const QString wanted = QFileInfo(pdfPath).absoluteFilePath();
+    for (qsizetype row = 0; row < m_issued.size(); ++row) {
+        if (m_issued.at(row).pdfPath == wanted) {
+            m_issuedList->setCurrentRow(int(row));
+            issuedClicked(int(row));
+            mailCurrent();
+            return;
+        }
+    }
 }
 
 QString SavedInvoicesPanel::folder() const {
@@ -128,6 +197,7 @@ void SavedInvoicesPanel::message(const QString& text) {
 }
 
 void SavedInvoicesPanel::clicked(const QString& name) {
+    m_currentIssued.reset();
     m_currentFile = QDir(folder()).filePath(name);
     m_label12->setText(folder());
     if (m_host.typeChosen && m_host.typeChosen())
@@ -153,6 +223,12 @@ void SavedInvoicesPanel::save() {
 }
 
 void SavedInvoicesPanel::openCurrent() {
+    if (m_currentIssued) {
+        emit handingToOtherProgram();
+        if (const auto opened = openForUser(m_currentIssued->pdfPath); !opened)
+            message(opened.message());
+        return;
+    }
     if (m_list1->count() == 0)
         return;
     emit handingToOtherProgram();
@@ -162,6 +238,8 @@ void SavedInvoicesPanel::openCurrent() {
 }
 
 void SavedInvoicesPanel::removeCurrent() {
+    if (m_currentIssued)
+        return;
     removeSavedInvoice(m_currentFile);
     showFolder(m_companyFolder.isEmpty() ? m_label12->text() : m_companyFolder,
                !m_companyFolder.isEmpty());
@@ -169,7 +247,7 @@ void SavedInvoicesPanel::removeCurrent() {
 }
 
 void SavedInvoicesPanel::importCurrent() {
-    if (m_list1->count() == 0 || !m_host.importTarget || !m_host.takeLines)
+    if (m_currentIssued || m_list1->count() == 0 || !m_host.importTarget || !m_host.takeLines)
         return;
     MessageBoxPrompt prompt(this);
     auto rows = importInvoiceWorkbook(m_currentFile, m_host.importTarget(), prompt);
@@ -178,11 +256,22 @@ void SavedInvoicesPanel::importCurrent() {
 }
 
 void SavedInvoicesPanel::mailCurrent() {
+    if (m_currentIssued) {
+        if (m_host.openIssuedMail)
+            m_host.openIssuedMail(*m_currentIssued);
+        return;
+    }
     if (m_host.openMail)
         m_host.openMail(m_currentFile);
 }
 
 void SavedInvoicesPanel::reselect() {
+    if (m_currentIssued) {
+        refreshIssued();
+        if (m_currentIssued)
+            setIssuedButtons();
+        return;
+    }
     if (const QListWidgetItem* item = m_list1->currentItem())
         clicked(item->text());
 }

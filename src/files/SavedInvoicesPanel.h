@@ -1,10 +1,12 @@
 // "Kayıtlı Faturalar" (Frame1): the company folder's saved invoice workbooks (List1), the one the
 // user clicked last, and the file buttons "Excel Yükle", "Excel Kaydet", "Excel Aç", "Excel SiL"
-// and "e-Mail Gönder". The list follows its folder on disk. The main window only wires it to the
-// invoice through SavedInvoicesHost.
+// and "e-Mail Gönder". The list follows its folder on disk. A second tab lists the company's
+// issued invoices (IssuedList), which "Excel Aç" opens and "e-Mail Gönder" mails. The main window
+// only wires it to the invoice through SavedInvoicesHost.
 #pragma once
 
 #include "files/InvoiceImport.h"
+#include "files/IssuedInvoices.h"
 #include "invoice/InvoiceRecord.h"
 
 #include <QGroupBox>
@@ -13,11 +15,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTabWidget;
 
 namespace tavlix::files {
 
@@ -30,6 +34,7 @@ struct SavedInvoicesHost {
     std::function<ImportTarget()> importTarget; // "Excel Yükle" imports for it …
     std::function<void(const QList<QStringList>&)> takeLines; // … and hands the lines over
     std::function<void(const QString& file)> openMail;        // "e-Mail Gönder"
+    std::function<void(const IssuedInvoice&)> openIssuedMail; // … on an issued invoice
 };
 
 class SavedInvoicesPanel : public QGroupBox {
@@ -46,6 +51,8 @@ public:
     void showFolder(const QString& folder, bool companyFolder = true);
     QString folder() const;
     QString currentFile() const { return m_currentFile; }
+    // The issued invoice clicked last in "Kesilen Faturalar"; the file buttons then act on it.
+    const std::optional<IssuedInvoice>& currentIssued() const { return m_currentIssued; }
 
     // "Excel Kaydet" follows the invoice type: light cyan once a type is chosen.
     void setSaveEnabled(bool enabled);
@@ -61,6 +68,11 @@ public:
     void removeCurrent();                    // "Excel SiL"
     void importCurrent();                    // "Excel Yükle"
     void mailCurrent();                      // "e-Mail Gönder"
+    void issuedClicked(int row);             // a click on "Kesilen Faturalar"
+    // Reads the company's Pdf folder again; the issued invoice clicked last stays selected.
+    void refreshIssued();
+    // Shows "Kesilen Faturalar", selects the invoice of `pdfPath` and opens its mail.
+    void mailIssued(const QString& pdfPath);
     // The mail panel went away: the list's selection is taken again.
     void reselect();
 
@@ -72,12 +84,16 @@ private:
     void listChanged(const QStringList& names); // the folder changed on disk
     void setFileButtons(bool enabled); // "Excel Yükle", "Excel SiL", "Excel Aç", "e-Mail Gönder"
     void message(const QString& text);
+    void setIssuedButtons(); // "Excel Aç" and "e-Mail Gönder" on, the workbook buttons off
 
     SavedInvoicesHost m_host;
     SavedInvoiceWatch* m_watch = nullptr;
-    QLabel* m_label12 = nullptr;        // folder caption
-    QLineEdit* m_dir1 = nullptr;        // the folder the list shows
-    QListWidget* m_list1 = nullptr;     // saved invoice workbooks
+    QLabel* m_label12 = nullptr;    // folder caption
+    QLineEdit* m_dir1 = nullptr;    // the folder the list shows
+    QListWidget* m_list1 = nullptr; // saved invoice workbooks
+    QTabWidget* m_tabs = nullptr;   // the workbooks and the issued invoices side by side
+    QListWidget* m_issuedList = nullptr;
+    QList<IssuedInvoice> m_issued;      // as listed
     QPushButton* m_command3 = nullptr;  // "Excel Yükle"
     QPushButton* m_command9 = nullptr;  // "Excel Kaydet"
     QPushButton* m_command11 = nullptr; // "Excel Aç"
@@ -85,6 +101,7 @@ private:
     QPushButton* m_command15 = nullptr; // "e-Mail Gönder"
     QString m_companyFolder;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
+    std::optional<IssuedInvoice> m_currentIssued;
 };
 
 } // namespace tavlix::files

@@ -89,18 +89,31 @@ MailPanel::~MailPanel() {
 }
 
 void MailPanel::open(const InvoiceRecord& invoice, const QString& attachmentPath) {
+    fill(invoice, invoice.customerEmail, mail::proformaSubject(invoice.company),
+         mail::proformaBody(invoice.customerName, invoice.company),
+         attachmentPath.isEmpty() ? QStringList() : QStringList{attachmentPath});
+}
+
+void MailPanel::openIssued(const InvoiceRecord& invoice, const mail::IssuedInvoiceMail& mail) {
+    fill(invoice, mail.to, mail.subject, mail.body, mail.attachments);
+}
+
+void MailPanel::fill(const InvoiceRecord& invoice, const QString& to, const QString& subject,
+                     const QString& body, const QStringList& attachments) {
     m_settings = invoice.settings;
-    m_attachmentPath = attachmentPath;
+    m_attachmentPath = attachments.value(0);
+    m_moreAttachments = attachments.mid(1);
     if (m_companyBox)
         m_companyBox->setEnabled(false);
     m_text13->setText(m_senderId);
-    m_text14->setText(invoice.customerEmail);
+    m_text14->setText(to);
     m_text15->clear();
-    m_text16->setText(mail::proformaSubject(invoice.company));
-
-    m_text17->setPlainText(
-        mail::proformaBody(invoice.customerName, invoice.company).replace(u"\r\n"_s, u"\n"_s));
-    m_text18->setText(attachmentPath.isEmpty() ? QString() : QFileInfo(attachmentPath).fileName());
+    m_text16->setText(subject);
+    m_text17->setPlainText(QString(body).replace(u"\r\n"_s, u"\n"_s));
+    QStringList names;
+    for (const QString& path : attachments)
+        names << QFileInfo(path).fileName();
+    m_text18->setText(names.join(u"; "_s));
     // A long subject or address shows its beginning, as it reads.
     for (QLineEdit* edit : {m_text14, m_text16, m_text18})
         edit->setCursorPosition(0);
@@ -148,6 +161,7 @@ void MailPanel::send() {
     message.subject = m_text16->text();
     message.body = m_text17->toPlainText();
     message.attachmentPath = m_attachmentPath;
+    message.moreAttachments = m_moreAttachments;
 
     auto result = std::make_shared<Result<void>>();
     auto abort = std::make_shared<std::atomic_bool>(false);
@@ -163,7 +177,8 @@ void MailPanel::send() {
         });
     } else {
         // The mail system shows the attachment under the name in Text18.
-        message.attachmentName = m_text18->text().trimmed();
+        if (m_moreAttachments.isEmpty())
+            message.attachmentName = m_text18->text().trimmed();
         const mail::SendmailSender sender;
         worker = QThread::create(
             [sender, message, result, abort] { *result = sender.send(message, abort.get()); });

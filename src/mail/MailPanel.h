@@ -4,6 +4,7 @@
 #pragma once
 
 #include "invoice/InvoiceRecord.h"
+#include "mail/IssuedInvoiceMail.h"
 #include "platform/Result.h"
 
 #include <QGroupBox>
@@ -32,6 +33,8 @@ public:
     // "e-Mail Gönder": prefills the panel from the invoice and shows it. `attachmentPath` is the
     // selected saved invoice (empty when none is selected).
     void open(const InvoiceRecord& invoice, const QString& attachmentPath);
+    // "e-Mail Gönder" on an issued invoice: prefilled for its buyer, its files attached.
+    void openIssued(const InvoiceRecord& invoice, const mail::IssuedInvoiceMail& mail);
     // "Vazgeç": hides the panel and shows the buttons it hid; emits closed().
     void cancel();
     // "Gönder".
@@ -48,6 +51,8 @@ signals:
 private:
     void finishSending(const Result<void>& result, bool viaYandex);
     void setSending(bool sending);
+    void fill(const InvoiceRecord& invoice, const QString& to, const QString& subject,
+              const QString& body, const QStringList& attachments);
 
     QPointer<QWidget> m_companyBox;
     QList<QPointer<QWidget>> m_hiddenWhileOpen;
@@ -66,6 +71,7 @@ private:
 
     CompanySettings m_settings;
     QString m_attachmentPath;
+    QStringList m_moreAttachments;
     QString m_senderId; // the account of the last Yandex sending
     QString m_senderPw;
     QThread* m_worker = nullptr;

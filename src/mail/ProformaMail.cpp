@@ -72,6 +72,19 @@ Error badInput(const QString& text) {
     return makeError(ErrorCode::InvalidInput, text);
 }
 
+// The attachment's type by its name: the issued invoice goes out as PDF and HTML beside the
+// proforma workbook.
+QByteArray contentType(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower.endsWith(u".pdf"_s))
+        return "application/pdf";
+    if (lower.endsWith(u".html"_s) || lower.endsWith(u".htm"_s))
+        return "text/html; charset=UTF-8";
+    if (lower.endsWith(u".xml"_s))
+        return "application/xml";
+    return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+}
+
 } // namespace
 
 QString proformaSubject(const QString& company) {
@@ -111,13 +124,16 @@ Result<QByteArray> mimeMessage(const ProformaMail& mail, bool withFrom) {
             return badInput(u"Geçersiz e-posta adresi: "_s + address);
     }
 
-    QFile file(mail.attachmentPath);
-    if (mail.attachmentPath.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return makeError(ErrorCode::NotFound,
-                         u"Eklenecek fatura dosyası okunamadı: "_s + mail.attachmentPath);
-    const QByteArray attachment = file.readAll();
-    const QString name = mail.attachmentName.isEmpty() ? QFileInfo(mail.attachmentPath).fileName()
-                                                       : mail.attachmentName;
+    QList<std::pair<QString, QByteArray>> attachments; // name, content
+    for (const QString& path : QStringList{mail.attachmentPath} + mail.moreAttachments) {
+        QFile file(path);
+        if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+            return makeError(ErrorCode::NotFound, u"Eklenecek fatura dosyası okunamadı: "_s + path);
+        const QString name = attachments.isEmpty() && !mail.attachmentName.isEmpty()
+                                 ? mail.attachmentName
+                                 : QFileInfo(path).fileName();
+        attachments.append({name, file.readAll()});
+    }
 
     const QByteArray boundary = "=_tavlix_" + QUuid::createUuid().toByteArray(QUuid::Id128);
     QByteArray m;
@@ -137,13 +153,15 @@ Result<QByteArray> mimeMessage(const ProformaMail& mail, bool withFrom) {
     m += "Content-Transfer-Encoding: base64" + kCrLf + kCrLf;
     m += base64Lines(crLfText(mail.body));
 
-    m += "--" + boundary + kCrLf;
-    m += "Content-Type: application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;" +
-         kCrLf + " name*=" + extendedValue(name) + kCrLf;
-    m += "Content-Transfer-Encoding: base64" + kCrLf;
-    m += "Content-Disposition: attachment;" + kCrLf + " filename*=" + extendedValue(name) + kCrLf +
-         kCrLf;
-    m += base64Lines(attachment);
+    for (const auto& [name, content] : std::as_const(attachments)) {
+        m += "--" + boundary + kCrLf;
+        m += "Content-Type: " + contentType(name) + ";" + kCrLf + " name*=" + extendedValue(name) +
+             kCrLf;
+        m += "Content-Transfer-Encoding: base64" + kCrLf;
+        m += "Content-Disposition: attachment;" + kCrLf + " filename*=" + extendedValue(name) +
+             kCrLf + kCrLf;
+        m += base64Lines(content);
+    }
     m += "--" + boundary + "--" + kCrLf;
     return m;
 }

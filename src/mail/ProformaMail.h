@@ -11,13 +11,14 @@
 namespace tavlix::mail {
 
 struct ProformaMail {
-    QString from;           // Text13
-    QString to;             // Text14
-    QString cc;             // Text15, addresses separated by ";" or ","
-    QString subject;        // Text16
-    QString body;           // Text17
-    QString attachmentPath; // the selected saved invoice
-    QString attachmentName; // the name the attachment carries
+    QString from;                // Text13
+    QString to;                  // Text14
+    QString cc;                  // Text15, addresses separated by ";" or ","
+    QString subject;             // Text16
+    QString body;                // Text17
+    QString attachmentPath;      // the selected saved invoice
+    QString attachmentName;      // the name the attachment carries
+    QStringList moreAttachments; // further files, each under its own name
 };
 
 // company + " Proforma Faturası".

@@ -5,6 +5,7 @@
 #include "platform/Connectivity.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
+#include "portal/InvoicePrint.h"
 #include "store/FolderTree.h"
 
 #include <QDir>
@@ -80,6 +81,9 @@ UploadServices defaultUploadServices() {
     };
     services.fileDownload = unzip;
     services.makeSession = makeSession;
+    services.printPdf = [](const QString& html, const QString& pdf) {
+        return printInvoicePdf(html, pdf);
+    };
     return services;
 }
 
@@ -155,6 +159,8 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         return UploadOutcome::Cancelled;
     }
     driver->Quit();
+    if (!upload.filedHtml().isEmpty())
+        printAndOfferMail(upload.filedHtml(), prompt, services);
     return UploadOutcome::Done;
 }
 

@@ -73,6 +73,8 @@ public:
     const QStringList& skippedSteps() const { return m_skipped; }
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
     const QString& lastInvoiceDate() const { return m_lastDate; }
+    // The filed HTML; empty unless the package was filed.
+    const QString& filedHtml() const { return m_filedHtml; }
     // The fixed waits the steps have made so far, in milliseconds.
     qint64 fixedWaitMs() const { return m_waitedMs; }
 
@@ -109,6 +111,7 @@ private:
     money::Kurus m_portalTotal = 0;
     QString m_lastNumber;
     QString m_lastDate;
+    QString m_filedHtml;
     QStringList m_skipped;
     qint64 m_waitedMs = 0;
 };
@@ -132,7 +135,16 @@ struct UploadServices {
     // name parts (unzip).
     std::function<Result<QString>(const UnzipInput&)> fileDownload;
     SessionFactory makeSession;
+    // Prints a filed HTML to the PDF path (printInvoicePdf).
+    std::function<Result<void>(const QString& htmlPath, const QString& pdfPath)> printPdf;
+    // "Evet" to the offer to mail the invoice just filed and printed; takes the PDF's path.
+    std::function<void(const QString& pdfPath)> mailToCustomer;
 };
+
+// After a filed package: its PDF printed into Pdf (a failure is said in one message and touches
+// no other file), then, with the PDF there, the offer to mail it to the customer.
+void printAndOfferMail(const QString& filedHtml, UserPrompt& prompt,
+                       const UploadServices& services);
 
 // The program's own: its folder, TAVLIX_PORTAL_URL, its today, a minute for the download.
 UploadOptions defaultUploadOptions();

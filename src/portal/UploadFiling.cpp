@@ -5,6 +5,7 @@
 #include "browser/BrowserDriver.h"
 #include "platform/NumberText.h"
 #include "platform/UserPrompt.h"
+#include "portal/InvoicePrint.h"
 #include "portal/UploadCheckReport.h"
 
 #include <QDir>
@@ -299,17 +300,18 @@ void InvoiceUpload::downloadAndFile(
         m_prompt.message(UserPrompt::Icon::Information,
                          u"Satış Faturaları/Temp klasöründe önceki yüklemelerden kalan paketler "
                          u"var (%1); onlara dokunulmadı."_s.arg(before.join(u", "_s)));
+    const UnzipInput input{m_options.programDir,     m_invoice.company, safeNamePart(m_lastNumber),
+                           safeNamePart(m_lastDate), package,           m_ettn};
     const Result<QString> filed =
-        fileDownload
-            ? fileDownload({m_options.programDir, m_invoice.company, safeNamePart(m_lastNumber),
-                            safeNamePart(m_lastDate), package, m_ettn})
-            : Result<QString>(makeError(ErrorCode::Unsupported, {}));
+        fileDownload ? fileDownload(input) : Result<QString>(makeError(ErrorCode::Unsupported, {}));
     if (!filed)
         m_prompt.message(UserPrompt::Icon::Warning,
                          (u"Fatura paketi Temp klasörüne indi ama Html, Xml ve Zip klasörlerine "
                           u"açılamadı. "_s +
                           filed.message())
                              .trimmed());
+    else
+        m_filedHtml = filedHtmlPath(input, *filed);
 }
 
 } // namespace tavlix::portal

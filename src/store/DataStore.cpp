@@ -82,6 +82,24 @@ std::optional<CustomerRow> findCustomer(const Worksheet& mData, const QString& n
     return found;
 }
 
+std::optional<CustomerRow> findCustomerByTaxNumber(const Worksheet& mData,
+                                                   const QString& taxNumber) {
+    const QString wanted = taxNumber.simplified().remove(u' ');
+    if (wanted.isEmpty())
+        return std::nullopt;
+    std::optional<CustomerRow> found;
+    const int last = mData.lastRow();
+    for (int row = 2; row <= last; ++row) {
+        if (mData.text(row, CustomerCol::TaxNumber).simplified().remove(u' ') != wanted)
+            continue;
+        found = CustomerRow{
+            mData.text(row, CustomerCol::DisplayName), mData.text(row, CustomerCol::Address),
+            mData.text(row, CustomerCol::Country),     mData.text(row, CustomerCol::TaxOffice),
+            mData.text(row, CustomerCol::TaxNumber),   mData.text(row, CustomerCol::Email)};
+    }
+    return found;
+}
+
 QStringList customerNames(const Worksheet& mData) {
     QStringList names;
     const int last = mData.lastRow();
@@ -203,6 +221,13 @@ Result<std::optional<CustomerRow>> DataStore::customer(const QString& name) cons
     if (!opened)
         return opened.error();
     return findCustomer((*opened)[0], name);
+}
+
+Result<std::optional<CustomerRow>> DataStore::customerByTaxNumber(const QString& taxNumber) const {
+    const auto opened = openWithSheets(m_path, {DataSheet::Customers});
+    if (!opened)
+        return opened.error();
+    return findCustomerByTaxNumber((*opened)[0], taxNumber);
 }
 
 Result<QStringList> DataStore::taxEntries() const {

@@ -96,6 +96,8 @@ public:
     Result<CompanySelection> companySelection(const QString& company, int lastCompanyColumn) const;
     // The card named `name` (column C, exactly); the last matching row wins.
     Result<std::optional<CustomerRow>> customer(const QString& name) const;
+    // The card of that tax number (column G, blanks ignored); the last matching row wins.
+    Result<std::optional<CustomerRow>> customerByTaxNumber(const QString& taxNumber) const;
     // kodDATA: code (E) + "-" + description (F), from row 2 while the code is not empty.
     Result<QStringList> taxEntries() const;
     // The code-table lists and the cards of `companyFilter` (its own and the shared ones; every
@@ -122,6 +124,8 @@ private:
 // Columns 2 … lastCompanyColumn of prgDATA with their row-2 names: the one company-name scan.
 QList<CompanyColumn> companyColumns(const Worksheet& prg, int lastCompanyColumn);
 std::optional<CustomerRow> findCustomer(const Worksheet& mData, const QString& name);
+std::optional<CustomerRow> findCustomerByTaxNumber(const Worksheet& mData,
+                                                   const QString& taxNumber);
 // Every non-empty column-C name from row 2 down, in sheet order.
 QStringList customerNames(const Worksheet& mData);
 QStringList taxEntries(const Worksheet& kod);

@@ -236,6 +236,9 @@ TEST_P(UploadEndToEnd, ArrivesFieldForField) {
             EXPECT_TRUE(QFileInfo::exists(sales.filePath(folder + u"/"_s + stem + suffix)))
                 << (folder + u"/"_s + stem + suffix).toStdString();
         EXPECT_EQ(QDir(sales.filePath(u"Temp"_s)).entryList(QDir::Files), QStringList());
+        // Printed beside them, then offered for mailing ("Hayır" by default).
+        EXPECT_TRUE(QFileInfo::exists(sales.filePath(u"Pdf/"_s + stem + u".pdf"_s)));
+        EXPECT_EQ(boxes->last(), u"Fatura müşteriye e-posta ile gönderilsin mi?"_s);
         m_window.reset();
     }
 }

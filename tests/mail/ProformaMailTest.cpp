@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 using namespace tavlix::mail;
@@ -316,6 +318,44 @@ TEST_F(MailPanelTest, ClosingWhileSendingAbortsTheTransferWithinASecond) {
     closing.start();
     m_host.reset();
     EXPECT_LT(closing.elapsed(), 1500);
+}
+
+// An issued invoice leaves with its PDF and HTML, each byte for byte under its own name and type.
+TEST_F(MailPanelTest, IssuedInvoiceGoesWithItsPdfAndHtml) {
+    SmtpsServer server(kUser, kPassword);
+    ASSERT_TRUE(server.ok());
+    qputenv("TAVLIX_SMTP_URL", server.url().toUtf8());
+    qputenv("TAVLIX_SMTP_CA", server.caFile().toUtf8());
+    const QString pdf = m_dir.filePath(u"GIB2026000000007-08-12-2026-E.pdf"_s);
+    const QString html = m_dir.filePath(u"GIB2026000000007-08-12-2026-E.html"_s);
+    const QByteArray htmlBytes = u"<html>e-Arşiv Fatura</html>"_s.toUtf8();
+    for (const auto& [path, bytes] : {std::pair{pdf, m_bytes}, std::pair{html, htmlBytes}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    m_panel->openIssued(invoice(), {u"eski@kara.example"_s,
+                                    issuedInvoiceSubject(u"Beta AŞ"_s, u"7"_s),
+                                    u"Sayın;"_s,
+                                    {pdf, html}});
+    EXPECT_EQ(find<QLineEdit>("Text14")->text(), u"eski@kara.example"_s) << "not the proforma's";
+    EXPECT_EQ(find<QLineEdit>("Text18")->text(),
+              u"GIB2026000000007-08-12-2026-E.pdf; GIB2026000000007-08-12-2026-E.html"_s);
+    QTest::mouseClick(find<QRadioButton>("Option1"), Qt::LeftButton);
+    EXPECT_EQ(sendAndWait(), true) << m_boxes->last().toStdString();
+    ASSERT_EQ(server.received(), 1);
+    const QJsonArray parts = parseMail(server.messageFile(1))[u"attachments"_s].toArray();
+    ASSERT_EQ(parts.size(), 2);
+    const std::tuple<QString, QString, QByteArray> expected[] = {
+        {QFileInfo(pdf).fileName(), u"application/pdf"_s, m_bytes},
+        {QFileInfo(html).fileName(), u"text/html"_s, htmlBytes}};
+    for (int i = 0; i < 2; ++i) {
+        const auto& [name, type, bytes] = expected[i];
+        EXPECT_EQ(parts[i][u"filename"_s].toString(), name);
+        EXPECT_EQ(parts[i][u"type"_s].toString(), type);
+        EXPECT_TRUE(QByteArray::fromBase64(parts[i][u"data"_s].toString().toLatin1()) == bytes)
+            << name.toStdString() << " arrived changed";
+    }
 }
 
 } // namespace

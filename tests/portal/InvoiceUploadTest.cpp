@@ -2,6 +2,8 @@
 // records: what the portal received, the report, the document list and the filed package.
 #include "portal/InvoiceUpload.h"
 
+#include "portal/InvoicePrint.h"
+
 #include "support/DraftChecks.h"
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
@@ -10,6 +12,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -373,6 +377,72 @@ TEST_F(InvoiceUploadTest, StopsBeforeOrBetweenSteps) {
         EXPECT_TRUE(drafts->drafts().isEmpty());
         EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
         qputenv("TAVLIX_CONNECTIVITY", "online");
+        resetSite();
+    }
+}
+
+// The filed HTML printed to Pdf with its script not run, then the offer to mail it; a browser
+// that cannot start for the printing is said once and leaves the other files filed.
+TEST_F(InvoiceUploadTest, FiledPackageIsPrintedToPdfWithoutItsScript) {
+    struct Case {
+        const char* name;
+        QByteArray browserForPrint; // empty: the same browser as the upload
+        bool printed;
+    };
+    const QList<Case> cases{{"printed", {}, true}, {"browser missing", "/yok/chromium", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        prompt = {};
+        prompt.answers = {true};
+        QStringList mailed;
+        UploadServices services;
+        services.fileDownload = unzip;
+        services.printPdf = [&](const QString& html, const QString& pdf) {
+            const QByteArray browser = qgetenv("TAVLIX_BROWSER");
+            if (!c.browserForPrint.isEmpty())
+                qputenv("TAVLIX_BROWSER", c.browserForPrint);
+            const tavlix::Result<void> result = printInvoicePdf(html, pdf);
+            qputenv("TAVLIX_BROWSER", browser);
+            return result;
+        };
+        services.mailToCustomer = [&](const QString& pdf) { mailed << pdf; };
+        ASSERT_EQ(runInvoiceUpload(invoice, prompt,
+                                   {dir.path(), site->url(), QDate::currentDate(), 5000}, services),
+                  UploadOutcome::Done);
+        const QJsonObject draft = drafts->newest();
+        const QString number = draft.value(u"belgeNo"_s).toString();
+        const QString stem =
+            number + u"-"_s +
+            QDate::fromString(invoice.invoiceDate, u"dd/MM/yyyy"_s).toString(u"dd-MM-yyyy"_s) +
+            u"-"_s + draft.value(u"ettn"_s).toString();
+        for (const QString& filed : {u"Html/"_s + stem + u".html"_s, u"Xml/"_s + stem + u".xml"_s,
+                                     u"Zip/"_s + stem + u".zip"_s})
+            EXPECT_TRUE(QFile::exists(company.filePath(filed))) << filed.toStdString();
+        const QString pdf = company.filePath(u"Pdf/"_s + stem + u".pdf"_s);
+        const QStringList failures =
+            prompt.messages.filter(u"Faturanın PDF dosyası yazdırılamadı"_s);
+        if (c.printed) {
+            EXPECT_TRUE(failures.isEmpty()) << failures.join(u" | "_s).toStdString();
+            EXPECT_EQ(QDir(company.filePath(u"Pdf"_s)).entryList(QDir::Files),
+                      QStringList{stem + u".pdf"_s})
+                << "no temporary file left";
+            QProcess text;
+            text.start(u"pdftotext"_s, {pdf, u"-"_s});
+            ASSERT_TRUE(text.waitForFinished(30000));
+            const QString content = QString::fromUtf8(text.readAllStandardOutput());
+            EXPECT_TRUE(content.contains(number)) << content.toStdString();
+            EXPECT_FALSE(content.contains(u"BETIK-CALISTI"_s)) << "the page's script ran";
+            EXPECT_EQ(prompt.questions,
+                      QStringList{u"Fatura müşteriye e-posta ile gönderilsin mi?"_s});
+            EXPECT_EQ(mailed, QStringList{QFileInfo(pdf).absoluteFilePath()});
+        } else {
+            EXPECT_EQ(failures.size(), 1);
+            EXPECT_FALSE(QFile::exists(pdf));
+            EXPECT_TRUE(prompt.questions.isEmpty()) << "no offer without a PDF";
+            EXPECT_TRUE(mailed.isEmpty());
+        }
+        EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
         resetSite();
     }
 }

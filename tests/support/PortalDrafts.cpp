@@ -19,7 +19,9 @@ QDate portalDate(const QString& text) {
 }
 
 QByteArray invoiceHtml(const QJsonObject& d) {
+    // The script would write its marker into the page: a copy printed with scripts off has none.
     QString html = u"<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>"
+                   u"<script>document.write('<p>BETIK-CALISTI</p>');</script>"
                    u"<h1>e-Arşiv Fatura %2</h1><p>ETTN %1</p><p>Tarih %3</p><table>"_s.arg(
                        d.value(u"ettn"_s).toString(), d.value(u"belgeNo"_s).toString(),
                        d.value(u"faturaTarihi"_s).toString());
@@ -34,14 +36,33 @@ QByteArray invoiceHtml(const QJsonObject& d) {
     return html.toUtf8();
 }
 
+// UBL as the portal's package carries it: the number, the date (yyyy-MM-dd) and the buyer.
 QByteArray invoiceXml(const QJsonObject& d) {
-    return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Invoice><ID>%1</ID><UUID>%2</UUID>"
-           u"<IssueDate>%3</IssueDate><InvoiceTypeCode>%4</InvoiceTypeCode>"
-           u"<PayableAmount>%5</PayableAmount></Invoice>\n"_s
-               .arg(d.value(u"belgeNo"_s).toString(), d.value(u"ettn"_s).toString(),
-                    d.value(u"faturaTarihi"_s).toString(), d.value(u"faturaTipi"_s).toString())
-               .arg(d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble())
-               .toUtf8();
+    const QDate date = QDate::fromString(d.value(u"faturaTarihi"_s).toString(), u"dd/MM/yyyy"_s);
+    auto text = [&](const char16_t* key) {
+        return d.value(QString::fromUtf16(key)).toString().toHtmlEscaped();
+    };
+    const QString vkn = d.value(u"aliciVkn"_s).toString();
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            u"<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
+            u"xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:"
+            u"CommonAggregateComponents-2\" "
+            u"xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">"
+            u"<cbc:ID>%1</cbc:ID><cbc:UUID>%2</cbc:UUID><cbc:IssueDate>%3</cbc:IssueDate>"
+            u"<cbc:InvoiceTypeCode>%4</cbc:InvoiceTypeCode>"_s.arg(text(u"belgeNo"), text(u"ettn"),
+                                                                   date.toString(u"yyyy-MM-dd"_s),
+                                                                   text(u"faturaTipi")) +
+            u"<cac:AccountingCustomerParty><cac:Party><cac:PartyIdentification>"
+            u"<cbc:ID schemeID=\"%1\">%2</cbc:ID></cac:PartyIdentification>"
+            u"<cac:PartyName><cbc:Name>%3</cbc:Name></cac:PartyName>"
+            u"<cac:Person><cbc:FirstName>%4</cbc:FirstName><cbc:FamilyName>%5</cbc:FamilyName>"
+            u"</cac:Person></cac:Party></cac:AccountingCustomerParty>"_s.arg(
+                vkn.size() == 11 ? u"TCKN"_s : u"VKN"_s, vkn.toHtmlEscaped(), text(u"unvan"),
+                text(u"adi"), text(u"soyadi")) +
+            u"<cac:LegalMonetaryTotal><cbc:PayableAmount currencyID=\"TRY\">%1"
+            u"</cbc:PayableAmount></cac:LegalMonetaryTotal></Invoice>\n"_s.arg(
+                d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble()))
+        .toUtf8();
 }
 
 } // namespace
