@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -38,6 +39,10 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     m_tabs = named<QTabWidget>(u"FilesTabs"_s, this);
     m_tabs->addTab(m_list1, u"Excel Dosyaları"_s);
     m_tabs->addTab(m_issuedList, u"Kesilen Faturalar"_s);
+    // A list's own wish (some 190 pixels) would make the whole header row that tall and take the
+    // room from the invoice lines; a few names in sight are enough here.
+    m_tabs->setMaximumHeight(m_tabs->tabBar()->sizeHint().height() +
+                             m_list1->fontMetrics().lineSpacing() * 7);
     layout->addWidget(m_label12);
     layout->addWidget(m_tabs, 1);
 
