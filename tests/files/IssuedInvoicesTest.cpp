@@ -29,7 +29,7 @@ protected:
         put(u"Pdf/GIB2026000000002-07-12-2026-AAA.pdf"_s, "%PDF-1.4 A");
         put(u"Html/GIB2026000000002-07-12-2026-AAA.html"_s, "<html></html>");
         put(u"Xml/GIB2026000000002-07-12-2026-AAA.xml"_s,
-            "<inv:Invoice xmlns:inv=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
+            "<inv:Invoice xmlns:inv=\"urn:ubl:Invoice-2\" "
             "xmlns:cac=\"urn:cac\" xmlns:cbc=\"urn:cbc\"><cbc:ID>GIB2026000000002</cbc:ID>"
             "<cbc:IssueDate>2026-12-07</cbc:IssueDate><cac:AccountingSupplierParty><cac:Party>"
             "<cac:PartyName><cbc:Name>Satıcı</cbc:Name></cac:PartyName></cac:Party>"

@@ -44,10 +44,10 @@ QByteArray invoiceXml(const QJsonObject& d) {
     };
     const QString vkn = d.value(u"aliciVkn"_s).toString();
     return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            u"<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
-            u"xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:"
+            u"<Invoice xmlns=\"urn:ubl:Invoice-2\" "
+            u"xmlns:cac=\"urn:ubl:"
             u"CommonAggregateComponents-2\" "
-            u"xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">"
+            u"xmlns:cbc=\"urn:ubl:CommonBasicComponents-2\">"
             u"<cbc:ID>%1</cbc:ID><cbc:UUID>%2</cbc:UUID><cbc:IssueDate>%3</cbc:IssueDate>"
             u"<cbc:InvoiceTypeCode>%4</cbc:InvoiceTypeCode>"_s.arg(text(u"belgeNo"), text(u"ettn"),
                                                                    date.toString(u"yyyy-MM-dd"_s),
