@@ -23,6 +23,10 @@ void sendJson(httplib::Response& res, const QJsonValue& value) {
 
 } // namespace
 
+IvdSite::~IvdSite() {
+    m_server.stop();
+}
+
 IvdSite::IvdSite()
     : m_server(u"ivd"_s)
     , m_invoices(fixtureInvoices()) {

@@ -18,6 +18,8 @@ public:
     static inline const QString kPassword = QStringLiteral("Gizli.Sifre1");
 
     IvdSite();
+    // Stops the server first: a handler still answering uses the members.
+    ~IvdSite();
     bool start() { return m_server.start(); }
     QString url() const { return m_server.url(QStringLiteral("/index.html")); }
     SiteServer& server() { return m_server; }

@@ -52,6 +52,10 @@ PortalSite::PortalSite(const QString& user, const QString& password)
     });
 }
 
+PortalSite::~PortalSite() {
+    m_server.stop();
+}
+
 QStringList PortalSite::requestedPaths() const {
     std::lock_guard lock(m_mutex);
     return m_paths;

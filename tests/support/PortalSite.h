@@ -17,6 +17,8 @@ class PortalSite {
 public:
     PortalSite(const QString& user = QStringLiteral("33333333"),
                const QString& password = QStringLiteral("Şifre-123"));
+    // Stops the server first: a handler still answering (a held-back login) uses the members.
+    ~PortalSite();
 
     SiteServer& server() { return m_server; }
     bool start(int port = 0) { return m_server.start(port); }
