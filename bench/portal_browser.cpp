@@ -1,6 +1,7 @@
 // The WebDriver layer against the portal stand-in in headless Chromium: the round trip of one
 // command pair (FindById + ReadAttribute), of one 20-key action chain (with the script that
-// empties the field again), and the time from StartBrowser to an open invoice form.
+// empties the field again), the same chain into a line field of a 1-, 20- and 100-row form, and
+// the time from StartBrowser to an open invoice form.
 #include "browser/ActionChain.h"
 #include "browser/BrowserDriver.h"
 #include "portal/PortalLogin.h"
@@ -104,6 +105,54 @@ BENCHMARK(BM_TwentyKeyChain)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->MinTime(1.0);
+
+// The page's own share of a key: the same chain into the first line's "Mal Hizmet" field of a
+// form with 1, 20 and 100 rows; with /1 the form's fields lose their listeners first, so what is
+// left is the browser laying the table out again after every key.
+void BM_LineFieldChain(benchmark::State& state) {
+    BrowserDriver driver;
+    if (!openForm(driver)) {
+        state.SkipWithError("invoice form not reached");
+        return;
+    }
+    if (!driver.IsPresent(u"gen__2000"_s, 5000)) {
+        state.SkipWithError("line table not reached");
+        return;
+    }
+    const QString prepare =
+        u"for (var i = 1; i < %1; ++i) document.getElementById('gen__1089').click();"
+        u"if (%2) document.querySelectorAll('input[type=text]').forEach(function (e) {"
+        u"  e.replaceWith(e.cloneNode(true)); });"
+        u"return true;"_s.arg(state.range(0))
+            .arg(state.range(1) ? u"true"_s : u"false"_s);
+    if (const auto added = driver.RunScript(prepare); !added.ok()) {
+        state.SkipWithError(added.message().toUtf8().constData());
+        return;
+    }
+    const auto field = driver.FindById(u"gen__2000"_s);
+    const QString text = u"Moda Cad. No 1 Kadık"_s;
+    double ms = 0;
+    for (auto _ : state) {
+        tavlix::portal::ActionChain chain;
+        chain.click(*field);
+        chain.type(text);
+        QElapsedTimer timer;
+        timer.start();
+        const bool typed = driver.PerformActions(chain).ok();
+        ms += double(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (!typed)
+            state.SkipWithError("chain failed");
+        driver.RunScript(u"arguments[0].value = ''; return true;"_s, {*field});
+    }
+    // The click counts as one of the strokes: it is a share of the same chain.
+    state.counters["ms_per_key"] = ms / double(state.iterations()) / double(text.size() + 1);
+}
+BENCHMARK(BM_LineFieldChain)
+    ->ArgsProduct({{1, 20, 100}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 void BM_StartBrowserToInvoiceForm(benchmark::State& state) {
     double startMs = 0;
