@@ -43,9 +43,10 @@ protected:
         ASSERT_TRUE(::geteuid() != 0 || nobody);
         user = ::geteuid() == 0 ? nobody->pw_uid : ::getuid();
         userGid = ::geteuid() == 0 ? nobody->pw_gid : ::getgid();
+        // The program folder has a parent of its own: the staging folders beside it are ours.
         ::chmod(QFile::encodeName(m_dir.path()).constData(), 0755);
-        QDir(m_dir.path()).mkpath(u"prgDosyaları"_s);
-        QDir(m_dir.path()).mkpath(u"out"_s);
+        QDir(m_dir.path()).mkpath(u"Tavlix/prgDosyaları"_s);
+        QDir(m_dir.path()).mkpath(u"Tavlix/out"_s);
         ASSERT_EQ(::chown(QFile::encodeName(path(u"out"_s)).constData(), user, userGid), 0);
         write(u"Tavlix"_s, kOldProgram);
         ::chmod(QFile::encodeName(path(u"Tavlix"_s)).constData(), 0755);
@@ -57,7 +58,8 @@ protected:
         else
             qputenv("PKEXEC_UID", m_oldUid);
     }
-    QString path(const QString& name) const { return m_dir.path() + u'/' + name; }
+    QString programDir() const { return m_dir.path() + u"/Tavlix"_s; }
+    QString path(const QString& name) const { return programDir() + u'/' + name; }
     QByteArray file(const QString& name) const { return QFile::encodeName(path(name)); }
     void write(const QString& name, const QByteArray& bytes) {
         QFile f(path(name));
@@ -76,7 +78,7 @@ protected:
             ASSERT_EQ(::chown(file(QString::fromUtf8(name)).constData(), owner, gid_t(-1)), 0);
     }
     UpdateRequest request(qint64 pid = 0) const {
-        return {m_dir.path(), pid, UpdateSite::publicKey(), {"TAVLIX_MARK=kullanıcı"}, 10000,
+        return {programDir(), pid, UpdateSite::publicKey(), {"TAVLIX_MARK=kullanıcı"}, 10000,
                 2000,         {}};
     }
     bool started() const {
@@ -196,9 +198,8 @@ TEST_F(UpdaterTest, AFailedUpdateLeavesTheOldProgramRunning) {
         EXPECT_EQ(read(u"out/started.txt"_s),
                   "old\nTAVLIX_UPDATE_MESSAGE=" + updateFailedText(c.reason).toUtf8() + '\n');
     }
-    EXPECT_TRUE(QDir(m_dir.path() + u"/.."_s)
-                    .entryList({u".TavlixUpdate.*"_s}, QDir::Dirs | QDir::Hidden)
-                    .isEmpty())
+    EXPECT_TRUE(
+        QDir(m_dir.path()).entryList({u".TavlixUpdate.*"_s}, QDir::Dirs | QDir::Hidden).isEmpty())
         << "no temporary folder is left";
 }
 
@@ -213,7 +214,7 @@ TEST_F(UpdaterTest, TheUpdaterSaysItIsReadyOnlyForItsOwnArguments) {
     QProcess tavlix;
     tavlix.start(u"sleep"_s, {u"30"_s});
     ASSERT_TRUE(tavlix.waitForStarted());
-    const QStringList start{m_dir.path(), QString::number(tavlix.processId())};
+    const QStringList start{programDir(), QString::number(tavlix.processId())};
     for (const QStringList& refused :
          {QStringList{u"-platformpluginpath"_s, path(u"out"_s), u"-platform"_s, u"offscreen"_s},
           QStringList{u"LD_PRELOAD=/tmp/x.so"_s}}) {
@@ -236,7 +237,7 @@ TEST_F(UpdaterTest, TheUpdaterSaysItIsReadyOnlyForItsOwnArguments) {
     }
     EXPECT_EQ(
         startAndAwait(QStringList{path(u"TavlixUpdate"_s)} + start + QStringList{u"DISPLAY=:7"_s},
-                      m_dir.path(), kUpdaterReadyLine, {}, 10000),
+                      programDir(), kUpdaterReadyLine, {}, 10000),
         StartOutcome::Ready);
     EXPECT_EQ(read(u"Tavlix"_s), kOldProgram) << "nothing changes while Tavlix runs";
     tavlix.kill();
