@@ -28,6 +28,7 @@
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 #include "update/UpdateCheck.h"
+#include "update/UpdateInstall.h"
 #include "widgets/ButtonColours.h"
 #include "widgets/CapitalRowsView.h"
 #include "widgets/MessageBoxPrompt.h"
@@ -195,6 +196,12 @@ bool MainWindow::startUp() {
     // The folders the program keeps its files in; made here when a fresh folder lacks them.
     for (const QString& dir : {programDir() + u"/Data"_s, companiesDir(), programFilesDir()})
         QDir().mkpath(dir);
+
+    // A Tavlix the updater started again after a failed update says why; its children don't.
+    if (const QString told = qEnvironmentVariable(kUpdateMessageVariable); !told.isEmpty()) {
+        qunsetenv(kUpdateMessageVariable);
+        showMessage(QMessageBox::Warning, told);
+    }
 
     MessageBoxPrompt updatePrompt(this);
     portal::UpdateCheck update(

@@ -54,7 +54,7 @@ QStringList elevatedCommand(const QString& program, const QStringList& arguments
 
 StartOutcome startAndAwait(const QStringList& command, const QString& workingDir,
                            const QByteArray& readyLine, const std::function<void()>& keepAlive,
-                           int timeoutMs) {
+                           int timeoutMs, QByteArray* said) {
     if (command.isEmpty() || !QFileInfo(command.first()).isAbsolute() ||
         ::access(QFile::encodeName(command.first()).constData(), X_OK) != 0)
         return StartOutcome::Failed;
@@ -86,7 +86,10 @@ StartOutcome startAndAwait(const QStringList& command, const QString& workingDir
     ::close(out[1]);
 
     // The child is left running once it is ready: it outlives this program on purpose.
-    QByteArray said;
+    QByteArray output;
+    if (!said)
+        said = &output;
+    said->clear();
     QElapsedTimer waited;
     waited.start();
     bool open = true;
@@ -99,10 +102,10 @@ StartOutcome startAndAwait(const QStringList& command, const QString& workingDir
                 char buffer[256];
                 const ssize_t n = ::read(out[0], buffer, sizeof buffer);
                 if (n > 0)
-                    said.append(buffer, n);
+                    said->append(buffer, n);
                 else if (n == 0 || errno != EINTR)
                     open = false;
-                if (said.split('\n').contains(readyLine)) {
+                if (said->split('\n').contains(readyLine)) {
                     ::close(out[0]);
                     return StartOutcome::Ready;
                 }

@@ -26,9 +26,10 @@ enum class StartOutcome {
 
 // Starts `command` (its first element an absolute path) in `workingDir` and waits until it prints
 // `readyLine` on its standard output; `keepAlive` is called while waiting. A process that stays
-// silent past `timeoutMs` is ended.
+// silent past `timeoutMs` is ended. What it printed is left in `said` when given (a reason why it
+// gave up, for one).
 StartOutcome startAndAwait(const QStringList& command, const QString& workingDir,
                            const QByteArray& readyLine, const std::function<void()>& keepAlive,
-                           int timeoutMs);
+                           int timeoutMs, QByteArray* said = nullptr);
 
 } // namespace tavlix

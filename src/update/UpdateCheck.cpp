@@ -5,6 +5,7 @@
 #include "platform/HttpDownload.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
+#include "update/ReleaseSignature.h"
 #include "update/UpdateInstall.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -27,24 +29,29 @@ QStringList driveFields(const QByteArray& driveText) {
     return QString::fromUtf8(driveText).split(fieldEnd);
 }
 
-// Only a regular file (no link, no folder) whose SHA-256 is the announced one is taken.
-bool downloadMatches(const QString& path, const QByteArray& sha256) {
+// What is wrong with the download, empty when it is a regular file (no link, no folder) with the
+// announced SHA-256 and the publisher's signature.
+QString downloadProblem(const QString& path, const QByteArray& sha256, const QByteArray& signature,
+                        const QByteArray& publicKey) {
     const QFileInfo info(path);
-    if (info.isSymLink() || !info.isFile())
-        return false;
     QFile file(path);
+    if (info.isSymLink() || !info.isFile() || !file.open(QIODevice::ReadOnly))
+        return u"indirilen program okunamadı"_s;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    return file.open(QIODevice::ReadOnly) && hash.addData(&file) && hash.result().toHex() == sha256;
+    if (!hash.addData(&file) || hash.result().toHex() != sha256)
+        return u"indirilen program duyurulan SHA-256 ile uyuşmuyor"_s;
+    if (!signedByPublisher(file.handle(), signature, publicKey))
+        return u"yeni programın imzası doğrulanamadı"_s;
+    return QString();
 }
 
-// The display variables an elevating command clears, passed to the updater as arguments.
-QStringList displayArguments() {
-    QStringList arguments;
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}) {
-        if (qEnvironmentVariableIsSet(name))
-            arguments << QString::fromLatin1(name) + u'=' + qEnvironmentVariable(name);
+// The updater's reason for giving up, from what it printed; empty when it gave none.
+QString updaterReason(const QByteArray& said) {
+    for (const QByteArray& line : said.split('\n')) {
+        if (line.startsWith(kUpdaterFailedPrefix))
+            return QString::fromUtf8(line.mid(qstrlen(kUpdaterFailedPrefix))).trimmed().left(400);
     }
-    return arguments;
+    return QString();
 }
 
 } // namespace
@@ -55,6 +62,7 @@ UpdateSettings UpdateSettings::fromEnvironment(const QString& programDir, int ve
     s.programUrl = serviceUrl("TAVLIX_UPDATE_PROGRAM_URL", QString());
     s.programDir = programDir;
     s.version = version;
+    s.publicKey = compiledUpdateKey();
     return s;
 }
 
@@ -82,14 +90,32 @@ std::optional<QByteArray> announcedSha256(const QByteArray& driveText) {
     return std::nullopt;
 }
 
+std::optional<QByteArray> announcedSignature(const QByteArray& driveText) {
+    for (const QString& f : driveFields(driveText)) {
+        if (const QString field = f.trimmed(); field.startsWith(u"sig:"_s))
+            return bytesFromHex(field.mid(4).toLatin1(), kSignatureBytes);
+    }
+    return std::nullopt;
+}
+
+QStringList restartEnvironment() {
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QStringList arguments;
+    for (const QString& name : environment.keys()) {
+        if (passedVariable(name.toLocal8Bit()))
+            arguments << name + u'=' + environment.value(name);
+    }
+    return arguments;
+}
+
 UpdateCheck::UpdateCheck(UpdateSettings settings, UserPrompt& prompt)
     : m_settings(std::move(settings))
     , m_prompt(prompt)
-    , m_launcher([this](const QString& program, const QStringList& arguments) {
+    , m_launcher([this](const QString& program, const QStringList& arguments, QByteArray& said) {
         const QString folder = QFileInfo(program).absolutePath();
         return startAndAwait(
             elevatedCommand(program, arguments, userCanWrite(folder)), folder, kUpdaterReadyLine,
-            [this] { m_prompt.keepAlive(); }, kUpdaterReadyTimeoutMs);
+            [this] { m_prompt.keepAlive(); }, kUpdaterReadyTimeoutMs, &said);
     }) {}
 
 QString UpdateCheck::drivePath() const {
@@ -106,6 +132,18 @@ QString UpdateCheck::updaterPath() const {
 
 QString UpdateCheck::skippedPath() const {
     return m_settings.programDir + u"/prgDosyaları/AtlananSurum.txt"_s;
+}
+
+QString UpdateCheck::signaturePath() const {
+    return m_settings.programDir + u"/prgDosyaları/Tavlix.sig"_s;
+}
+
+UpdateOutcome UpdateCheck::failed(int version, const QString& reason) {
+    QFile::remove(downloadPath());
+    QFile::remove(signaturePath());
+    skipToday(version);
+    m_prompt.message(UserPrompt::Icon::Warning, updateFailedText(reason));
+    return UpdateOutcome::Failed;
 }
 
 bool UpdateCheck::skippedToday(int version) const {
@@ -131,6 +169,9 @@ UpdateOutcome UpdateCheck::indirOku() {
                          u"İnternet bağlantınız yok Fatura yüklenemez !"_s);
         return UpdateOutcome::Offline;
     }
+    // Without the publisher's key nothing could be verified: no update is offered.
+    if (m_settings.publicKey.size() != kPublicKeyBytes)
+        return UpdateOutcome::Skipped;
 
     // Only a file fetched now is read: a failed fetch leaves no file behind to be taken for new.
     QDir().mkpath(m_settings.programDir + u"/prgDosyaları"_s);
@@ -150,38 +191,47 @@ UpdateOutcome UpdateCheck::indirOku() {
 
     m_prompt.message(UserPrompt::Icon::Information,
                      u"Güncelleme mevcut ! Otomatik kurulum yapılacaktır..."_s);
-    if (const auto downloaded = DownloadNewProgram(); !downloaded) {
-        m_prompt.message(UserPrompt::Icon::Warning,
-                         u"Yeni program indirilemedi, güncelleme yapılmadı.\n"_s +
-                             downloaded.message());
-        return UpdateOutcome::Failed;
-    }
+    // A release that cannot be verified is not worth its download.
     const std::optional<QByteArray> sha256 = announcedSha256(text);
-    if (!sha256 || !downloadMatches(downloadPath(), *sha256)) {
-        QFile::remove(downloadPath());
-        skipToday(*latest);
-        m_prompt.message(UserPrompt::Icon::Warning,
-                         u"Yeni program doğrulanamadı, güncelleme yapılmadı."_s);
-        return UpdateOutcome::Failed;
+    const std::optional<QByteArray> signature = announcedSignature(text);
+    if (!sha256)
+        return failed(*latest, u"güncelleme bilgisinde (DRIVE.txt) geçerli bir SHA-256 yok"_s);
+    if (!signature)
+        return failed(*latest, u"güncelleme bilgisinde (DRIVE.txt) geçerli bir imza yok"_s);
+    if (const auto downloaded = DownloadNewProgram(); !downloaded) {
+        QString why = downloaded.message();
+        while (why.endsWith(u'.'))
+            why.chop(1);
+        return failed(*latest, u"yeni program indirilemedi (%1)"_s.arg(why));
     }
+    if (const QString problem =
+            downloadProblem(downloadPath(), *sha256, *signature, m_settings.publicKey);
+        !problem.isEmpty())
+        return failed(*latest, problem);
+    // The updater checks the signature again itself; it takes it from here, never from argv.
+    QFile::remove(signaturePath());
+    QFile sig(signaturePath());
+    if (!sig.open(QIODevice::WriteOnly) || sig.write(signature->toHex() + '\n') <= 0 ||
+        !sig.flush())
+        return failed(*latest, u"imza dosyası yazılamadı (%1)"_s.arg(signaturePath()));
+    sig.close();
 
+    // One try a day: whatever happens from here on, this version is not offered again today.
+    skipToday(*latest);
     const QStringList arguments =
-        QStringList{m_settings.programDir, QString::number(QCoreApplication::applicationPid()),
-                    QString::fromLatin1(*sha256)} +
-        displayArguments();
-    switch (m_launcher(updaterPath(), arguments)) {
+        QStringList{m_settings.programDir, QString::number(QCoreApplication::applicationPid())} +
+        restartEnvironment();
+    QByteArray said;
+    switch (m_launcher(updaterPath(), arguments, said)) {
     case StartOutcome::Ready:
         return UpdateOutcome::UpdaterStarted;
     case StartOutcome::Declined:
-        m_prompt.message(UserPrompt::Icon::Warning,
-                         u"Güncelleme için yönetici izni verilmedi; Tavlix bu sürümle açılıyor."_s);
-        return UpdateOutcome::Failed;
+        return failed(*latest, u"yönetici izni verilmedi"_s);
     case StartOutcome::Failed:
         break;
     }
-    m_prompt.message(UserPrompt::Icon::Warning,
-                     u"TavlixUpdate başlatılamadı, güncelleme yapılmadı."_s);
-    return UpdateOutcome::Failed;
+    const QString reason = updaterReason(said);
+    return failed(*latest, reason.isEmpty() ? u"TavlixUpdate başlatılamadı"_s : reason);
 }
 
 } // namespace tavlix::portal

@@ -1,7 +1,8 @@
 // The update check run at every start (indirOku): the update information file DRIVE.txt names the
-// latest version and the SHA-256 of its program; a newer one is downloaded through the browser
-// into prgDosyaları/, verified, and the updater TavlixUpdate is started (elevated when it must
-// be) to put it in place; the program ends once the updater says it runs.
+// latest version, the SHA-256 of its program and the publisher's signature of it; a newer one is
+// downloaded through the browser into prgDosyaları/, verified, and the updater TavlixUpdate is
+// started (elevated when it must be) to put it in place; the program ends once the updater says
+// it is ready. A failed update of any kind is not tried again that day.
 #pragma once
 
 #include "platform/ElevatedStart.h"
@@ -25,16 +26,18 @@ struct UpdateSettings {
     QString programUrl; // TAVLIX_UPDATE_PROGRAM_URL: the page the new program is downloaded from
     QString programDir;
     int version = 0; // this program's version number, 103 for 1.0.3
+    // The publisher's Ed25519 public key, the one compiled in; empty: no update is offered.
+    QByteArray publicKey;
 
     static UpdateSettings fromEnvironment(const QString& programDir, int version);
 };
 
 enum class UpdateOutcome {
-    Skipped,       // no information address set
+    Skipped,       // no information address, or (online) a build without the publisher's key
     Offline,       // the offline message was shown
     NoUpdate,      // no newer version, or the information could not be fetched or read
-    Failed,        // a newer version exists but its download, its verification or the updater
-                   // failed, or the administrator's permission was refused (told)
+    Failed,        // a newer version exists but its information, download, verification or the
+                   // updater failed, or the administrator's permission was refused (told)
     UpdaterStarted // the updater runs; the program must end now
 };
 
@@ -46,10 +49,20 @@ std::optional<int> latestVersion(const QByteArray& driveText);
 // case. Nothing when there is none.
 std::optional<QByteArray> announcedSha256(const QByteArray& driveText);
 
+// The signature a DRIVE.txt gives for the new program: a field "sig:<128 hex digits>", as its 64
+// bytes. Nothing when there is none or the first "sig:" field is malformed.
+std::optional<QByteArray> announcedSignature(const QByteArray& driveText);
+
+// The NAME=VALUE arguments handed to the updater for the restarted Tavlix: every variable of this
+// process's environment that passedVariable() accepts.
+QStringList restartEnvironment();
+
 class UpdateCheck {
 public:
-    // Starts the updater with its arguments and waits until it says it runs.
-    using Launcher = std::function<StartOutcome(const QString& program, const QStringList& args)>;
+    // Starts the updater with its arguments and waits until it says it is ready; what it printed
+    // goes to `said`.
+    using Launcher = std::function<StartOutcome(const QString& program, const QStringList& args,
+                                                QByteArray& said)>;
 
     static constexpr int kInfoTimeoutMs = 2000;
     static constexpr int kDownloadTimeoutMs = 5 * 60 * 1000;
@@ -72,10 +85,14 @@ public:
     QString updaterPath() const;
     // A version whose program could not be verified, with the day; not offered again that day.
     QString skippedPath() const;
+    // The signature of the download, for the updater: 128 hex digits.
+    QString signaturePath() const;
 
 private:
     bool skippedToday(int version) const;
     void skipToday(int version) const;
+    // Tells "Güncelleme yapılamadı: <reason>. …" and remembers the version for today.
+    UpdateOutcome failed(int version, const QString& reason);
 
     UpdateSettings m_settings;
     UserPrompt& m_prompt;

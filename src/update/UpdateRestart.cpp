@@ -1,10 +1,11 @@
-// The updater's last steps: Tavlix started again as the user who asked for the update, never as
-// root, and the previous program put back when the new one does not start.
+// The updater's last step: Tavlix started again as the user who asked for the update, never as
+// root, in the environment Tavlix handed over.
 #include "update/UpdateInstall.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <vector>
 
 #include <grp.h>
@@ -18,7 +19,19 @@ using namespace Qt::StringLiterals;
 
 namespace tavlix {
 
-Result<void> startAsUser(const QString& program, uid_t uid, int failWithinMs) {
+namespace {
+
+// Sets NAME=VALUE in `env`, replacing an entry of the same name.
+void setEntry(std::vector<QByteArray>& env, const QByteArray& entry) {
+    const QByteArray name = entry.left(entry.indexOf('=') + 1);
+    std::erase_if(env, [&](const QByteArray& e) { return e.startsWith(name); });
+    env.push_back(entry);
+}
+
+} // namespace
+
+Result<void> startAsUser(const QString& program, uid_t uid,
+                         const std::vector<QByteArray>& environment, int failWithinMs) {
     const passwd* user = ::getpwuid(uid);
     if (!user || uid == 0)
         return makeError(ErrorCode::InvalidInput, u"Kullanıcı bulunamadı."_s);
@@ -32,18 +45,22 @@ Result<void> startAsUser(const QString& program, uid_t uid, int failWithinMs) {
             count = 0;
     }
     groups.resize(static_cast<size_t>(count));
+    const bool elevated = ::geteuid() == 0;
 
     // Everything the child needs is prepared here: between fork and exec only system calls.
+    // Elevated, nothing of root's environment passes on: only what Tavlix handed over.
     std::vector<QByteArray> env;
-    for (char** e = environ; *e; ++e) {
-        const QByteArray entry(*e);
-        if (!entry.startsWith("HOME=") && !entry.startsWith("USER=") &&
-            !entry.startsWith("LOGNAME=") && !entry.startsWith("PKEXEC_UID="))
-            env.push_back(entry);
+    for (char** e = environ; !elevated && *e; ++e) {
+        if (!QByteArray(*e).startsWith(QByteArray(kUpdateMessageVariable) + '='))
+            env.push_back(*e);
     }
-    env.push_back("HOME=" + QByteArray(user->pw_dir));
-    env.push_back("USER=" + name);
-    env.push_back("LOGNAME=" + name);
+    setEntry(env, "HOME=" + QByteArray(user->pw_dir));
+    setEntry(env, "USER=" + name);
+    setEntry(env, "LOGNAME=" + name);
+    if (elevated)
+        setEntry(env, "PATH=/usr/local/bin:/usr/bin:/bin");
+    for (const QByteArray& entry : environment)
+        setEntry(env, entry);
     std::vector<char*> envp;
     for (QByteArray& e : env)
         envp.push_back(e.data());
@@ -51,7 +68,6 @@ Result<void> startAsUser(const QString& program, uid_t uid, int failWithinMs) {
     QByteArray path = QFile::encodeName(program);
     const QByteArray dir = QFile::encodeName(QFileInfo(program).absolutePath());
     char* argv[] = {path.data(), nullptr};
-    const bool elevated = ::geteuid() == 0;
 
     const pid_t pid = ::fork();
     if (pid < 0)
@@ -78,33 +94,6 @@ Result<void> startAsUser(const QString& program, uid_t uid, int failWithinMs) {
         ::usleep(50 * 1000);
     }
     return {};
-}
-
-Result<QString> runUpdate(const UpdateRequest& request) {
-    if (!waitForExit(request.pid, request.waitMs))
-        return makeError(
-            ErrorCode::Io,
-            u"Güncelleme yapılamadı: Tavlix kapanmadı; programı kapatıp yeniden deneyin."_s);
-    const std::optional<uid_t> user = invokingUser();
-    // Not knowing who asked, only a download of the caller's own is taken.
-    if (const auto installed =
-            installDownloadedProgram(request.programDir, request.sha256, user.value_or(::getuid()));
-        !installed)
-        return installed.error();
-    if (!user)
-        return u"Güncelleme tamamlandı; Tavlix'i yeniden başlatın."_s;
-
-    const QString program = request.programDir + u"/Tavlix"_s;
-    if (startAsUser(program, *user, request.failWithinMs))
-        return QString();
-    const QString old = request.programDir + u"/Tavlix.old"_s;
-    if (::rename(QFile::encodeName(old).constData(), QFile::encodeName(program).constData()) != 0)
-        return makeError(ErrorCode::Io, u"Yeni Tavlix açılamadı ve önceki sürüm (Tavlix.old) geri "
-                                        u"konamadı; Tavlix.old dosyasını Tavlix olarak "
-                                        u"kopyalayın."_s);
-    return makeError(ErrorCode::Io,
-                     u"Yeni Tavlix açılamadı; önceki sürüm geri yüklendi. Tavlix'i yeniden "
-                     u"başlatın."_s);
 }
 
 } // namespace tavlix

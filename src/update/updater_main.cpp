@@ -1,11 +1,14 @@
-// TavlixUpdate: the program's updater, started by Tavlix once a new program has been downloaded:
-// TavlixUpdate <program folder> <process id of Tavlix> <SHA-256 of the new program> [NAME=VALUE…]
-// where NAME is one of the display variables an elevating command clears.
+// TavlixUpdate: the program's updater, started (elevated when it must be) by Tavlix once a new
+// program and its signature are in prgDosyaları/:
+//   TavlixUpdate <program folder> <process id of Tavlix> [NAME=VALUE…]
+// NAME=VALUE are for the restarted Tavlix only (TAVLIX_*, the display, session bus, PATH, LANG).
+// Run as root, it is kept small: no Qt application object (whose option parsing would load
+// plugins named on the command line), plain checks of every argument, then the update.
+#include "update/ReleaseSignature.h"
 #include "update/UpdateInstall.h"
 
-#include <QApplication>
+#include <QByteArray>
 #include <QFileInfo>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -14,44 +17,62 @@
 
 using namespace Qt::StringLiterals;
 
-int main(int argc, char** argv) {
-    // Tavlix ends once it reads this line; afterwards nobody reads the pipe any more.
-    std::printf("%s\n", tavlix::kUpdaterReadyLine);
-    std::fflush(stdout);
-    ::signal(SIGPIPE, SIG_IGN);
-    if (const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC); null >= 0)
-        ::dup2(null, STDOUT_FILENO);
+namespace {
 
-    for (int i = 4; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        for (const char* name : {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}) {
-            if (arg.startsWith(QByteArray(name) + '='))
-                qputenv(name, arg.mid(qstrlen(name) + 1));
-        }
+// Tavlix reads the reason from the pipe and tells the user; it goes on with its own version.
+int refuse(const QString& reason) {
+    std::printf("%s%s\n", tavlix::kUpdaterFailedPrefix, reason.toUtf8().constData());
+    std::fflush(stdout);
+    return 2;
+}
+
+bool processId(const QByteArray& text) {
+    if (text.isEmpty() || text.size() > 9)
+        return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
     }
-    QApplication app(argc, argv);
-    if (argc < 4) {
-        QMessageBox::warning(nullptr, u"TavlixUpdate"_s,
-                             u"TavlixUpdate yalnızca Tavlix tarafından başlatılır."_s);
-        return 2;
-    }
+    return text.toLongLong() > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::signal(SIGPIPE, SIG_IGN);
+    if (argc < 3)
+        return refuse(u"TavlixUpdate yalnızca Tavlix tarafından başlatılır"_s);
     // Only the folder the updater itself lives in is updated, whatever folder it is told.
     tavlix::UpdateRequest request;
-    request.programDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(QString::fromLocal8Bit(argv[1])).canonicalFilePath() != request.programDir) {
-        QMessageBox::warning(nullptr, u"TavlixUpdate"_s,
-                             u"Güncelleme yapılamadı: TavlixUpdate yalnızca kendi klasöründeki "
-                             u"Tavlix'i günceller."_s);
-        return 2;
-    }
+    request.programDir = QFileInfo(QFileInfo(u"/proc/self/exe"_s).canonicalFilePath()).path();
+    if (QFileInfo(QString::fromLocal8Bit(argv[1])).canonicalFilePath() != request.programDir)
+        return refuse(u"TavlixUpdate yalnızca kendi klasöründeki Tavlix'i günceller"_s);
+    if (!processId(argv[2]))
+        return refuse(u"geçersiz süreç numarası"_s);
     request.pid = QByteArray(argv[2]).toLongLong();
-    request.sha256 = QByteArray(argv[3]);
-    const auto done = tavlix::runUpdate(request);
-    if (!done) {
-        QMessageBox::warning(nullptr, u"TavlixUpdate"_s, done.message());
-        return 1;
+    for (int i = 3; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        const qsizetype equals = arg.indexOf('=');
+        if (equals <= 0 || !tavlix::passedVariable(arg.left(equals)))
+            return refuse(u"tanınmayan argüman (%1)"_s.arg(QString::fromLocal8Bit(arg.left(80))));
+        request.userEnvironment.push_back(arg);
     }
-    if (!done->isEmpty())
-        QMessageBox::information(nullptr, u"TavlixUpdate"_s, *done);
-    return 0;
+    request.publicKey = tavlix::compiledUpdateKey();
+
+    bool saidReady = false;
+    const auto done = tavlix::runUpdate(request, [&saidReady] {
+        // Tavlix ends once it reads this line; afterwards nobody reads the pipe any more.
+        std::printf("%s\n", tavlix::kUpdaterReadyLine);
+        std::fflush(stdout);
+        saidReady = true;
+        if (const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC); null >= 0)
+            ::dup2(null, STDOUT_FILENO);
+    });
+    if (done)
+        return 0;
+    if (!saidReady)
+        return refuse(done.message());
+    // The restarted Tavlix has the message; this is for a log.
+    std::fprintf(stderr, "%s\n", tavlix::updateFailedText(done.message()).toUtf8().constData());
+    return 1;
 }

@@ -1,21 +1,33 @@
 // The release server's stand-in for the update tests: /DRIVE.txt (body and status from the
 // switches "drive" and "driveStatus"), the download pages of tests/sites/update/, and the new
-// program /Tavlix served as a download.
+// program /Tavlix served as a download. Releases are signed with the tests' own key.
 #pragma once
 
 #include "support/SiteServer.h"
 
 #include <QByteArray>
 
+#include <atomic>
+
 namespace tavlix::test {
 
 class UpdateSite : public SiteServer {
 public:
-    // A stand-in program: records its start in restarted.txt in its working folder.
+    // A stand-in program: records who it runs as and its TAVLIX_* variables in out/started.txt.
     static const QByteArray kProgram;
 
     UpdateSite();
     void setDrive(const QString& body, int status = 200);
+    // How often /Tavlix was fetched.
+    int programRequests() const { return m_programRequests; }
+
+    // The tests' release key (the public half is compiled into the test updater) and the
+    // signature of `bytes` with it, 128 hex digits.
+    static QByteArray publicKey();
+    static QByteArray sign(const QByteArray& bytes);
+
+private:
+    std::atomic<int> m_programRequests = 0;
 };
 
 } // namespace tavlix::test

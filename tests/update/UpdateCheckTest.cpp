@@ -1,17 +1,25 @@
 // The start-up update check against a local information server: which DRIVE.txt leads to an
-// update, that the file is read once and removed, and that no answer never holds the start up.
+// update, that the file is read once and removed, that no answer never holds the start up, and the
+// whole update against the release stand-in with the real updater: only a signed program is
+// installed, and whatever fails, Tavlix goes on and the version waits until tomorrow.
 #include "update/UpdateCheck.h"
+#include "support/Processes.h"
 #include "support/RecordingPrompt.h"
 #include "support/UpdateSite.h"
+#include "update/UpdateInstall.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -84,13 +92,14 @@ protected:
     }
     void TearDown() override { qunsetenv("TAVLIX_CONNECTIVITY"); }
 
-    UpdateOutcome run(const QString& infoUrl) {
-        UpdateSettings settings{infoUrl, programUrl, m_dir.path(), 103};
+    UpdateOutcome run(const QString& infoUrl, UpdateCheck::Launcher launcher = {}) {
+        UpdateSettings settings{infoUrl, programUrl, m_dir.path(), 103, key};
         UpdateCheck check(settings, prompt);
-        check.setLauncher([this](const QString& program, const QStringList&) {
-            launched << program;
-            return StartOutcome::Ready;
-        });
+        check.setLauncher(
+            launcher ? launcher : [this](const QString& program, const QStringList&, QByteArray&) {
+                launched << program;
+                return StartOutcome::Ready;
+            });
         return check.indirOku();
     }
     QString drivePath() const { return m_dir.path() + u"/prgDosyaları/DRIVE.txt"_s; }
@@ -99,6 +108,7 @@ protected:
     test::RecordingPrompt prompt;
     QStringList launched;
     QString programUrl = u"http://127.0.0.1:1/yok"_s;
+    QByteArray key = test::UpdateSite::publicKey();
 };
 
 TEST_F(UpdateCheckTest, NoNewerVersionOrNoAnswerStartsNothing) {
@@ -184,9 +194,15 @@ TEST_F(UpdateCheckTest, AVersionThatFailedVerificationIsNotOfferedAgainThatDay) 
     qunsetenv("TAVLIX_TODAY");
 }
 
-TEST_F(UpdateCheckTest, WithoutAnInformationAddressNothingIsAskedOrShown) {
+TEST_F(UpdateCheckTest, WithoutAnInformationAddressOrAKeyNothingIsAskedOrShown) {
     qputenv("TAVLIX_CONNECTIVITY", "offline");
     EXPECT_EQ(run(QString()), UpdateOutcome::Skipped);
+    qputenv("TAVLIX_CONNECTIVITY", "online");
+    test::UpdateSite server;
+    ASSERT_TRUE(server.start());
+    server.setDrive(u"Tavlix||||104||||"_s);
+    key.clear(); // a build without the publisher's key
+    EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), UpdateOutcome::Skipped);
     EXPECT_TRUE(prompt.messages.isEmpty());
 }
 
@@ -199,6 +215,123 @@ TEST_F(UpdateCheckTest, AnAddressThatNeverAnswersIsGivenUpWithinTheTimeLimit) {
     EXPECT_LT(timer.elapsed(), 2 * UpdateCheck::kInfoTimeoutMs) << "no fetch may hold the start up";
     EXPECT_TRUE(prompt.messages.isEmpty());
     EXPECT_FALSE(QFile::exists(drivePath())) << "no half file is left behind";
+}
+
+// The whole update, the real (test-key) updater started as pkexec would start it for `nobody`.
+TEST_F(UpdateCheckTest, OnlyASignedProgramIsInstalledAndAFailedOneWaitsUntilTomorrow) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody)
+        GTEST_SKIP() << "the updater drops to another user only as root";
+    const QByteArray kOld =
+        "#!/bin/sh\n{ echo old; env | grep ^TAVLIX_UPDATE; } > out/started.txt\n";
+    const QString dir = m_dir.path();
+    const QByteArray sig = test::UpdateSite::sign(test::UpdateSite::kProgram);
+    const QByteArray otherSig = test::UpdateSite::sign("#!/bin/sh\n");
+    const QString mine = u"indirilen program güncellemeyi isteyen kullanıcının sıradan bir dosyası "
+                         u"değil (%1/prgDosyaları/Tavlix)"_s.arg(dir);
+    const QString leftover =
+        u"geçici dosya oluşturulamadı; varsa silin (%1/.Tavlix.new)"_s.arg(dir);
+    const QString noSig = u"güncelleme bilgisinde (DRIVE.txt) geçerli bir imza yok"_s;
+    // Tavlix runs as root here: the download is handed to the user the updater is told about.
+    const char* kChown = "chown $U \"$D\"/prgDosyaları/Tavlix*";
+    const struct {
+        const char* name;
+        QByteArray sigField;
+        const char* elevate; // what the stand-in for pkexec does first
+        bool leftover;       // a folder .Tavlix.new the install cannot replace
+        int downloads;
+        QString told; // the reason; empty: installed
+        bool restarted;
+    } cases[] = {
+        {"signed", ",sig:" + sig, kChown, false, 1, {}, true},
+        {"signed by another key", ",sig:" + otherSig, kChown, false, 1,
+         u"yeni programın imzası doğrulanamadı"_s, false},
+        {"no signature", {}, kChown, false, 0, noSig, false},
+        {"a malformed signature", ",sig:" + sig.left(126) + "zz", kChown, false, 0, noSig, false},
+        {"password declined", ",sig:" + sig, "exit 126", false, 1, u"yönetici izni verilmedi"_s,
+         false},
+        {"refused before it is ready", ",sig:" + sig, "true", false, 1, mine, false},
+        {"failing after it is ready", ",sig:" + sig, kChown, true, 1, leftover, true},
+    };
+    ::chmod(QFile::encodeName(dir).constData(), 0755);
+    QDir(dir).mkpath(u"out"_s);
+    ::chown(QFile::encodeName(dir + u"/out"_s).constData(), nobody->pw_uid, nobody->pw_gid);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVLIX_TEST_UPDATER), dir + u"/TavlixUpdate"_s));
+    qputenv("TAVLIX_HEADLESS", "1");
+    qputenv("TAVLIX_TODAY", "2026-03-02");
+    test::becomeSubreaper();
+    test::UpdateSite server;
+    ASSERT_TRUE(server.start());
+    programUrl = server.url(u"/indir.html"_s);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.messages.clear();
+        QFile::remove(dir + u"/prgDosyaları/AtlananSurum.txt"_s);
+        QFile::remove(dir + u"/out/started.txt"_s);
+        QFile old(dir + u"/Tavlix"_s);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write(kOld) > 0);
+        old.close();
+        old.setPermissions(old.permissions() | QFile::ExeOwner | QFile::ExeOther);
+        QDir(dir + u"/.Tavlix.new"_s).removeRecursively();
+        if (c.leftover)
+            QDir(dir).mkdir(u".Tavlix.new"_s);
+        server.setDrive(u"Tavlix||||104||||,sha256:"_s +
+                        QString::fromLatin1(QCryptographicHash::hash(test::UpdateSite::kProgram,
+                                                                     QCryptographicHash::Sha256)
+                                                .toHex() +
+                                            c.sigField));
+        const int before = server.programRequests();
+        // Tavlix is a process of its own that ends once the updater is ready.
+        const auto launcher = [&](const QString& program, QStringList args, QByteArray& said) {
+            QProcess tavlix;
+            tavlix.start(u"sleep"_s, {u"30"_s});
+            tavlix.waitForStarted();
+            args[1] = QString::number(tavlix.processId());
+            const QString elevate = QString::fromUtf8(c.elevate) +
+                                    u"; exec env PKEXEC_UID=$U TAVLIX_ROOT_ONLY=1 \"$@\""_s;
+            const StartOutcome outcome = startAndAwait(
+                QStringList{u"/usr/bin/env"_s, u"U=%1"_s.arg(nobody->pw_uid), u"D="_s + dir,
+                            u"/bin/sh"_s, u"-c"_s, elevate, u"sh"_s, program} +
+                    args,
+                dir, kUpdaterReadyLine, {}, 20000, &said);
+            tavlix.kill();
+            tavlix.waitForFinished();
+            return outcome;
+        };
+        EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s), launcher),
+                  c.restarted ? UpdateOutcome::UpdaterStarted : UpdateOutcome::Failed);
+        EXPECT_EQ(server.programRequests() - before, c.downloads);
+        QByteArray record;
+        const auto recorded = [&] {
+            QFile started(dir + u"/out/started.txt"_s);
+            record = started.open(QIODevice::ReadOnly) ? started.readAll() : QByteArray();
+            return record.contains("TAVLIX_") && record.endsWith('\n');
+        };
+        EXPECT_EQ(QTest::qWaitFor(recorded, c.restarted ? 10000 : 300), c.restarted);
+        QFile program(dir + u"/Tavlix"_s);
+        ASSERT_TRUE(program.open(QIODevice::ReadOnly));
+        if (c.told.isEmpty()) {
+            EXPECT_EQ(program.readAll(), test::UpdateSite::kProgram);
+            EXPECT_TRUE(record.startsWith(QByteArray::number(nobody->pw_uid) + '\n'));
+            EXPECT_TRUE(record.contains("\nTAVLIX_HEADLESS=1\n") &&
+                        record.contains("\nTAVLIX_TODAY=2026-03-02\n"))
+                << "the user's TAVLIX_* values come back";
+            EXPECT_FALSE(record.contains("TAVLIX_ROOT_ONLY")) << "none of the updater's own";
+            continue;
+        }
+        EXPECT_EQ(program.readAll(), kOld);
+        EXPECT_FALSE(QFile::exists(dir + u"/prgDosyaları/Tavlix"_s)) << "no download stays";
+        const QString text = updateFailedText(c.told);
+        // Told by this Tavlix, or by the one the updater started again.
+        EXPECT_EQ(c.restarted ? QString::fromUtf8(record) : prompt.messages.value(1),
+                  c.restarted ? u"old\nTAVLIX_UPDATE_MESSAGE="_s + text + u'\n' : text);
+        prompt.messages.clear();
+        EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), UpdateOutcome::NoUpdate);
+        EXPECT_EQ(prompt.messages, QStringList()) << "not offered again that day";
+    }
+    qunsetenv("TAVLIX_TODAY");
+    qunsetenv("TAVLIX_HEADLESS");
+    EXPECT_EQ(test::ourBrowserProcesses(), QStringList());
 }
 
 } // namespace
