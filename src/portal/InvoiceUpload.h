@@ -1,7 +1,9 @@
 // The "e-Arşiv" upload: the invoice typed into the portal's invoice form field by field, saved
-// as a draft, checked against the program's own total, and its package downloaded and filed.
+// as a draft that counts only once the document list shows it, checked against the program's own
+// total, and its package downloaded and filed.
 // It works on a plain InvoiceRecord and a BrowserDriver; the user hears of it through UserPrompt.
-// The steps are in UploadHeader.cpp, UploadLines.cpp and UploadFiling.cpp.
+// The steps are in UploadHeader.cpp, UploadLines.cpp and UploadFiling.cpp; the document list
+// is read in DocumentList.cpp.
 #pragma once
 
 #include "browser/BrowserDriver.h"
