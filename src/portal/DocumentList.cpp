@@ -75,11 +75,26 @@ QDate cellDate(const QString& text) {
     return {};
 }
 
-bool holdsTotal(const ListRow& row, money::Kurus total) {
-    for (const QString& cell : row.cells)
-        if (const auto n = readRegionalNumber(cell); n && money::kurus(*n) == total)
-            return true;
-    return false;
+// Whether a row may be this invoice by what it shows: a cell shaped as a tax number must be the
+// buyer's, a money cell the portal total. A list that shows neither leaves the row in question.
+bool mayBeThisInvoice(const ListRow& row, const QString& taxNumber,
+                      std::optional<money::Kurus> total) {
+    static const QRegularExpression taxShape(u"^\\d{10,11}$"_s);
+    static const QRegularExpression moneyShape(u"^-?(\\d{1,3}(\\.\\d{3})+|\\d+),\\d{2}$"_s);
+    bool taxShown = false, taxMatches = false, moneyShown = false, moneyMatches = false;
+    for (const QString& cell : row.cells) {
+        const QString text = cell.trimmed();
+        if (taxShape.match(text).hasMatch()) {
+            taxShown = true;
+            taxMatches = taxMatches || text == taxNumber;
+        }
+        if (moneyShape.match(text).hasMatch()) {
+            moneyShown = true;
+            const auto n = readRegionalNumber(text);
+            moneyMatches = moneyMatches || (total && n && money::kurus(*n) == *total);
+        }
+    }
+    return (!taxShown || taxMatches) && (!total || !moneyShown || moneyMatches);
 }
 
 } // namespace
@@ -139,13 +154,13 @@ InvoiceRowMatch findInvoiceRow(const QList<ListRow>& rows, const InvoiceRowQuery
     for (const ListRow& row : rows) {
         if (query.before->contains(row.key()))
             continue;
+        // A document row: it has a date cell and shows a number or an ETTN.
+        if (row.cells.size() < 5 || (row.number().isEmpty() && row.ettn().isEmpty()))
+            continue;
         const QDate date = cellDate(row.date());
         if (date.isValid() && date != query.invoiceDate)
             continue;
-        const bool buyer = std::any_of(row.cells.begin(), row.cells.end(), [&](const QString& c) {
-            return c.trimmed() == query.taxNumber.trimmed();
-        });
-        if (buyer && (!query.portalTotal || holdsTotal(row, *query.portalTotal)))
+        if (mayBeThisInvoice(row, query.taxNumber.trimmed(), query.portalTotal))
             fresh.append(row);
     }
     if (fresh.size() == 1) {

@@ -55,7 +55,8 @@ struct InvoiceRowMatch {
 };
 
 // The row carrying one of the ETTNs; otherwise the one new row of the invoice date whose cells
-// hold the buyer's tax number and the portal total. Several such rows are ambiguous.
+// hold the buyer's tax number and the portal total (a list that shows no tax number or no amount
+// is not asked for it). Several such rows are ambiguous.
 InvoiceRowMatch findInvoiceRow(const QList<ListRow>& rows, const InvoiceRowQuery& query);
 
 } // namespace tavlix::portal

@@ -63,6 +63,9 @@ TEST(DocumentList, PicksOnlyARowThatIsThisInvoice) {
                   c.number);
     }
     EXPECT_EQ(rows[1].ettn(), kEttn);
+    // A list that shows neither buyers nor amounts: the one new document row of the date.
+    const QList<ListRow> bare{{0, {u"Belge"_s}}, {1, {{}, u"GIB7"_s, {}, {}, u"09-12-2026"_s}}};
+    EXPECT_EQ(findInvoiceRow(bare, base).row.number(), u"GIB7"_s);
 }
 
 } // namespace
