@@ -87,6 +87,7 @@ void BM_UploadSatis(benchmark::State& state) {
         InvoiceUpload upload(driver, prompt, satisInvoice(lines), options);
         QElapsedTimer clock;
         clock.start();
+        upload.readListBeforeSave();
         upload.fillHeader();
         upload.fillReturnReferences();
         upload.addExtraTaxes();

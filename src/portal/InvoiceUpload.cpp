@@ -71,7 +71,7 @@ bool InvoiceUpload::clickAndPaste(const QString& id, const QString& text) {
 }
 
 UploadOptions defaultUploadOptions() {
-    return {programDir(), portalBaseUrl(), programToday(), 60000, 10000};
+    return {programDir(), portalBaseUrl(), programToday(), 60000, 10000, 20000, 3};
 }
 
 UploadServices defaultUploadServices() {
@@ -142,6 +142,7 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
 
     InvoiceUpload upload(*driver, prompt, std::move(invoice), options);
     try {
+        upload.readListBeforeSave();
         upload.fillHeader();
         upload.fillReturnReferences();
         upload.addExtraTaxes();

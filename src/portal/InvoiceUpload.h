@@ -1,11 +1,14 @@
 // The "e-Arşiv" upload: the invoice typed into the portal's invoice form field by field, saved
-// as a draft, checked against the program's own total, and its package downloaded and filed.
+// as a draft that counts only once the document list shows it, checked against the program's own
+// total, and its package downloaded and filed.
 // It works on a plain InvoiceRecord and a BrowserDriver; the user hears of it through UserPrompt.
-// The steps are in UploadHeader.cpp, UploadLines.cpp and UploadFiling.cpp.
+// The steps are in UploadHeader.cpp, UploadLines.cpp and UploadFiling.cpp; the document list
+// is read in DocumentList.cpp.
 #pragma once
 
 #include "browser/BrowserDriver.h"
 #include "invoice/InvoiceRecord.h"
+#include "portal/DocumentList.h"
 #include "portal/PackageFiling.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
@@ -31,8 +34,12 @@ struct UploadOptions {
     QDate today;
     // How long the download of the package is awaited after "İndir".
     int downloadLimitMs = 60000;
-    // How long the portal's answer to the save (the Enter after the notes) is awaited.
-    int saveAnswerLimitMs = 10000;
+    // How long the page left by the save (the Enter after the notes) is watched for this
+    // invoice's row in its document list.
+    int listOnPageLimitMs = 10000;
+    // Then how long, in all, the document list is queried for it, and in how many queries.
+    int listQueryLimitMs = 20000;
+    int listQueries = 3;
 };
 
 // The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
@@ -55,22 +62,27 @@ public:
     InvoiceUpload(BrowserDriver& driver, UserPrompt& prompt, InvoiceRecord invoice,
                   UploadOptions options);
 
+    // The document list of the invoice date as it stands before the save, then back to the
+    // form: a draft listed afterwards that was not listed here is new.
+    void readListBeforeSave();
     void fillHeader();
     void fillReturnReferences();
     void addExtraTaxes();
     void fillLineRows();
-    // Notes, save (Enter), the portal's answer to the save and the portal total. False when the
-    // portal refused the save or did not answer: the report and the message have been shown.
+    // Notes, save (Enter), the portal total, and the save confirmed by this invoice's row in the
+    // document list. False when no row appeared within the limits: the report and the message
+    // (with what the page said, if anything) have been shown.
     bool saveDraft();
-    // Document list, the row carrying this ETTN ticked, the check report, "İndir", the package
-    // that appeared in Temp, the ETTN message, the window closed, the package filed by
-    // `fileDownload` under the row's number and date.
+    // This invoice's row ticked, the check report, "İndir", the package that appeared in Temp,
+    // the ETTN message, the window closed, the package filed by `fileDownload` under the row's
+    // number and date. Several rows that fit this invoice: said, nothing ticked or filed.
     void downloadAndFile(const std::function<Result<QString>(const UnzipInput&)>& fileDownload);
 
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
     money::Kurus portalTotal() const { return m_portalTotal; }
     const QStringList& skippedSteps() const { return m_skipped; }
+    // The listed row's number and date; empty unless this invoice's row was identified.
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
     const QString& lastInvoiceDate() const { return m_lastDate; }
     // The filed HTML; empty unless the package was filed.
@@ -95,10 +107,12 @@ private:
     void addTax(const QString& code);
     void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
-    void clickInputWithValue(const QString& value);
-    std::optional<QString> awaitSaveRefusal();
+    bool clickInputWithValue(const QString& value);
     void showReport(bool saveConfirmed);
-    void openDocumentList();
+    bool queryDocumentList(bool* opened = nullptr);
+    std::optional<QList<ListRow>> awaitDocumentList(int limitMs);
+    bool foundIn(const QList<ListRow>& rows);
+    void awaitListedRow();
     bool tickInvoiceRow();
     QString waitForPackage(const QStringList& before);
 
@@ -107,8 +121,13 @@ private:
     InvoiceRecord m_invoice;
     UploadOptions m_options;
     QString m_typeValue;
-    QString m_ettn;
+    QString m_ettn;          // read when the form opens; the listed row's once identified
+    QString m_ettnAfterSave; // "gen__1024" read again after the save
     money::Kurus m_portalTotal = 0;
+    bool m_portalTotalRead = false;
+    std::optional<QSet<QString>> m_listedBefore; // row keys; nothing when not queried
+    QString m_pageMessage;                       // what the page said after the save
+    InvoiceRowMatch m_match;
     QString m_lastNumber;
     QString m_lastDate;
     QString m_filedHtml;
@@ -123,7 +142,7 @@ enum class UploadOutcome {
     UnsafeCompany, // the company name cannot be a folder; no browser
     LoginFailed,   // a failure before the menu walk, said in a message; session released
     Cancelled,     // "İptal" between two steps; session released
-    NotSaved,      // the portal refused the save or did not answer; said, nothing filed
+    NotSaved,      // no row of this invoice listed after the save; said, nothing filed
     Done,          // the report was shown (whatever it says)
 };
 

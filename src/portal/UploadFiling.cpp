@@ -1,5 +1,5 @@
-// The upload's last steps: the draft saved and checked against the program's own total, then
-// its package downloaded from the document list and filed.
+// The upload's last steps: the draft saved, confirmed by its row in the document list and
+// checked against the program's own total, then its package downloaded and filed.
 #include "portal/InvoiceUpload.h"
 
 #include "browser/BrowserDriver.h"
@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <algorithm>
 
@@ -43,40 +41,6 @@ for (var i = 0; i < inputs.length; ++i) {
 }
 return null;)js"_s;
 
-// Forgets an earlier save answer (a line break in the notes saves too), so only the answer to
-// the Enter that follows counts.
-const QString kForgetSaveAnswerScript = uR"js(
-var answer = document.getElementById('kayit-cevabi');
-if (answer) answer.parentNode.removeChild(answer);
-return true;)js"_s;
-
-// The page's answer to a save: [state, text], the state "basarili" when the draft was kept;
-// null while there is none.
-const QString kSaveAnswerScript = uR"js(
-var answer = document.getElementById('kayit-cevabi');
-if (!answer || !answer.getAttribute('data-durum')) return null;
-return [answer.getAttribute('data-durum'), answer.textContent.trim()];)js"_s;
-
-// Rows of every "gen__1178-b" counted from 0: the last whose cells carry ETTN_JSON[0]; -1 when
-// the list shows ETTNs but not this one, -2 when it shows none at all.
-const QString kEttnRowScript = uR"js(
-var ettn = String(ETTN_JSON[0] || '').trim().toUpperCase();
-var uuid = /[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}/i;
-var shown = false, found = -1, n = 0;
-var tables = document.querySelectorAll('[id="gen__1178-b"]');
-for (var t = 0; t < tables.length; ++t) {
-  var rows = tables[t].getElementsByTagName('tr');
-  for (var r = 0; r < rows.length; ++r, ++n) {
-    var cells = rows[r].getElementsByTagName('td');
-    for (var c = 0; c < cells.length; ++c) {
-      var text = cells[c].textContent.toUpperCase();
-      if (uuid.test(text)) shown = true;
-      if (ettn && text.indexOf(ettn) >= 0) found = n;
-    }
-  }
-}
-return found >= 0 ? found : (shown ? -1 : -2);)js"_s;
-
 // A name part taken from the portal becomes part of a file name: path separators and control
 // characters would lead elsewhere.
 QString safeNamePart(QString part) {
@@ -95,50 +59,129 @@ QStringList zipFiles(const QString& folder) {
 bool InvoiceUpload::saveDraft() {
     checkpoint(u"Notlar yazılıyor, fatura kaydediliyor"_s);
     typeInto(u"gen__1105"_s, m_invoice.notes);
-    m_driver.RunScript(kForgetSaveAnswerScript);
     check(m_driver.SendKeysToPage(keys::Enter), u"gen__1105"_s);
-    const std::optional<QString> refusal = awaitSaveRefusal();
+    // An alert the save raised would stop every other look at the page.
+    if (const auto message = readPageMessage(m_driver))
+        m_pageMessage = *message;
 
     m_portalTotal = 0;
     const auto total = m_driver.RunScript(kPortalTotalScript);
     const QString text = total.ok() ? total->toString() : QString();
     const auto number = readRegionalNumber(text);
-    if (total.ok() && !total->isNull() && number)
+    m_portalTotalRead = total.ok() && !total->isNull() && number;
+    if (m_portalTotalRead)
         m_portalTotal = money::kurus(*number);
     else
         m_skipped.append(u"vergilerDahilToplamTutar"_s);
 
-    if (!refusal)
+    awaitListedRow();
+    if (m_match.kind == InvoiceRowMatch::Kind::Found) {
+        m_lastNumber = m_match.row.number();
+        m_lastDate = m_match.row.date();
+        if (const QString listed = m_match.row.ettn(); !listed.isEmpty())
+            m_ettn = listed;
+        else if (!m_ettnAfterSave.isEmpty())
+            m_ettn = m_ettnAfterSave;
+    }
+    if (m_match.kind != InvoiceRowMatch::Kind::None)
         return true;
     showReport(false);
-    m_prompt.message(
-        UserPrompt::Icon::Warning,
-        u"Fatura portalda kaydedilmedi: %1. Portaldaki taslağı kontrol ediniz."_s.arg(*refusal));
+    m_prompt.message(UserPrompt::Icon::Warning,
+                     u"Fatura portalda kaydedilmedi: %1. Portaldaki taslağı kontrol ediniz."_s.arg(
+                         m_pageMessage.isEmpty() ? u"portal kaydı belge listesinde göstermedi"_s
+                                                 : m_pageMessage));
     return false;
 }
 
-// Nothing when the portal confirmed the save; otherwise its text, or that it did not answer.
-std::optional<QString> InvoiceUpload::awaitSaveRefusal() {
+bool InvoiceUpload::foundIn(const QList<ListRow>& rows) {
+    InvoiceRowQuery query;
+    query.ettns = QStringList{m_ettnAfterSave, m_ettn};
+    query.before = m_listedBefore;
+    query.taxNumber = m_invoice.taxNumber;
+    if (m_portalTotalRead)
+        query.portalTotal = m_portalTotal;
+    query.invoiceDate = QDate::fromString(m_invoice.invoiceDate, u"dd/MM/yyyy"_s);
+    m_match = findInvoiceRow(rows, query);
+    return m_match.kind != InvoiceRowMatch::Kind::None;
+}
+
+// Saved means listed: the list on the page the save left is watched first (an invoice of
+// another day only briefly, as that page lists today's), then the invoice date is queried.
+// Whatever the page says meanwhile is kept for the message should no row appear.
+void InvoiceUpload::awaitListedRow() {
+    const bool today = m_options.today.toString(u"dd/MM/yyyy"_s) == m_invoice.invoiceDate;
+    const int onPage =
+        today ? m_options.listOnPageLimitMs : std::min(1000, m_options.listOnPageLimitMs);
     QElapsedTimer clock;
     clock.start();
     while (true) {
-        const auto answer = m_driver.RunScript(kSaveAnswerScript);
-        if (answer.ok() && !answer->isNull()) {
-            const QVariantList parts = answer->toList();
-            if (parts.value(0).toString() == u"basarili"_s)
-                return std::nullopt;
-            QString text = parts.value(1).toString().trimmed();
-            while (text.endsWith(u'.'))
-                text.chop(1);
-            return text.isEmpty() ? u"portal bir hata bildirdi"_s : text;
+        checkpoint(u"Kaydedilen fatura belge listesinde aranıyor"_s);
+        if (const auto message = readPageMessage(m_driver))
+            m_pageMessage = *message;
+        if (const auto ettn = m_driver.FindById(u"gen__1024"_s)) {
+            const auto text = m_driver.ReadText(*ettn);
+            if (text && !text->trimmed().isEmpty())
+                m_ettnAfterSave = text->trimmed();
         }
-        if (clock.elapsed() >= m_options.saveAnswerLimitMs)
+        const auto rows = readDocumentList(m_driver);
+        if (rows && foundIn(*rows))
+            return;
+        // A list without this invoice, or a message, leaves the answer to the query.
+        if (rows || !m_pageMessage.isEmpty() || clock.elapsed() >= onPage)
             break;
-        checkpoint(u"Portalın kayıt yanıtı bekleniyor"_s);
-        m_driver.Wait(100);
+        m_driver.Wait(200);
     }
-    return u"portal %1 saniye içinde yanıt vermedi"_s.arg(
-        std::max(1, m_options.saveAnswerLimitMs / 1000));
+    const int queries = std::max(1, m_options.listQueries);
+    for (int i = 0; i < queries; ++i) {
+        checkpoint(u"Belge listesi sorgulanıyor (%1/%2)"_s.arg(i + 1).arg(queries));
+        queryDocumentList();
+        if (const auto rows = awaitDocumentList(m_options.listQueryLimitMs / queries);
+            rows && foundIn(*rows))
+            return;
+    }
+}
+
+// The rows once the page shows this invoice's row or the time is up; nothing when no list shows.
+std::optional<QList<ListRow>> InvoiceUpload::awaitDocumentList(int limitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (true) {
+        const auto rows = readDocumentList(m_driver);
+        if ((rows && foundIn(*rows)) || clock.elapsed() >= limitMs)
+            return rows;
+        checkpoint(u"Belge listesi bekleniyor"_s);
+        m_driver.Wait(250);
+    }
+}
+
+void InvoiceUpload::readListBeforeSave() {
+    checkpoint(u"Düzenlenen belgeler okunuyor"_s);
+    // The form builds itself in parts; its menu link is there once its notes field is.
+    m_driver.IsPresent(u"gen__1105"_s, 5000);
+    bool opened = false;
+    if (!queryDocumentList(&opened)) {
+        m_skipped.append(u"gen__1178-b (kayıt öncesi)"_s);
+    } else {
+        // Before the save no row can be this invoice's: the first list shown is the one.
+        QElapsedTimer clock;
+        clock.start();
+        std::optional<QList<ListRow>> rows;
+        while (!(rows = readDocumentList(m_driver)) &&
+               clock.elapsed() < std::min(2000, m_options.listQueryLimitMs)) {
+            checkpoint(u"Düzenlenen belgeler okunuyor"_s);
+            m_driver.Wait(100);
+        }
+        QSet<QString> keys;
+        for (const ListRow& row : rows.value_or(QList<ListRow>()))
+            keys.insert(row.key());
+        m_listedBefore = keys;
+    }
+    if (!opened)
+        return;
+    const auto form = m_driver.FindByLinkText(kMenuCreateInvoice);
+    if (check(form, kMenuCreateInvoice))
+        check(m_driver.Click(*form), kMenuCreateInvoice);
+    wait(25);
 }
 
 void InvoiceUpload::showReport(bool saveConfirmed) {
@@ -148,68 +191,31 @@ void InvoiceUpload::showReport(bool saveConfirmed) {
         uploadCheckReportTitle());
 }
 
-void InvoiceUpload::clickInputWithValue(const QString& value) {
+bool InvoiceUpload::clickInputWithValue(const QString& value) {
     const auto input = m_driver.FindByXPath(u"//input[@value='"_s + value + u"']"_s);
-    if (check(input, value))
-        check(m_driver.Click(*input), value);
+    return check(input, value) && check(m_driver.Click(*input), value);
 }
 
-// Reads the number and date of the row carrying this ETTN and ticks it. A list that shows no
-// ETTN at all gets the row T−2 instead, noted as a skipped step. False when no row was taken.
+// Step 7 on the row identified: the first input of its first cell.
 bool InvoiceUpload::tickInvoiceRow() {
-    const QString ettnJson =
-        QString::fromUtf8(QJsonDocument(QJsonArray{m_ettn}).toJson(QJsonDocument::Compact));
-    const auto found =
-        m_driver.RunScript(QString(kEttnRowScript).replace(u"ETTN_JSON"_s, ettnJson));
-    if (!check(found, u"gen__1178-b ETTN"_s))
-        return false;
-    const int index = found->toInt();
-    if (index == -1) {
-        m_skipped.append(u"gen__1178-b ETTN"_s);
-        return false;
-    }
-    const bool fallback = index < 0;
-    if (fallback)
-        m_skipped.append(u"gen__1178-b ETTN yok (T−2 satırı alındı)"_s);
-
     const auto tables = m_driver.FindAllById(u"gen__1178-b"_s);
     if (!check(tables, u"gen__1178-b"_s))
         return false;
-    auto spanText = [&](const ElementList& cells, int cell) {
-        QString text;
-        if (cell > cells.size())
-            return text;
-        const auto spans = m_driver.FindAllByTag(cells[cell - 1], u"span"_s);
-        if (spans.ok())
-            for (const Element& span : *spans)
-                if (const auto t = m_driver.ReadText(span); t.ok())
-                    text = *t;
-        return text;
-    };
-    bool taken = false;
     int counter = 0;
     for (const Element& table : *tables) {
-        const auto rowsOfTable = m_driver.FindAllByTag(table, u"tr"_s);
-        const ElementList rows = rowsOfTable.ok() ? *rowsOfTable : ElementList();
-        const int t = int(rows.size());
-        for (const Element& row : rows) {
-            if (fallback ? counter == t - 2 : counter == index) {
-                const auto cells = m_driver.FindAllByTag(row, u"td"_s);
-                if (check(cells, u"gen__1178-b td"_s)) {
-                    m_lastNumber = spanText(*cells, 2);
-                    m_lastDate = spanText(*cells, 5);
-                    taken = true;
-                }
-                const auto cell = m_driver.FindFirstByTagIn(row, u"td"_s);
-                const auto box = cell.ok() ? m_driver.FindFirstByTagIn(*cell, u"input"_s)
-                                           : Result<Element>(cell.error());
-                if (check(box, u"gen__1178-b seçim"_s))
-                    check(m_driver.Click(*box), u"gen__1178-b seçim"_s);
-            }
-            ++counter;
+        const auto rows = m_driver.FindAllByTag(table, u"tr"_s);
+        for (const Element& row : rows.ok() ? *rows : ElementList()) {
+            if (counter++ != m_match.row.index)
+                continue;
+            const auto cell = m_driver.FindFirstByTagIn(row, u"td"_s);
+            const auto box = cell.ok() ? m_driver.FindFirstByTagIn(*cell, u"input"_s)
+                                       : Result<Element>(cell.error());
+            return check(box, u"gen__1178-b seçim"_s) &&
+                   check(m_driver.Click(*box), u"gen__1178-b seçim"_s);
         }
     }
-    return taken;
+    m_skipped.append(u"gen__1178-b seçim"_s);
+    return false;
 }
 
 QString InvoiceUpload::waitForPackage(const QStringList& before) {
@@ -242,10 +248,14 @@ QString InvoiceUpload::waitForPackage(const QStringList& before) {
     return QString();
 }
 
-void InvoiceUpload::openDocumentList() {
-    const auto link = m_driver.FindByLinkText(u"Düzenlenen Belgeler (5.000/30.000 TL)"_s);
-    if (check(link, u"Düzenlenen Belgeler"_s))
-        check(m_driver.Click(*link), u"Düzenlenen Belgeler"_s);
+// Step 4's query of the invoice date; true when "Sorgula" was pressed. `opened`: the list's
+// link was followed.
+bool InvoiceUpload::queryDocumentList(bool* opened) {
+    const auto link = m_driver.FindByLinkText(kMenuIssuedDocuments);
+    const bool followed = check(link, u"Düzenlenen Belgeler"_s) &&
+                          check(m_driver.Click(*link), u"Düzenlenen Belgeler"_s);
+    if (opened)
+        *opened = followed;
     wait(100);
     const auto digits = m_driver.RunScript(kFourthDateFieldScript);
     if (check(digits, u"date-gen__"_s) && !digits->isNull()) {
@@ -260,29 +270,30 @@ void InvoiceUpload::openDocumentList() {
     } else if (digits.ok()) {
         m_skipped.append(u"date-gen__ (4.)"_s);
     }
-    clickInputWithValue(u"Sorgula"_s);
+    return clickInputWithValue(u"Sorgula"_s);
 }
 
 void InvoiceUpload::downloadAndFile(
     const std::function<Result<QString>(const UnzipInput&)>& fileDownload) {
-    checkpoint(u"Belge listesi açılıyor"_s);
-    if (m_options.today.toString(u"dd/MM/yyyy"_s) != m_invoice.invoiceDate)
-        openDocumentList();
-    wait(40);
-    const bool listed = tickInvoiceRow();
-    showReport(true);
-    if (!listed) {
+    checkpoint(u"Fatura paketi indiriliyor…"_s);
+    if (m_match.kind == InvoiceRowMatch::Kind::Ambiguous) {
+        showReport(true);
         m_prompt.message(UserPrompt::Icon::Warning,
-                         u"ETTN %1 numaralı fatura portalın belge listesinde bulunamadı; fatura "
-                         u"paketi indirilmedi. Portaldaki taslağı kontrol ediniz."_s.arg(m_ettn));
+                         u"Portalda bu faturaya uyan birden çok taslak var (%1); fatura paketi "
+                         u"indirilmedi. Düzenlenen Belgeler'i kontrol ediniz."_s.arg(
+                             m_match.numbers.join(u", "_s)));
         return;
     }
+    if (m_match.kind != InvoiceRowMatch::Kind::Found)
+        return;
+    const bool ticked = tickInvoiceRow();
+    showReport(true);
 
     const auto temp = uploadTempFolder(m_options.programDir, m_invoice.company);
     const QStringList before = temp ? zipFiles(*temp) : QStringList();
-    const int skippedBefore = int(m_skipped.size());
-    clickInputWithValue(u"İndir"_s);
-    const QString package = m_skipped.size() == skippedBefore ? waitForPackage(before) : QString();
+    // Without this row ticked "İndir" would send another document, or none.
+    const QString package =
+        ticked && clickInputWithValue(u"İndir"_s) ? waitForPackage(before) : QString();
 
     m_prompt.message(UserPrompt::Icon::Information,
                      u"ETTN "_s + m_ettn + u" numaralı fatura hazırlandı"_s);

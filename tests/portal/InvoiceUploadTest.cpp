@@ -67,19 +67,24 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList()); }
 
-    UploadOutcome run(int saveAnswerLimitMs = 10000) {
-        UploadOptions options{dir.path(), site->url(), QDate::currentDate(), 5000,
-                              saveAnswerLimitMs};
+    // The list awaited for a second on the page, then queried three times within 1,5 s.
+    UploadOutcome run() {
+        UploadOptions options{dir.path(), site->url(), QDate::currentDate(), 5000, 1000, 1500, 3};
         UploadServices services;
         services.fileDownload = unzip;
         return runInvoiceUpload(invoice, prompt, options, services);
     }
 
-    // A draft of another invoice saved on the portal before this upload.
-    void saveEarlierDraft() {
+    // A draft of another invoice saved on the portal before this upload; `twin`: of the same
+    // buyer and total.
+    void saveEarlierDraft(bool twin = false) {
         httplib::Client client(site->url().toStdString());
-        const QJsonObject draft{{u"ettn"_s, u"0E0E0E0E-0000-4000-8000-000000000000"_s},
-                                {u"faturaTarihi"_s, invoice.invoiceDate}};
+        QJsonObject draft{{u"ettn"_s, u"0E0E0E0E-0000-4000-8000-000000000000"_s},
+                          {u"faturaTarihi"_s, invoice.invoiceDate}};
+        if (twin) {
+            draft.insert(u"aliciVkn"_s, invoice.taxNumber);
+            draft.insert(u"toplamlar"_s, QJsonObject{{u"vergilerDahil"_s, 26.55}});
+        }
         const auto answer = client.Post("/api/taslak", QJsonDocument(draft).toJson().toStdString(),
                                         "application/json");
         ASSERT_TRUE(answer && answer->status == 200);
@@ -120,7 +125,7 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         QString differenceLine;
         QString skippedLine;  // the sixth line; empty when there must be none
         QStringList messages; // further messages expected among those shown
-        bool queried;         // the document list was opened and queried
+        bool queried;         // the document list was queried after the save too
         bool filed;
         QStringList leftInTemp;
     };
@@ -134,10 +139,11 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
          false,
          true,
          {}},
-        {"dated yesterday, another taxpayer logged in",
+        {"dated yesterday, another taxpayer logged in, a save answer shown",
          [&] {
              invoice.invoiceDate = today.addDays(-1).toString(u"dd/MM/yyyy"_s);
              invoice.settings.portalTaxNumber = u"9999999999"_s;
+             site->server().setSwitch(u"kayitCevabi"_s, true);
          },
          zero,
          {},
@@ -176,7 +182,19 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         {"a document list without ETTNs",
          [&] { site->server().setSwitch(u"ettnSutunuBos"_s, true); },
          zero,
-         u" Atlanan adım sayısı: 1 (ilk atlananlar: gen__1178-b ETTN yok (T−2 satırı alındı))"_s,
+         {},
+         {},
+         false,
+         true,
+         {}},
+        {"the ETTN assigned at the save, newest first, an earlier twin draft",
+         [&] {
+             site->server().setSwitch(u"ettnKayitta"_s, true);
+             site->server().setSwitch(u"yeniBelgeUstte"_s, true);
+             saveEarlierDraft(true);
+         },
+         zero,
+         {},
          {},
          false,
          true,
@@ -207,7 +225,9 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         EXPECT_EQ(lines.value(5), c.skippedLine);
         for (const QString& m : c.messages)
             EXPECT_TRUE(prompt.messages.contains(m)) << m.toStdString();
-        EXPECT_EQ(site->requestedPaths().contains(u"/duzenlenen-belgeler.html"_s), c.queried);
+        EXPECT_EQ(site->requestedPaths().count(u"/duzenlenen-belgeler.html"_s), 1 + c.queried);
+        EXPECT_TRUE(prompt.messages.contains(u"ETTN "_s + draft.value(u"ettn"_s).toString() +
+                                             u" numaralı fatura hazırlandı"_s));
 
         const QString stem =
             draft.value(u"belgeNo"_s).toString() + u"-"_s +
@@ -221,33 +241,66 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
     }
 }
 
-// A save the portal refuses or does not answer ends the upload with that said: no "hazırlandı",
-// nothing downloaded or filed, even with an earlier invoice's draft in the document list.
+// A save whose row the document list does not show ends with what the page said, or that the
+// list did not show it; several new drafts that fit the invoice are named. Either way nothing is
+// downloaded or filed, even with an earlier invoice's draft in the document list.
 TEST_F(InvoiceUploadTest, AnUnconfirmedSaveFilesNothing) {
+    const QString busy = u"Sistem şu anda yoğun. Lütfen daha sonra tekrar deneyiniz."_s;
+    const QString notSaved =
+        u" Fatura portalda kaydedilmedi (kayıt doğrulanmadı), kontrol sonucu"_s;
+    const QString refused = u"Fatura portalda kaydedilmedi: Sistem şu anda yoğun. Lütfen daha "
+                            u"sonra tekrar deneyiniz. Portaldaki taslağı kontrol ediniz."_s;
     const struct {
         const char* name;
-        const char* switchName;
-        QJsonValue value;
-        QString message;
+        QList<std::pair<QString, QJsonValue>> switches;
+        UploadOutcome outcome;
+        QString reportStart;
+        QString message; // %1, %2: the numbers of the second and third draft
     } cases[] = {
-        {"refused", "kayitReddi", u"Sistem şu anda yoğun. Lütfen daha sonra tekrar deneyiniz."_s,
-         u"Fatura portalda kaydedilmedi: Sistem şu anda yoğun. Lütfen daha sonra tekrar "
-         u"deneyiniz. Portaldaki taslağı kontrol ediniz."_s},
-        {"no answer", "kayitCevabiYok", true,
-         u"Fatura portalda kaydedilmedi: portal 1 saniye içinde yanıt vermedi. Portaldaki "
+        {"refused in the portal's message box",
+         {{u"kayitReddi"_s, busy}},
+         UploadOutcome::NotSaved,
+         notSaved,
+         refused},
+        {"refused in an alert dialog",
+         {{u"kayitReddi"_s, busy}, {u"reddiGosterimi"_s, u"alertdialog"_s}},
+         UploadOutcome::NotSaved,
+         notSaved,
+         refused},
+        {"refused in a JavaScript alert",
+         {{u"kayitReddi"_s, busy}, {u"reddiGosterimi"_s, u"alert"_s}},
+         UploadOutcome::NotSaved,
+         notSaved,
+         refused},
+        {"never listed",
+         {{u"kayitListedeYok"_s, true}},
+         UploadOutcome::NotSaved,
+         notSaved,
+         u"Fatura portalda kaydedilmedi: portal kaydı belge listesinde göstermedi. Portaldaki "
          u"taslağı kontrol ediniz."_s},
+        {"each Enter a new draft",
+         {{u"ettnKayitta"_s, true}, {u"ettnUnutur"_s, true}},
+         UploadOutcome::Done,
+         u" Fatura yükleme tamamlandı, kontrol sonucu"_s,
+         u"Portalda bu faturaya uyan birden çok taslak var (%1, %2); fatura paketi indirilmedi. "
+         u"Düzenlenen Belgeler'i kontrol ediniz."_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         saveEarlierDraft();
-        site->server().setSwitch(QString::fromLatin1(c.switchName), c.value);
+        for (const auto& [name, value] : c.switches)
+            site->server().setSwitch(name, value);
         prompt = {};
-        EXPECT_EQ(run(1000), UploadOutcome::NotSaved);
+        EXPECT_EQ(run(), c.outcome);
         ASSERT_EQ(prompt.messages.size(), 2) << prompt.messages.join(u" | "_s).toStdString();
-        EXPECT_TRUE(prompt.messages[0].startsWith(
-            u" Fatura portalda kaydedilmedi (kayıt doğrulanmadı), kontrol sonucu... :\r\n"_s));
-        EXPECT_EQ(prompt.messages[1], c.message);
+        EXPECT_TRUE(prompt.messages[0].startsWith(c.reportStart))
+            << prompt.messages[0].toStdString();
+        const QJsonArray all = drafts->drafts();
+        EXPECT_EQ(prompt.messages[1],
+                  QString(c.message)
+                      .replace(u"%1"_s, all.at(1).toObject().value(u"belgeNo"_s).toString())
+                      .replace(u"%2"_s, all.at(2).toObject().value(u"belgeNo"_s).toString()));
         EXPECT_EQ(drafts->downloads(), 0);
         EXPECT_EQ(filedAndTemp(), QStringList());
         EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());

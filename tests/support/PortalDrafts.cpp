@@ -4,6 +4,8 @@
 
 #include <QDate>
 #include <QJsonDocument>
+#include <QLocale>
+#include <QUuid>
 
 #include <httplib.h>
 #include <zip.h>
@@ -72,17 +74,23 @@ PortalDrafts::PortalDrafts(SiteServer& server)
     httplib::Server& http = server.http();
     http.Post("/api/taslak", [this](const httplib::Request& req, httplib::Response& res) {
         QJsonObject draft = QJsonDocument::fromJson(QByteArray::fromStdString(req.body)).object();
-        const QString ettn = draft.value(u"ettn"_s).toString();
-        if (ettn.isEmpty()) {
-            res.status = 400;
-            return;
-        }
         if (const QString refusal = m_server.switchValue(u"kayitReddi"_s).toString();
             !refusal.isEmpty()) {
             res.status = 503;
             res.set_content(refusal.toStdString(), "text/plain; charset=utf-8");
             return;
         }
+        // A form without an ETTN gets one here; the answer names it.
+        QString ettn = draft.value(u"ettn"_s).toString();
+        if (ettn.isEmpty())
+            ettn = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        draft.insert(u"ettn"_s, ettn);
+        const std::string answer = QJsonDocument(QJsonObject{{u"ettn"_s, ettn}})
+                                       .toJson(QJsonDocument::Compact)
+                                       .toStdString();
+        // A save that never shows in the document list.
+        if (m_server.switchValue(u"kayitListedeYok"_s).toBool())
+            draft.insert(u"listedeYok"_s, true);
         std::lock_guard lock(m_mutex);
         // A later save of the same form replaces the draft and keeps its number and place.
         for (qsizetype i = 0; i < m_drafts.size(); ++i) {
@@ -90,7 +98,7 @@ PortalDrafts::PortalDrafts(SiteServer& server)
             if (old.value(u"ettn"_s).toString() == ettn) {
                 draft.insert(u"belgeNo"_s, old.value(u"belgeNo"_s));
                 m_drafts[i] = draft;
-                res.set_content("{}", "application/json");
+                res.set_content(answer, "application/json");
                 return;
             }
         }
@@ -98,7 +106,7 @@ PortalDrafts::PortalDrafts(SiteServer& server)
         draft.insert(u"belgeNo"_s, u"GIB%1%2"_s.arg(date.isValid() ? date.year() : 2000)
                                        .arg(m_next++, 9, 10, QChar(u'0')));
         m_drafts.append(draft);
-        res.set_content("{}", "application/json");
+        res.set_content(answer, "application/json");
     });
     http.Get("/api/belgeler", [this](const httplib::Request& req, httplib::Response& res) {
         const QDate from = portalDate(QString::fromStdString(req.get_param_value("bas")));
@@ -108,13 +116,18 @@ PortalDrafts::PortalDrafts(SiteServer& server)
         for (const QJsonValue& value : std::as_const(m_drafts)) {
             const QJsonObject d = value.toObject();
             const QDate date = portalDate(d.value(u"faturaTarihi"_s).toString());
-            if (!date.isValid() || (from.isValid() && date < from) || (to.isValid() && date > to))
+            if (!date.isValid() || (from.isValid() && date < from) || (to.isValid() && date > to) ||
+                d.value(u"listedeYok"_s).toBool())
                 continue;
-            list.append(QJsonObject{{u"belgeNo"_s, d.value(u"belgeNo"_s)},
-                                    {u"ettn"_s, d.value(u"ettn"_s)},
-                                    {u"aliciVkn"_s, d.value(u"aliciVkn"_s)},
-                                    {u"tarih"_s, date.toString(u"dd-MM-yyyy"_s)},
-                                    {u"durum"_s, u"Onaylanmadı"_s}});
+            const double total =
+                d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble();
+            list.append(
+                QJsonObject{{u"belgeNo"_s, d.value(u"belgeNo"_s)},
+                            {u"ettn"_s, d.value(u"ettn"_s)},
+                            {u"aliciVkn"_s, d.value(u"aliciVkn"_s)},
+                            {u"tarih"_s, date.toString(u"dd-MM-yyyy"_s)},
+                            {u"durum"_s, u"Onaylanmadı"_s},
+                            {u"toplam"_s, QLocale(QLocale::Turkish).toString(total, 'f', 2)}});
         }
         res.set_header("Cache-Control", "no-store");
         res.set_content(QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString(),

@@ -17,7 +17,9 @@ class SiteServer;
 class PortalDrafts {
 public:
     // Adds the routes to the server (before it starts). Switches the routes read:
-    // "indirmeYok" — "İndir" sends nothing.
+    // "indirmeYok" — "İndir" sends nothing; "kayitReddi" — every save refused with this text;
+    // "kayitListedeYok" — drafts saved meanwhile never show in the document list. A draft
+    // without an ETTN gets one, named in the answer.
     explicit PortalDrafts(SiteServer& server);
 
     // Every draft in the order first saved, the last save of each; "belgeNo" added.

@@ -1,6 +1,7 @@
 // The stand-in portal's list of issued documents ("Düzenlenen Belgeler"): a query by date, the
 // table "gen__1178-b" (header row, one row per draft in the order they were saved, a closing
-// row), a check box per row and "İndir", which sends the ticked document's package.
+// row; cells: check box, number, ETTN, buyer, date, state, total), and "İndir", which sends the
+// ticked document's package.
 (function () {
   'use strict';
 
@@ -32,18 +33,18 @@
     kutu.innerHTML = '';
     var tablo = el('table', {id: 'gen__1178-b'}, kutu);
     var bas_ = el('tr', {}, tablo);
-    ['', 'Belge Numarası', 'ETTN', 'Alıcı VKN/TCKN', 'Belge Tarihi', 'Durum'].forEach(
+    ['', 'Belge Numarası', 'ETTN', 'Alıcı VKN/TCKN', 'Belge Tarihi', 'Durum', 'Toplam'].forEach(
         function (b) { el('th', {text: b}, bas_); });
     belgeler.forEach(function (b) {
       var tr = el('tr', {}, tablo);
       el('input', {type: 'checkbox', 'data-ettn': b.ettn}, el('td', {}, tr));
       var ettn = ayar.ettnSutunuBos ? '' : b.ettn;
-      [b.belgeNo, ettn, b.aliciVkn, b.tarih, b.durum].forEach(function (v) {
+      [b.belgeNo, ettn, b.aliciVkn, b.tarih, b.durum, b.toplam].forEach(function (v) {
         el('span', {text: v}, el('td', {}, tr));
       });
     });
     var son = el('tr', {}, tablo);
-    el('td', {colspan: '6', text: 'Toplam ' + belgeler.length + ' belge'}, son);
+    el('td', {colspan: '7', text: 'Toplam ' + belgeler.length + ' belge'}, son);
     el('input', {type: 'button', value: 'İndir'}, kutu).addEventListener('click', function () {
       var secili = tablo.querySelector('input[type=checkbox]:checked');
       if (!secili) { alert('Lütfen indirilecek belgeyi seçiniz.'); return; }

@@ -378,13 +378,30 @@
   });
 
   function deger(id) { return $(id) ? $(id).value : ''; }
+  // The ETTN the portal assigned at the first save, when the form showed none (ettnKayitta); the
+  // switch ettnUnutur forgets it, so each Enter makes another draft.
+  var atananEttn = '';
+  // A refused save is said in a message box: the portal's own (class csc-messagebox), one with
+  // role alertdialog, or a JavaScript alert (switch reddiGosterimi "alertdialog" / "alert").
+  function reddiGoster(metin) {
+    if (ayar.reddiGosterimi === 'alert') { alert(metin); return; }
+    var kutu = $('kayit-reddi') ||
+        el('div', ayar.reddiGosterimi === 'alertdialog' ? {id: 'kayit-reddi', role: 'alertdialog'}
+                                                         : {id: 'kayit-reddi', class: 'csc-messagebox'},
+           alanKutu);
+    kutu.innerHTML = '';
+    el('span', {text: metin}, kutu);
+    el('input', {type: 'button', value: 'Tamam'}, kutu).addEventListener('click', function () {
+      kutu.remove();
+    });
+  }
   function kaydet() {
     hesapla();
     var iadeler = [];
     for (var n = 0; n < iadeSayisi; ++n)
       iadeler.push({seri: deger('gen__' + (1145 + 2 * n)), tarih: deger('date-gen__' + (1146 + 2 * n))});
     var taslak = {
-      ettn: $('gen__1024').textContent,
+      ettn: atananEttn || $('gen__1024').textContent,
       faturaTarihi: deger('date-gen__1026'), saat: deger('date-gen__1027'),
       paraBirimi: secilenMetin(para), dovizKuru: kur.value, faturaTipi: tip.value,
       aliciVkn: deger('gen__1033'), unvan: deger('gen__1034'), adi: deger('gen__1035'),
@@ -399,14 +416,16 @@
     x.open('POST', '/api/taslak', false);
     x.setRequestHeader('Content-Type', 'application/json');
     x.send(JSON.stringify(taslak));
-    // The save answer: "basarili" or "hata" with the server's text; a hung portal shows none.
-    if (ayar.kayitCevabiYok) return;
-    var tamam = x.status === 200;
-    var cevap = $('kayit-cevabi') || el('div', {id: 'kayit-cevabi', role: 'status'});
-    alanKutu.insertBefore(cevap, belgeAlani);
-    cevap.setAttribute('data-durum', tamam ? 'basarili' : 'hata');
-    cevap.textContent = tamam ? 'Belgeniz kaydedildi.' : (x.responseText || 'Belge kaydedilemedi.');
-    if (tamam && window.belgeListesi) window.belgeListesi.ciz(belgeAlani, null);
+    if (x.status !== 200) { reddiGoster(x.responseText || 'Belge kaydedilemedi.'); return; }
+    var cevap = JSON.parse(x.responseText || '{}');
+    if (!ayar.ettnUnutur && cevap.ettn) atananEttn = cevap.ettn;
+    // The real portal shows no save answer; the switch kayitCevabi shows one all the same.
+    if (ayar.kayitCevabi) {
+      var durum = $('kayit-cevabi') || el('div', {id: 'kayit-cevabi', role: 'status'});
+      alanKutu.insertBefore(durum, belgeAlani);
+      durum.textContent = 'Belgeniz kaydedildi.';
+    }
+    if (window.belgeListesi) window.belgeListesi.ciz(belgeAlani, null);
   }
 
   yeniSatir();
