@@ -142,10 +142,10 @@ std::optional<QString> InvoiceUpload::awaitSaveRefusal() {
 }
 
 void InvoiceUpload::showReport(bool saveConfirmed) {
-    m_prompt.message(
-        UserPrompt::Icon::Information,
-        uploadCheckReport(m_invoice.checkTotal, m_portalTotal, m_skipped, saveConfirmed),
-        uploadCheckReportTitle());
+    m_prompt.message(UserPrompt::Icon::Information,
+                     uploadCheckReport(m_invoice.checkTotal, m_portalTotal, m_skipped,
+                                       saveConfirmed, buyerLines()),
+                     uploadCheckReportTitle());
 }
 
 void InvoiceUpload::clickInputWithValue(const QString& value) {
