@@ -4,19 +4,15 @@
 #include "customers/CustomerCardWindow.h"
 #include "invoice/RecordingHost.h"
 
-#include "support/MessageBoxes.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompt.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -146,36 +142,6 @@ TEST_F(TaxNumberLookupTest, TheCardTakesWhatThePortalFilled) {
     EXPECT_EQ(card.findChild<QLabel*>(u"Label14"_s)->text(), u"Sorgulama tamamlandı..!"_s);
     EXPECT_TRUE(card.findChild<QPushButton*>(u"Command1"_s)->isEnabled());
     EXPECT_TRUE(card.findChild<QPushButton*>(u"Command4"_s)->isEnabled());
-}
-
-// Without a password the card keeps its status line and offers the credentials window.
-TEST_F(TaxNumberLookupTest, MissingPasswordOffersTheCredentialsWindow) {
-    tavlix::test::MessageBoxes boxes;
-    tavlix::test::RecordingHost host;
-    host.settings.portalUser = settings.portalUser;
-    tavlix::CustomerCardWindow card(host);
-    card.show();
-    card.findChild<QLineEdit*>(u"Text6"_s)->setText(u"1234567890"_s);
-    bool windowShown = false;
-    QTimer user;
-    user.setInterval(50);
-    QObject::connect(&user, &QTimer::timeout, [&] {
-        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!window || window->objectName() != u"PortalCredentialsWindow"_s)
-            return;
-        windowShown = window->windowTitle() == u"e-Arşiv Giriş Bilgileri"_s;
-        QTest::mouseClick(window->findChild<QPushButton*>(u"vazgec"_s), Qt::LeftButton);
-    });
-    user.start();
-    boxes.answer(QMessageBox::Yes);
-    QTest::mouseClick(card.findChild<QPushButton*>(u"Command3"_s), Qt::LeftButton);
-    user.stop();
-    EXPECT_TRUE(windowShown);
-    EXPECT_EQ(boxes.texts(), QStringList{u"Deneme Ltd için e-Arşiv kullanıcı kodu veya şifresi "
-                                         u"kayıtlı değil."_s});
-    EXPECT_EQ(card.findChild<QLabel*>(u"Label14"_s)->text(),
-              u"Earşiv kullanıcı şifre girilmemiş!"_s);
-    EXPECT_EQ(site.loginAttempts(), 0);
 }
 
 } // namespace

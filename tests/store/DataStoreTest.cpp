@@ -304,34 +304,3 @@ TEST_F(EditedWorkbookTest, LibreOfficeSavesTavlixWritesLibreOfficeReadsEverythin
     for (const auto& [rows, row, column, text] : values)
         EXPECT_EQ(at(*rows, row, column), text) << row << "," << column;
 }
-
-// The portal credentials go into the company's own two cells; a formula there or a company that
-// has no column writes nothing, and a numeric user code stays the text it was.
-TEST_F(EditedWorkbookTest, PortalCredentialsGoIntoTheCompanysCellsOnly) {
-    ASSERT_TRUE(test::writeWithOpenpyxl(path, u"wb = openpyxl.load_workbook(path)\n"
-                                              u"wb['prgDATA']['C9'] = '=B9'\nwb.save(path)"_s));
-    const QJsonObject before = test::readWithOpenpyxl(path);
-    const QByteArray digest = test::fileDigest(path);
-    const DataStore data(path);
-    const struct {
-        QString company;
-        QString refusal; // part of the message
-    } refused[] = {{u"Beta AŞ"_s, u"prgDATA!C9"_s}, {u"Gama"_s, u"\"Gama\" firması yok"_s}};
-    for (const auto& c : refused) {
-        SCOPED_TRACE(c.company.toStdString());
-        const Result<void> saved = data.savePortalCredentials(c.company, 21, u"1"_s, u"2"_s);
-        ASSERT_FALSE(saved.ok());
-        EXPECT_TRUE(saved.message().startsWith(u"e-Arşiv giriş bilgileri kaydedilmedi: "_s));
-        EXPECT_TRUE(saved.message().contains(c.refusal)) << saved.message().toStdString();
-        EXPECT_EQ(test::fileDigest(path), digest);
-    }
-    const Result<void> saved =
-        data.savePortalCredentials(u"Alfa Ltd"_s, 21, u"0012345678"_s, u"'Şifre"_s);
-    ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
-    QJsonObject cells = before[u"cells"_s].toObject();
-    QJsonObject prg = cells[u"prgDATA"_s].toObject();
-    prg[u"B8"_s] = u"0012345678"_s;
-    prg[u"B9"_s] = u"'Şifre"_s;
-    cells[u"prgDATA"_s] = prg;
-    EXPECT_EQ(test::readWithOpenpyxl(path)[u"cells"_s].toObject(), cells);
-}
