@@ -115,21 +115,7 @@ void MainWindow::wireEvents() {
             &MainWindow::showCustomerCard);
     connect(central->findChild<QPushButton*>(u"Command6"_s), &QPushButton::clicked, this,
             &MainWindow::showDownloadWindow);
-    for (const auto& [name, shortcut] :
-         {std::pair{u"Command20"_s, portal::Shortcut::IssuedDocuments},
-          std::pair{u"Command22"_s, portal::Shortcut::Cancellations}})
-        connect(central->findChild<QPushButton*>(name), &QPushButton::clicked, this,
-                [this, s = shortcut] {
-                    MessageBoxPrompt prompt(this);
-                    portal::runPortalShortcut(s, portal::portalBaseUrl(), m_settings, prompt);
-                });
-    connect(central->findChild<QPushButton*>(u"Command12"_s), &QPushButton::clicked, this, [this] {
-        MessageBoxPrompt prompt(this);
-        portal::UploadServices services = portal::defaultUploadServices();
-        services.mailToCustomer = [this](const QString& pdf) { m_savedInvoices->mailIssued(pdf); };
-        portal::runInvoiceUpload(invoiceRecord(), prompt, portal::defaultUploadOptions(), services);
-        m_savedInvoices->refreshIssued();
-    });
+    wirePortalButtons();
     connect(m_command5, &QPushButton::clicked, this, &MainWindow::showReturnWindow);
     connect(m_command7, &QPushButton::clicked, this, &MainWindow::showLineEditor);
     connect(m_command8, &QPushButton::clicked, this, &MainWindow::showTaxesDialog);
@@ -418,6 +404,7 @@ void MainWindow::customerChosen() {
         return;
     }
     if (const std::optional<CustomerFields>& c = customer.value()) {
+        m_uunvan->setText(c->name); // the card's own name, for the upload's buyer check
         m_text2->setText(c->address);
         m_text12->setText(c->country);
         m_text3->setText(c->taxOffice);

@@ -69,6 +69,8 @@ public:
 
     // The invoice as one value, for the operations that take it (upload, files, mail).
     InvoiceRecord invoiceRecord() const;
+    // The invoice on screen was uploaded as `number` (its row shown by the portal's list).
+    void markUploaded(const QString& number, const QString& ettn);
 
     // Public values of the invoice.
     const CompanySettings& companySettings() const { return m_settings; }
@@ -93,6 +95,7 @@ public:
     QStringList countries() const override { return m_countries; }
     QDate today() const override;
     CompanySettings currentCompanySettings() const override { return m_settings; }
+    void setPortalCredentials(const QString& user, const QString& password) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,6 +111,9 @@ private:
     void buildRadioPanel(QWidget* surface);
     void buildMenus();
     void wireEvents();
+    // "e-Arşiv", " e-Arşiv Taslak", "İptal/İtiraz" (MainWindowPortal.cpp).
+    void wirePortalButtons();
+    void uploadInvoice();
 
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);
@@ -187,6 +193,10 @@ private:
     money::Kurus m_checkTotal = 0;
     QStringList m_countries;
     QList<QDate> m_invoiceDates;
+    // The portal number and ETTN of the invoice on screen once its upload was confirmed; a new
+    // invoice (other lines, type or company) drops them.
+    QString m_uploadedNumber;
+    QString m_uploadedEttn;
 
     // Windows created on first use.
     std::unique_ptr<AboutWindow> m_about;

@@ -61,6 +61,7 @@ void MainWindow::setCustomer(const CustomerFields& customer) {
     m_text4->setText(customer.taxNumber);
     m_text5->setText(customer.email);
     m_text12->setText(customer.country);
+    m_uunvan->setText(customer.name);
 }
 
 void MainWindow::hideCustomerSearch() {
@@ -99,6 +100,8 @@ InvoiceRecord MainWindow::invoiceRecord() const {
     r.kdvMatStr = m_kdvMatStr;
     r.yazTopStr = m_yazTopStr;
     r.checkTotal = m_checkTotal;
+    r.portalNumber = m_uploadedNumber;
+    r.portalEttn = m_uploadedEttn;
     return r;
 }
 

@@ -2,6 +2,7 @@
 
 #include "customers/TaxNumberLookup.h"
 #include "invoice/InvoiceHost.h"
+#include "invoice/PortalCredentialsWindow.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 
@@ -240,6 +241,8 @@ void CustomerCardWindow::lookUp() {
     if (credentials)
         m_text[5]->setText(found.taxOffice); // enables the saves when one was read
     m_status->setText(found.status);
+    if (!credentials)
+        offerPortalCredentials(m_host, this);
 }
 
 void CustomerCardWindow::clearFields() {

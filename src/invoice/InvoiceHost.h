@@ -49,6 +49,11 @@ public:
     virtual QDate today() const = 0;
     // The selected company's settings (portal credentials for the tax-number lookup).
     virtual CompanySettings currentCompanySettings() const { return {}; }
+    // The portal credentials just written into the company's column of prgDATA.
+    virtual void setPortalCredentials(const QString& user, const QString& password) {
+        (void)user;
+        (void)password;
+    }
 };
 
 } // namespace tavlix

@@ -30,7 +30,7 @@ struct InvoiceRecord {
     QString taxOffice;         // Text3
     QString taxNumber;         // Text4
     QString customerEmail;     // Text5
-    QString customerTitle;     // uunvan
+    QString customerTitle;     // uunvan: the card's name (mDATA C) once a card was chosen
     QString customerFirstName; // aad
     QString customerSurname;   // ssoyad
 
@@ -51,6 +51,11 @@ struct InvoiceRecord {
     QString kdvMatStr;
     QString yazTopStr;
     money::Kurus checkTotal = 0;
+
+    // Set once the portal's document list showed this invoice after its upload; a new invoice on
+    // the main window (other lines, type or company) and a loaded workbook have none.
+    QString portalNumber;
+    QString portalEttn;
 
     bool hasLines() const { return !lines.isEmpty(); }
 };

@@ -87,8 +87,16 @@ UploadServices defaultUploadServices() {
     return services;
 }
 
+QString reuploadQuestion(const QString& number) {
+    return u"Bu fatura %1 numarasıyla portala yüklendi. Yeni bir fatura olarak yeniden yüklensin "
+           u"mi?"_s.arg(number);
+}
+
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services) {
+    if (!invoice.portalNumber.isEmpty() &&
+        !prompt.ask(reuploadQuestion(invoice.portalNumber), u"Tavlix"_s))
+        return UploadOutcome::NotRepeated;
     if (!isOnline()) {
         prompt.message(UserPrompt::Icon::Information, u"İnternete bağlı değilsiniz !"_s);
         return UploadOutcome::Offline;
@@ -152,8 +160,13 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
             return UploadOutcome::NotSaved;
         }
         upload.downloadAndFile(services.fileDownload);
+        if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
+            services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
     } catch (const UploadCancelled&) {
         driver->Quit();
+        // Stopped after the list showed it: the invoice is on the portal all the same.
+        if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
+            services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
         prompt.message(UserPrompt::Icon::Warning,
                        u"Fatura yükleme iptal edildi. Fatura portalda yarım yazılmış olabilir; "
                        u"portaldaki taslağı kontrol ediniz."_s);

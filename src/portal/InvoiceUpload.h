@@ -12,6 +12,7 @@
 #include "portal/PackageFiling.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
+#include "portal/UploadCheckReport.h"
 
 #include <QDate>
 #include <QString>
@@ -87,6 +88,10 @@ public:
     const QString& lastInvoiceDate() const { return m_lastDate; }
     // The filed HTML; empty unless the package was filed.
     const QString& filedHtml() const { return m_filedHtml; }
+    // The buyer's name and tax office as the portal filled them in after the tax-number query.
+    const BuyerNames& portalBuyer() const { return m_portalBuyer; }
+    // The report's lines naming the portal's and the card's buyer when they differ.
+    QStringList buyerLines() const;
     // The fixed waits the steps have made so far, in milliseconds.
     qint64 fixedWaitMs() const { return m_waitedMs; }
 
@@ -105,6 +110,7 @@ private:
     bool clickAndPaste(const QString& id, const QString& text);
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
+    void readPortalBuyer();
     void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
     bool clickInputWithValue(const QString& value);
@@ -131,6 +137,7 @@ private:
     QString m_lastNumber;
     QString m_lastDate;
     QString m_filedHtml;
+    BuyerNames m_portalBuyer;
     QStringList m_skipped;
     qint64 m_waitedMs = 0;
 };
@@ -143,6 +150,7 @@ enum class UploadOutcome {
     LoginFailed,   // a failure before the menu walk, said in a message; session released
     Cancelled,     // "İptal" between two steps; session released
     NotSaved,      // no row of this invoice listed after the save; said, nothing filed
+    NotRepeated,   // the invoice was uploaded already and the user said "Hayır"; no browser
     Done,          // the report was shown (whatever it says)
 };
 
@@ -158,6 +166,8 @@ struct UploadServices {
     std::function<Result<void>(const QString& htmlPath, const QString& pdfPath)> printPdf;
     // "Evet" to the offer to mail the invoice just filed and printed; takes the PDF's path.
     std::function<void(const QString& pdfPath)> mailToCustomer;
+    // This invoice's row was found in the document list: its portal number and ETTN.
+    std::function<void(const QString& number, const QString& ettn)> uploaded;
 };
 
 // After a filed package: its PDF printed into Pdf (a failure is said in one message and touches
@@ -169,8 +179,12 @@ void printAndOfferMail(const QString& filedHtml, UserPrompt& prompt,
 UploadOptions defaultUploadOptions();
 UploadServices defaultUploadServices();
 
-// The "e-Arşiv" button from the preconditions to the filed package. Every browser process ends
-// with it, also on a failure or "İptal".
+// "Bu fatura <number> numarasıyla portala yüklendi. Yeni bir fatura olarak yeniden yüklensin mi?"
+QString reuploadQuestion(const QString& number);
+
+// The "e-Arşiv" button from the preconditions to the filed package. An invoice that carries the
+// number of a confirmed upload is sent again only after "Evet" to reuploadQuestion. Every browser
+// process ends with it, also on a failure or "İptal".
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services);
 

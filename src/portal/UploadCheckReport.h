@@ -11,10 +11,24 @@ namespace tavlix::portal {
 
 QString uploadCheckReportTitle(); // "Tavlix Fatura Yükleme Sonrası Kontrol Raporu"
 
-// The five lines joined by CR LF, labels with their blanks as they stand; a sixth line names the
-// skipped steps when there are any. Totals and their difference are exact to the kuruş. When the
-// portal did not confirm the save, the first line says so.
+// A buyer's name (title, or first name and surname) and tax office.
+struct BuyerNames {
+    QString name;
+    QString taxOffice;
+};
+
+// True when the two name the same buyer: Turkish upper case, blanks collapsed.
+bool sameBuyer(const BuyerNames& a, const BuyerNames& b);
+
+// The report's two lines " Portal Alıcı Bilgisi …" and " Kart Alıcı Bilgisi …" when the buyer
+// the portal wrote differs from the card's; none when they agree or either side is empty.
+QStringList buyerDifferenceLines(const BuyerNames& portal, const BuyerNames& card);
+
+// The five lines joined by CR LF, labels with their blanks as they stand, then `buyerLines`; a
+// last line names the skipped steps when there are any. Totals and their difference are exact to
+// the kuruş. When the portal did not confirm the save, the first line says so.
 QString uploadCheckReport(money::Kurus checkTotal, money::Kurus portalTotal,
-                          const QStringList& skippedSteps, bool saveConfirmed = true);
+                          const QStringList& skippedSteps, bool saveConfirmed = true,
+                          const QStringList& buyerLines = {});
 
 } // namespace tavlix::portal

@@ -185,10 +185,10 @@ void InvoiceUpload::readListBeforeSave() {
 }
 
 void InvoiceUpload::showReport(bool saveConfirmed) {
-    m_prompt.message(
-        UserPrompt::Icon::Information,
-        uploadCheckReport(m_invoice.checkTotal, m_portalTotal, m_skipped, saveConfirmed),
-        uploadCheckReportTitle());
+    m_prompt.message(UserPrompt::Icon::Information,
+                     uploadCheckReport(m_invoice.checkTotal, m_portalTotal, m_skipped,
+                                       saveConfirmed, buyerLines()),
+                     uploadCheckReportTitle());
 }
 
 bool InvoiceUpload::clickInputWithValue(const QString& value) {

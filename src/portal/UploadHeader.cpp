@@ -5,9 +5,64 @@
 #include "browser/BrowserDriver.h"
 #include "platform/UserPrompt.h"
 
+#include <QElapsedTimer>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
+
+namespace {
+
+// How long the portal may take to fill in the buyer after the tax-number query.
+constexpr int kBuyerQueryLimitMs = 2000;
+
+// The buyer as the customer card gave it to the invoice: the card's name, else the names typed.
+BuyerNames cardBuyer(const InvoiceRecord& invoice) {
+    QString name = invoice.customerTitle;
+    if (name.trimmed().isEmpty())
+        name = (invoice.customerFirstName + u' ' + invoice.customerSurname).trimmed();
+    if (name.trimmed().isEmpty())
+        name = invoice.customerName;
+    return {name.trimmed(), invoice.taxOffice.trimmed()};
+}
+
+} // namespace
+
+// Read quietly: a portal that fills in nothing (an unknown number) is no skipped step.
+void InvoiceUpload::readPortalBuyer() {
+    const auto value = [this](const QString& id) -> std::optional<QString> {
+        const auto field = m_driver.FindById(id);
+        if (!field.ok())
+            return std::nullopt;
+        const auto text = m_driver.ReadAttribute(*field, u"value"_s);
+        return text.ok() ? std::optional<QString>(text->trimmed()) : std::nullopt;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (true) {
+        const auto title = value(u"gen__1034"_s);
+        const auto office = value(u"gen__1041"_s);
+        if (!title || !office)
+            return;
+        QString name = *title;
+        if (name.isEmpty())
+            name = (value(u"gen__1035"_s).value_or(QString()) + u' ' +
+                    value(u"gen__1036"_s).value_or(QString()))
+                       .trimmed();
+        if ((!name.isEmpty() && !office->isEmpty()) || clock.elapsed() >= kBuyerQueryLimitMs) {
+            m_portalBuyer = {name, *office};
+            return;
+        }
+        m_prompt.keepAlive();
+        if (m_prompt.cancelled())
+            throw UploadCancelled{};
+        m_driver.Wait(100);
+    }
+}
+
+QStringList InvoiceUpload::buyerLines() const {
+    return buyerDifferenceLines(m_portalBuyer, cardBuyer(m_invoice));
+}
 
 void InvoiceUpload::unlockDateField(const QString& id) {
     const auto field = m_driver.FindById(id);
@@ -71,6 +126,7 @@ void InvoiceUpload::fillHeader() {
     checkpoint(u"Alıcı bilgileri yazılıyor"_s);
     typeInto(u"gen__1033"_s, m_invoice.taxNumber);
     click(u"gen__1034"_s);
+    readPortalBuyer();
     if (const auto country = m_driver.FindById(u"gen__1042"_s); check(country, u"gen__1042"_s)) {
         check(m_driver.SelectByText(*country, m_invoice.customerCountry), u"gen__1042"_s);
         check(m_driver.Click(*country), u"gen__1042"_s);

@@ -334,4 +334,31 @@ Result<int> DataStore::addStockCard(const QStringList& cells) const {
     return row;
 }
 
+Result<void> DataStore::savePortalCredentials(const QString& company, int lastCompanyColumn,
+                                              const QString& user, const QString& password) const {
+    const QString notSaved = u"e-Arşiv giriş bilgileri kaydedilmedi: "_s;
+    if (Result<void> free = checkNotOpenElsewhere(m_path); !free)
+        return makeError(free.error().code, notSaved + free.message());
+    const auto opened = openWithSheets(m_path, {DataSheet::Programs});
+    if (!opened)
+        return makeError(opened.error().code, notSaved + opened.message());
+    Worksheet& prg = (*opened)[0];
+    int column = 0;
+    for (const CompanyColumn& c : companyColumns(prg, lastCompanyColumn)) {
+        if (c.name == company) {
+            column = c.column;
+            break;
+        }
+    }
+    if (column == 0 || company.isEmpty())
+        return makeError(ErrorCode::NotFound,
+                         notSaved + u"prgDATA sayfasında \"%1\" firması yok."_s.arg(company));
+    // The apostrophe keeps a numeric user code as text (no exponent, no lost leading zero).
+    prg.writeText(PrgRow::EArchiveUser, column, u"'"_s + user);
+    prg.writeText(PrgRow::EArchivePassword, column, u"'"_s + password);
+    if (Result<void> saved = opened->book->save(); !saved)
+        return makeError(saved.error().code, notSaved + saved.message());
+    return {};
+}
+
 } // namespace tavlix::store

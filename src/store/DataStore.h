@@ -114,6 +114,11 @@ public:
     Result<CustomerAdded> addCustomer(const NewCustomer& customer) const;
     // Writes the 16 cells into the row after the cards and saves; returns the row.
     Result<int> addStockCard(const QStringList& cells) const;
+    // Writes the e-Archive user code and password (rows 8 and 9, as text) into the column of
+    // `company` (the leftmost whose row 2 equals it) and saves. Refused, writing nothing, while
+    // another program holds the file, when either cell holds a formula, or with no such column.
+    Result<void> savePortalCredentials(const QString& company, int lastCompanyColumn,
+                                       const QString& user, const QString& password) const;
 
 private:
     QString m_path;

@@ -6,6 +6,7 @@
 
 #include "store/WorkbookStore.h"
 #include "support/DraftChecks.h"
+#include "support/Openpyxl.h"
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
@@ -14,9 +15,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
 
 #include <functional>
 
@@ -116,6 +122,22 @@ protected:
             QTest::mouseClick(in<QPushButton>(form7, "Command4"), Qt::LeftButton);
         }
         form7->close();
+    }
+
+    // Alfa Ltd, SATIŞ to "Abc Yapı " (Çankaya, 1111111111), one line; `edit` runs in openpyxl.
+    void composeSale(const QString& edit = QString()) {
+        makeUploadData();
+        if (!edit.isEmpty()) {
+            ASSERT_TRUE(writeWithOpenpyxl(dataPath(), u"wb = openpyxl.load_workbook(path)\n"_s +
+                                                          edit + u"\nwb.save(path)"_s));
+        }
+        start();
+        selectCompany(u"Alfa Ltd"_s);
+        chooseType(u"SATIŞ"_s);
+        find<QComboBox>("Combo3")->setEditText(u"Abc Yapı "_s);
+        leave(find<QComboBox>("Combo3"));
+        addLines({line(u"Kalem", u"2", u"Adet", u"12,50", u"0", u"18")});
+        boxes->clear();
     }
 
     PortalSite site;
@@ -251,6 +273,112 @@ std::string typeCaseName(const ::testing::TestParamInfo<int>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, UploadEndToEnd, ::testing::Range(0, 6), typeCaseName);
+
+TEST_F(UploadEndToEnd, AnUploadedInvoiceIsAskedForAgainAndTheRegistrysNameIsReported) {
+    site.server().setSwitch(
+        u"mukellefler"_s,
+        QJsonObject{{u"1111111111"_s, QJsonObject{{u"unvan"_s, u"ABC YAPI İNŞAAT A.Ş."_s},
+                                                  {u"vergiDairesi"_s, u"KIZILAY"_s}}}});
+    composeSale();
+    ASSERT_FALSE(HasFatalFailure());
+    for (auto button : {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Yes}) // "Evet" to the mail
+        boxes->answer(button);
+    QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
+    ASSERT_EQ(drafts.drafts().size(), 1) << boxes->texts().join(u"|"_s).toStdString();
+    EXPECT_EQ(boxes->texts().value(0).split(u"\r\n"_s).mid(4),
+              (QStringList{u" Fatura Toplam Farkı     :         0,00 [TL,Kr]'dir."_s,
+                           u" Portal Alıcı Bilgisi     :  ABC YAPI İNŞAAT A.Ş. / KIZILAY"_s,
+                           u" Kart Alıcı Bilgisi        :  Abc Yapı / Çankaya"_s}));
+    EXPECT_TRUE(find<QPlainTextEdit>("Text17")->toPlainText().startsWith(
+        u"Sayın;\nABC YAPI İNŞAAT A.Ş.\n"_s));
+    const QString number = draftText(drafts.newest(), "belgeNo");
+    EXPECT_EQ(m_window->invoiceRecord().portalEttn, draftText(drafts.newest(), "ettn"));
+
+    // Again: "Hayır" (the default) and the portal hears nothing.
+    boxes->clear();
+    QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
+    EXPECT_EQ(boxes->texts(), QStringList{u"Bu fatura "_s + number +
+                                          u" numarasıyla portala yüklendi. Yeni bir fatura olarak "
+                                          u"yeniden yüklensin mi?"_s});
+    EXPECT_EQ(site.loginAttempts(), 1);
+
+    // Another invoice on the screen carries no mark.
+    auto* view = find<QTreeView>("ListView1");
+    const QList<std::pair<const char*, std::function<void()>>> cases{
+        {"last line deleted",
+         [&] {
+             boxes->answer(QMessageBox::Yes);
+             QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                               view->visualRect(view->model()->index(0, 1)).center());
+         }},
+        {"another type", [&] { chooseType(u"İADE"_s); }},
+        {"another company",
+         [&] {
+             QTest::mouseClick(find<QLabel>("Label19"), Qt::LeftButton); // starts over
+             selectCompany(u"Beta AŞ"_s);
+         }},
+    };
+    for (const auto& [name, act] : cases) {
+        m_window->markUploaded(number, u"E"_s);
+        ASSERT_EQ(m_window->invoiceRecord().portalNumber, number);
+        act();
+        const InvoiceRecord after = m_window->invoiceRecord();
+        EXPECT_EQ(after.portalNumber + after.portalEttn, QString()) << name;
+    }
+}
+
+// No password: the message and the window; a lock file refuses the save, then what was typed
+// lands in B8/B9 with formulas and every other cell as they were.
+TEST_F(UploadEndToEnd, MissingCredentialsAreTypedIntoPrgDataThroughTheGuards) {
+    composeSale(u"ws = wb['prgDATA']\nws['B9'] = None\nws['B19'] = '=LEN(B2)'\n"
+                u"ws['C9'] = '=B9'"_s);
+    ASSERT_FALSE(HasFatalFailure());
+    const QJsonObject before = readWithOpenpyxl(dataPath());
+    const QString message = u"Alfa Ltd için e-Arşiv kullanıcı kodu veya şifresi kayıtlı değil."_s;
+    QTest::mouseClick(find<QPushButton>("Command20"), Qt::LeftButton); // "Hayır" by default
+    const QString lock = programPath() + u"/Data/.~lock.DATA.xlsx#"_s;
+    ASSERT_TRUE(QFile(lock).open(QIODevice::WriteOnly));
+    int clicks = 0;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window->objectName() != u"PortalCredentialsWindow"_s || clicks > 1)
+            return;
+        auto* password = window->findChild<QLineEdit*>(u"sifre"_s);
+        if (clicks++ == 0) {
+            EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+            auto* user = window->findChild<QLineEdit*>(u"kullaniciKodu"_s);
+            user->setFocus();
+            QTest::keyClick(user, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(user, u"44445555"_s);
+            password->setFocus();
+            // Typed key by key; keyClicks takes Latin-1 only.
+            for (const QChar ch : u"Yeni-Şifre ı1"_s)
+                QTest::sendKeyEvent(QTest::Click, password, Qt::Key_unknown, QString(ch),
+                                    Qt::NoModifier);
+        } else {
+            EXPECT_EQ(readWithOpenpyxl(dataPath()), before) << "nothing written under the lock";
+            QFile::remove(lock);
+        }
+        QTest::mouseClick(window->findChild<QPushButton*>(u"kaydet"_s), Qt::LeftButton);
+    });
+    user.start(50);
+    boxes->answer(QMessageBox::Yes);
+    QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
+    user.stop();
+    EXPECT_EQ(boxes->texts(),
+              (QStringList{message, message,
+                           u"e-Arşiv giriş bilgileri kaydedilmedi: DATA.xlsx "
+                           u"başka bir programda açık. Kapatıp yeniden deneyin."_s}));
+    EXPECT_EQ(site.loginAttempts(), 0);
+    EXPECT_EQ(m_window->companySettings().portalPassword, u"Yeni-Şifre ı1"_s);
+    QJsonObject cells = before[u"cells"_s].toObject();
+    QJsonObject prg = cells[u"prgDATA"_s].toObject();
+    prg[u"B8"_s] = u"44445555"_s;
+    prg[u"B9"_s] = u"Yeni-Şifre ı1"_s;
+    cells[u"prgDATA"_s] = prg;
+    EXPECT_EQ(readWithOpenpyxl(dataPath())[u"cells"_s].toObject(), cells);
+}
 
 } // namespace
 } // namespace tavlix::test

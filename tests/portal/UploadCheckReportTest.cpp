@@ -58,3 +58,23 @@ TEST(UploadCheckReport, DifferenceAndSkippedSteps) {
         }
     }
 }
+
+TEST(UploadCheckReport, BuyerLinesOnlyWhenThePortalWroteAnotherBuyer) {
+    using tavlix::portal::BuyerNames;
+    const BuyerNames card{u"Işık  Ticaret"_s, u"Çankaya"_s};
+    const QList<std::pair<BuyerNames, int>> cases{
+        {{u" IŞIK TİCARET"_s, u"ÇANKAYA "_s}, 0}, // Turkish upper case, blanks collapsed
+        {{u"ISIK TICARET"_s, u"ÇANKAYA"_s}, 2},   // dotless ı is not i
+        {{u"IŞIK TİCARET"_s, u"KIZILAY"_s}, 2},
+        {{}, 0}, // the portal wrote nothing
+    };
+    for (const auto& [portal, count] : cases)
+        EXPECT_EQ(tavlix::portal::buyerDifferenceLines(portal, card).size(), count)
+            << portal.name.toStdString();
+    EXPECT_TRUE(tavlix::portal::buyerDifferenceLines(cases[1].first, {}).isEmpty());
+    // After the five lines, before the skipped steps.
+    const QStringList report =
+        uploadCheckReport(100, 100, {u"x"_s}, true, {u"A"_s, u"B"_s}).split(u"\r\n"_s);
+    EXPECT_EQ(report.mid(5, 2), (QStringList{u"A"_s, u"B"_s}));
+    EXPECT_TRUE(report.value(7).startsWith(u" Atlanan adım sayısı: 1"_s));
+}

@@ -1,0 +1,79 @@
+// The main window's portal buttons: "e-Arşiv" (the upload, asked again for an invoice already
+// uploaded), " e-Arşiv Taslak" and "İptal/İtiraz"; each offers to enter missing portal credentials.
+#include "app/MainWindow.h"
+
+#include "files/SavedInvoicesPanel.h"
+#include "invoice/PortalCredentialsWindow.h"
+#include "portal/InvoiceUpload.h"
+#include "portal/PortalShortcuts.h"
+#include "widgets/MessageBoxPrompt.h"
+#include "widgets/ReportModel.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+void MainWindow::wirePortalButtons() {
+    for (const auto& [name, shortcut] :
+         {std::pair{u"Command20"_s, portal::Shortcut::IssuedDocuments},
+          std::pair{u"Command22"_s, portal::Shortcut::Cancellations}})
+        connect(m_surface->findChild<QPushButton*>(name), &QPushButton::clicked, this,
+                [this, s = shortcut] {
+                    portal::ShortcutOutcome outcome;
+                    {
+                        MessageBoxPrompt prompt(this);
+                        outcome = portal::runPortalShortcut(s, portal::portalBaseUrl(), m_settings,
+                                                            prompt);
+                    }
+                    if (outcome == portal::ShortcutOutcome::NoCredentials)
+                        offerPortalCredentials(*this, this);
+                });
+    connect(m_surface->findChild<QPushButton*>(u"Command12"_s), &QPushButton::clicked, this,
+            &MainWindow::uploadInvoice);
+
+    // The upload mark belongs to the lines it was made for: lines replaced (a type or company
+    // change, a loaded workbook) or all deleted make another invoice.
+    const auto dropMark = [this] {
+        m_uploadedNumber.clear();
+        m_uploadedEttn.clear();
+    };
+    connect(m_lines, &QAbstractItemModel::modelReset, this, dropMark);
+    connect(m_lines, &QAbstractItemModel::rowsRemoved, this, [this, dropMark] {
+        if (m_lines->rowTotal() == 0)
+            dropMark();
+    });
+}
+
+void MainWindow::uploadInvoice() {
+    portal::UploadOutcome outcome;
+    {
+        MessageBoxPrompt prompt(this);
+        portal::UploadServices services = portal::defaultUploadServices();
+        services.mailToCustomer = [this](const QString& pdf) { m_savedInvoices->mailIssued(pdf); };
+        services.uploaded = [this](const QString& number, const QString& ettn) {
+            markUploaded(number, ettn);
+        };
+        outcome = portal::runInvoiceUpload(invoiceRecord(), prompt, portal::defaultUploadOptions(),
+                                           services);
+    }
+    m_savedInvoices->refreshIssued();
+    if (outcome == portal::UploadOutcome::NoCredentials)
+        offerPortalCredentials(*this, this);
+}
+
+void MainWindow::markUploaded(const QString& number, const QString& ettn) {
+    m_uploadedNumber = number;
+    m_uploadedEttn = ettn;
+}
+
+void MainWindow::setPortalCredentials(const QString& user, const QString& password) {
+    m_settings.portalUser = user;
+    m_settings.portalPassword = password;
+    m_user->setText(user);
+    m_pass->setText(password);
+}
+
+} // namespace tavlix

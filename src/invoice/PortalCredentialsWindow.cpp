@@ -1,0 +1,96 @@
+#include "invoice/PortalCredentialsWindow.h"
+
+#include "invoice/InvoiceHost.h"
+#include "store/DataStore.h"
+#include "widgets/NamedControl.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace tavlix {
+
+PortalCredentialsWindow::PortalCredentialsWindow(const QString& company, const QString& user,
+                                                 Save save, QWidget* parent)
+    : QDialog(parent)
+    , m_save(std::move(save)) {
+    setObjectName(u"PortalCredentialsWindow"_s);
+    setWindowTitle(u"e-Arşiv Giriş Bilgileri"_s);
+    setModal(true);
+    m_user = named<QLineEdit>(u"kullaniciKodu"_s, user, this);
+    m_password = named<QLineEdit>(u"sifre"_s, this);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_saveButton = named<QPushButton>(u"kaydet"_s, u"Kaydet"_s, this);
+    m_saveButton->setDefault(true);
+    auto* cancel = named<QPushButton>(u"vazgec"_s, u"Vazgeç"_s, this);
+
+    auto* form = new QFormLayout;
+    form->addRow(named<QLabel>(u"firma"_s, company, this));
+    form->addRow(u"Kullanıcı kodu"_s, m_user);
+    form->addRow(u"Şifre"_s, m_password);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_saveButton);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(m_saveButton, &QPushButton::clicked, this, &PortalCredentialsWindow::saveClicked);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString PortalCredentialsWindow::userCode() const {
+    return m_user->text().trimmed();
+}
+
+QString PortalCredentialsWindow::password() const {
+    return m_password->text();
+}
+
+void PortalCredentialsWindow::saveClicked() {
+    QString problem;
+    if (userCode().isEmpty() || password().isEmpty())
+        problem = u"Kullanıcı kodu ve şifre boş bırakılamaz."_s;
+    else if (const Result<void> saved = m_save(userCode(), password()); !saved)
+        problem = saved.message();
+    if (problem.isEmpty()) {
+        accept();
+        return;
+    }
+    // The window stays open: the user may close the other program and press "Kaydet" again.
+    QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, problem, QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool offerPortalCredentials(InvoiceHost& host, QWidget* parent) {
+    const QString company = host.companyName();
+    QMessageBox box(QMessageBox::Warning, u"Tavlix"_s,
+                    company + u" için e-Arşiv kullanıcı kodu veya şifresi kayıtlı değil."_s,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setInformativeText(u"Şimdi girmek ister misiniz?"_s);
+    box.setDefaultButton(QMessageBox::No);
+    if (box.exec() != QMessageBox::Yes)
+        return false;
+    const QString dataPath = host.dataWorkbookPath();
+    const int lastColumn = host.lastCompanyColumn();
+    PortalCredentialsWindow window(
+        company, host.currentCompanySettings().portalUser,
+        [&](const QString& user, const QString& password) {
+            return store::DataStore(dataPath).savePortalCredentials(company, lastColumn, user,
+                                                                    password);
+        },
+        parent);
+    if (window.exec() != QDialog::Accepted)
+        return false;
+    host.setPortalCredentials(window.userCode(), window.password());
+    return true;
+}
+
+} // namespace tavlix
