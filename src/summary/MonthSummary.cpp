@@ -81,6 +81,8 @@ std::optional<QString> salesXmlFolder(const QString& programDir, const QString& 
 
 SalesFolderReader::SalesFolderReader(const QString& folder)
     : m_folder(folder) {
+    if (folder.isEmpty())
+        return; // no folder: not the working folder
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
         if (name.endsWith(u".xml"_s, Qt::CaseInsensitive))

@@ -145,7 +145,9 @@ void SummaryWindow::startReading() {
     m_export->setEnabled(false);
     m_progress->setRange(0, std::max(1, m_reader->total()));
     m_progress->setValue(0);
-    m_status->setText(folder ? QString() : u"Firma adı klasör adı olarak kullanılamaz."_s);
+    m_status->setText(company.isEmpty() ? u"Firma seçilmedi."_s
+                      : folder          ? QString()
+                                        : u"Firma adı klasör adı olarak kullanılamaz."_s);
     showSales();
     showPurchases();
     showNotes();
