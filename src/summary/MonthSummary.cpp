@@ -1,5 +1,6 @@
 #include "summary/MonthSummary.h"
 
+#include "invoice/InvoiceType.h"
 #include "received/ReceivedInvoices.h"
 #include "store/FolderTree.h"
 #include "store/WorkbookStore.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 #include <algorithm>
 #include <map>
@@ -20,8 +20,6 @@ namespace {
 
 const QStringList kTypeCodes = {u"SATIS"_s,   u"IADE"_s,       u"TEVKIFAT"_s,
                                 u"ISTISNA"_s, u"OZELMATRAH"_s, u"IHRACKAYITLI"_s};
-const QStringList kTypeTitles = {u"SATIŞ"_s,   u"İADE"_s,        u"TEVKİFAT"_s,
-                                 u"İSTİSNA"_s, u"ÖZEL MATRAH"_s, u"İHRAÇ KAYITLI"_s};
 
 // A filed XML larger than this is no invoice of the portal's.
 constexpr qint64 kMaxXmlSize = 64 * 1024 * 1024;
@@ -40,19 +38,19 @@ portal::QueryMonth queryMonth(const Month& m) {
 // text ("1.234,50").
 std::optional<money::Kurus> listAmount(const store::CellValue& cell) {
     if (cell.kind == store::CellValue::Kind::Number)
-        return money::kurus(money::rnd2(cell.number));
+        return money::kurus(cell.number);
     if (cell.kind != store::CellValue::Kind::Text)
         return std::nullopt;
     const auto value = money::read(cell.text);
     if (!value)
         return std::nullopt;
-    return money::kurus(money::rnd2(*value));
+    return money::kurus(*value);
 }
 
 } // namespace
 
 QString Month::yearMonth() const {
-    return portal::QueryMonth{year, month}.yearMonth();
+    return queryMonth(*this).yearMonth();
 }
 
 QString Month::title() const {
@@ -113,7 +111,7 @@ void SalesFolderReader::readNext(int count) {
 
 QString typeTitle(const QString& code) {
     const qsizetype i = kTypeCodes.indexOf(code);
-    return i < 0 ? code : kTypeTitles.at(i);
+    return i < 0 ? code : invoiceTypeText(static_cast<int>(i));
 }
 
 QString rateTitle(int rateHundredths) {
