@@ -27,6 +27,7 @@
 #include "received/DownloadWindow.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
+#include "summary/SummaryWindow.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateInstall.h"
 #include "widgets/ButtonColours.h"
@@ -546,6 +547,18 @@ void MainWindow::showDownloadWindow() {
         m_download = new DownloadWindow(*this, programDir(), this);
     showPlaced(*m_download, this);
     m_download->raise();
+}
+
+void MainWindow::showSummaryWindow() {
+    if (m_summary)
+        m_summary->close(); // closing deletes it: each opening reads the files as they are now
+    QStringList companies;
+    for (int i = 0; i < m_combo4->count(); ++i)
+        companies << m_combo4->itemText(i);
+    m_summary = new summary::SummaryWindow(programDir(), companies, companyName(), today(), this);
+    m_summary->setAttribute(Qt::WA_DeleteOnClose);
+    showPlaced(*m_summary, this);
+    m_summary->raise();
 }
 
 // ---- Helpers ----------------------------------------------------------------------------------

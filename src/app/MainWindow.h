@@ -25,6 +25,9 @@ namespace tavlix {
 namespace files {
 class SavedInvoicesPanel;
 }
+namespace summary {
+class SummaryWindow;
+}
 
 class AboutWindow;
 class CustomerCardWindow;
@@ -131,6 +134,7 @@ private:
     void showReturnWindow();
     void showCustomerCard();
     void showDownloadWindow();
+    void showSummaryWindow();
     QString footnoteText() const;
 
     // Invoice lines and totals.
@@ -206,6 +210,8 @@ private:
     std::unique_ptr<CustomerCardWindow> m_customerCard;
     // "Kapat" unloads the download window itself; the pointer then reads null.
     QPointer<DownloadWindow> m_download;
+    // The month summary reads the company's files afresh at each opening.
+    QPointer<summary::SummaryWindow> m_summary;
 };
 
 } // namespace tavlix

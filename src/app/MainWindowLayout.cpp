@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -301,6 +302,15 @@ void MainWindow::buildRadioPanel(QWidget* surface) {
 
 void MainWindow::buildMenus() {
     buildMenuBar(*this);
+    // The month summary has no button of its own: an entry of "Raporlar" opens it.
+    QMenu* reports = nullptr;
+    for (QAction* entry : menuBar()->actions())
+        if (entry->menu() && entry->text() == u"Raporlar"_s)
+            reports = entry->menu();
+    QAction* summary =
+        (reports ? reports : menuBar()->addMenu(u"Raporlar"_s))->addAction(u"Aylık Özet"_s);
+    summary->setObjectName(u"menuOzet"_s);
+    connect(summary, &QAction::triggered, this, &MainWindow::showSummaryWindow);
     QAction* about = menuBar()->addAction(u"Hakkında"_s);
     about->setObjectName(u"Hakkinda"_s);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);

@@ -147,7 +147,8 @@ ReceivedInvoiceResult QueryRun::run() {
     result.written = static_cast<int>(m_rows.size());
     // A list missing rows never takes the place of a complete one.
     const QString target = result.incomplete() ? incompleteListPath(*path) : *path;
-    if (const auto saved = writeReceivedInvoices(target, m_rows); !saved) {
+    if (const auto saved = writeReceivedInvoices(target, m_rows, result.reported - result.written);
+        !saved) {
         m_prompt.message(UserPrompt::Icon::Critical,
                          u"Fatura listesi kaydedilemedi: "_s + saved.message());
         return result;

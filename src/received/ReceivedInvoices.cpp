@@ -19,6 +19,11 @@ const std::array<QString, 12> kMonthNames = {u"Ocak"_s,  u"Şubat"_s,   u"Mart"_
                                              u"Mayıs"_s, u"Haziran"_s, u"Temmuz"_s, u"Ağustos"_s,
                                              u"Eylül"_s, u"Ekim"_s,    u"Kasım"_s,  u"Aralık"_s};
 
+// An incomplete list keeps the number of invoices it lacks in M2, under its heading in M1, one
+// column clear of the table so that no reader of A … K meets it.
+constexpr int kMissingColumn = 13;
+const QString kMissingHeading = u"Eksik Fatura Sayısı"_s;
+
 // The download window offers the first ten company columns only.
 constexpr int kLastDownloadColumn = 11;
 
@@ -153,7 +158,8 @@ const QStringList& receivedInvoiceHeadings() {
     return headings;
 }
 
-Result<void> writeReceivedInvoices(const QString& path, const QList<QStringList>& rows) {
+Result<void> writeReceivedInvoices(const QString& path, const QList<QStringList>& rows,
+                                   int missing) {
     auto book = store::Workbook::create();
     store::Worksheet* sheet = book->activeSheet();
     const QStringList& headings = receivedInvoiceHeadings();
@@ -172,10 +178,23 @@ Result<void> writeReceivedInvoices(const QString& path, const QList<QStringList>
         for (int c = 0; c < headings.size() && c < cells.size(); ++c)
             sheet->writeText(r + 2, c + 1, c < lastTextColumn ? u'\'' + cells.at(c) : cells.at(c));
     }
+    if (missing > 0) {
+        sheet->writeText(1, kMissingColumn, kMissingHeading);
+        sheet->writeNumber(2, kMissingColumn, missing);
+    }
 
     if (const QString folder = QFileInfo(path).absolutePath(); !QDir().mkpath(folder))
         return makeError(ErrorCode::Io, u"Klasör oluşturulamadı: "_s + folder);
     return book->saveAs(path);
+}
+
+int readMissingCount(const store::Worksheet& sheet) {
+    if (sheet.text(1, kMissingColumn) != kMissingHeading)
+        return -1;
+    const store::CellValue count = sheet.value(2, kMissingColumn);
+    return count.kind == store::CellValue::Kind::Number && count.number >= 0
+               ? static_cast<int>(count.number)
+               : -1;
 }
 
 } // namespace tavlix::portal

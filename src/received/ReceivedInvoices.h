@@ -12,6 +12,10 @@
 
 #include <optional>
 
+namespace tavlix::store {
+class Worksheet;
+}
+
 namespace tavlix::portal {
 
 // The Turkish month name of 1 … 12 ("Ocak" … "Aralık").
@@ -73,8 +77,14 @@ QString incompleteListPath(const QString& listPath);
 const QStringList& receivedInvoiceHeadings();
 
 // Writes the list: headings bold, black, fill colour index 40; then one row per invoice, cells
-// A … J as text exactly as the site showed them, K as the site's text. The save is atomic: an
-// older list at `path` is replaced only by a complete new one, and a failure says why.
-Result<void> writeReceivedInvoices(const QString& path, const QList<QStringList>& rows);
+// A … J as text exactly as the site showed them, K as the site's text. An incomplete list
+// (`missing` > 0) records how many invoices it lacks beside the table, in M1 and M2. The save is
+// atomic: an older list at `path` is replaced only by a complete new one, and a failure says why.
+Result<void> writeReceivedInvoices(const QString& path, const QList<QStringList>& rows,
+                                   int missing = 0);
+
+// The invoices an incomplete list lacks, as writeReceivedInvoices recorded them; -1 when the
+// list does not say (a complete list, or one saved before the count was kept).
+int readMissingCount(const store::Worksheet& sheet);
 
 } // namespace tavlix::portal

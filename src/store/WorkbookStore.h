@@ -46,6 +46,7 @@ struct RangeFormat {
     bool centerHorizontally = false;
     bool centerVertically = false;
     bool autoFitColumns = false; // widen the range's columns to their longest text
+    bool moneyFormat = false;    // numbers shown as "#,##0.00" (the built-in number format 4)
 };
 
 class Workbook;

@@ -30,11 +30,12 @@ QString formatKey(int xf, const RangeFormat& f, const std::optional<Rgb>& fill) 
     auto rgb = [](const std::optional<Rgb>& c) {
         return c ? u"%1.%2.%3"_s.arg(c->r).arg(c->g).arg(c->b) : u"-"_s;
     };
-    return u"%1|%2|%3|%4|%5|%6"_s.arg(xf)
+    return u"%1|%2|%3|%4|%5|%6|%7"_s.arg(xf)
         .arg(int(f.bold))
         .arg(rgb(f.fontColor), rgb(fill))
         .arg(int(f.centerHorizontally))
-        .arg(int(f.centerVertically));
+        .arg(int(f.centerVertically))
+        .arg(int(f.moneyFormat));
 }
 
 } // namespace
@@ -164,6 +165,10 @@ int StyleSheet::derive(int xfIndex, const RangeFormat& format) {
         if (format.centerVertically)
             ensureAttribute(alignment, "vertical") = "center";
         ensureAttribute(xf, "applyAlignment") = 1;
+    }
+    if (format.moneyFormat) {
+        ensureAttribute(xf, "numFmtId") = 4;
+        ensureAttribute(xf, "applyNumberFormat") = 1;
     }
     setCount(cellXfs, "xf");
     m_part.dirty = true;

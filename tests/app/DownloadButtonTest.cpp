@@ -3,6 +3,10 @@
 #include "AppFixture.h"
 
 #include "received/DownloadWindow.h"
+#include "summary/SummaryWindow.h"
+
+#include <QAction>
+#include <QMenuBar>
 
 #include <QPointer>
 #include <QPushButton>
@@ -41,6 +45,21 @@ TEST_F(DownloadButton, OpensTheWindowAndKapatUnloadsIt) {
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(second->isVisible());
     EXPECT_FALSE(second->cancelRequested());
+}
+
+// "Raporlar → Aylık Özet" opens the summary on the chosen company and this month.
+TEST_F(DownloadButton, SummaryMenuOpensTheMonthOfTheChosenCompany) {
+    makeStandardData();
+    setToday(QDate(2023, 1, 17));
+    start();
+    selectCompany(u"Beta AŞ"_s);
+    find<QAction>("menuOzet")->trigger();
+    auto* summary = find<summary::SummaryWindow>("FormOzet");
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->isVisible());
+    EXPECT_EQ(summary->findChild<QComboBox*>(u"cmbFirma"_s)->currentText(), u"Beta AŞ"_s);
+    EXPECT_EQ(items(summary->findChild<QComboBox*>(u"cmbAy"_s)).mid(0, 2),
+              (QStringList{u"Ocak 2023"_s, u"Aralık 2022"_s}));
 }
 
 } // namespace

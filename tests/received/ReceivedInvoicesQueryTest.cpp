@@ -3,6 +3,7 @@
 #include "received/ReceivedInvoiceQuery.h"
 
 #include "received/IvdSite.h"
+#include "store/WorkbookStore.h"
 #include "support/Openpyxl.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompt.h"
@@ -335,6 +336,9 @@ TEST_F(ReceivedInvoicesQueryTest, RangesAreHalvedUntilEachAnswerFitsItsPage) {
             << prompt.last().toStdString();
         EXPECT_TRUE(prompt.last().endsWith(u"Deneme Ltd 2022-11 eArşivFat (eksik).xlsx"_s));
         EXPECT_TRUE(completionStatus(result).endsWith(u"liste eksik."_s));
+        const auto list = store::Workbook::open(result.path);
+        ASSERT_TRUE(list.ok());
+        EXPECT_EQ(readMissingCount(*(*list)->activeSheet()), 1) << "the list says what it lacks";
     }
 }
 

@@ -3,12 +3,16 @@
 #include "support/SiteServer.h"
 
 #include <QDate>
+#include <QHash>
 #include <QJsonDocument>
 #include <QLocale>
 #include <QUuid>
 
 #include <httplib.h>
 #include <zip.h>
+
+#include <cmath>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -38,22 +42,147 @@ QByteArray invoiceHtml(const QJsonObject& d) {
     return html.toUtf8();
 }
 
-// UBL as the portal's package carries it: the number, the date (yyyy-MM-dd) and the buyer.
+// A Turkish money text of the form ("1.234,50") in kuruş.
+long long kurusOf(const QJsonValue& value) {
+    QString t = value.toString().trimmed().remove(u'.').replace(u',', u'.');
+    return std::llround(t.toDouble() * 100.0);
+}
+
+// A kuruş amount as UBL writes decimals: "1234.50".
+QString decimal(long long kurus) {
+    const long long magnitude = kurus < 0 ? -kurus : kurus;
+    return u"%1%2.%3"_s.arg(kurus < 0 ? u"-"_s : QString())
+        .arg(magnitude / 100)
+        .arg(magnitude % 100, 2, 10, QChar(u'0'));
+}
+
+QString currencyCode(const QString& name) {
+    static const QHash<QString, QString> codes = {
+        {u"Türk Lirası"_s, u"TRY"_s},    {u"ABD Doları"_s, u"USD"_s},
+        {u"Euro"_s, u"EUR"_s},           {u"İngiliz Sterlini"_s, u"GBP"_s},
+        {u"İsviçre Frangı"_s, u"CHF"_s}, {u"Japon Yeni"_s, u"JPY"_s},
+        {u"Rus Rublesi"_s, u"RUB"_s}};
+    return codes.value(name, u"TRY"_s);
+}
+
+struct TaxSum {
+    long long taxable = 0;
+    long long tax = 0;
+    QString percent;
+};
+
+QString subtotal(const QString& currency, const QString& code, const QString& name,
+                 const TaxSum& sum) {
+    return u"<cac:TaxSubtotal><cbc:TaxableAmount currencyID=\"%1\">%2</cbc:TaxableAmount>"
+           u"<cbc:TaxAmount currencyID=\"%1\">%3</cbc:TaxAmount><cbc:Percent>%4</cbc:Percent>"
+           u"<cac:TaxCategory><cac:TaxScheme><cbc:Name>%5</cbc:Name>"
+           u"<cbc:TaxTypeCode>%6</cbc:TaxTypeCode></cac:TaxScheme></cac:TaxCategory>"
+           u"</cac:TaxSubtotal>"_s.arg(currency, decimal(sum.taxable), decimal(sum.tax),
+                                       sum.percent.isEmpty() ? u"0"_s : sum.percent, name, code);
+}
+
+// The invoice-level or line-level tax elements of UBL-TR: VAT by rate (0015), the other taxes by
+// their codes, the withheld VAT by its code.
+QString taxElements(const QString& currency, const std::map<QString, TaxSum>& vat,
+                    const std::map<QString, TaxSum>& other, const std::map<QString, TaxSum>& held) {
+    long long taxes = 0;
+    QString subtotals;
+    for (const auto& [rate, sum] : vat) {
+        taxes += sum.tax;
+        subtotals += subtotal(currency, u"0015"_s, u"KDV"_s, sum);
+    }
+    for (const auto& [code, sum] : other) {
+        taxes += sum.tax;
+        subtotals += subtotal(currency, code, code, sum);
+    }
+    QString xml = u"<cac:TaxTotal><cbc:TaxAmount currencyID=\"%1\">%2</cbc:TaxAmount>"_s.arg(
+                      currency, decimal(taxes)) +
+                  subtotals + u"</cac:TaxTotal>"_s;
+    long long withheld = 0;
+    QString heldSubtotals;
+    for (const auto& [code, sum] : held) {
+        withheld += sum.tax;
+        heldSubtotals += subtotal(currency, code, u"KDV TEVKİFAT"_s, sum);
+    }
+    if (!held.empty())
+        xml +=
+            u"<cac:WithholdingTaxTotal><cbc:TaxAmount currencyID=\"%1\">%2</cbc:TaxAmount>"_s.arg(
+                currency, decimal(withheld)) +
+            heldSubtotals + u"</cac:WithholdingTaxTotal>"_s;
+    return xml;
+}
+
+// UBL-TR as the portal's package carries it: number, ETTN, date (yyyy-MM-dd), type, currency and
+// its rate, the buyer, the taxes of the invoice and of each line (UBL-TR's TaxTotal and
+// WithholdingTaxTotal) and the totals.
 QByteArray invoiceXml(const QJsonObject& d) {
     const QDate date = QDate::fromString(d.value(u"faturaTarihi"_s).toString(), u"dd/MM/yyyy"_s);
     auto text = [&](const char16_t* key) {
         return d.value(QString::fromUtf16(key)).toString().toHtmlEscaped();
     };
     const QString vkn = d.value(u"aliciVkn"_s).toString();
+    const QString currency = currencyCode(d.value(u"paraBirimi"_s).toString());
+    const QString type = d.value(u"faturaTipi"_s).toString();
+    const QJsonArray taxCodes = d.value(u"vergiler"_s).toArray();
+
+    std::map<QString, TaxSum> vat, other, held;
+    QString lines;
+    int number = 0;
+    for (const QJsonValue& value : d.value(u"satirlar"_s).toArray()) {
+        const QJsonObject l = value.toObject();
+        std::map<QString, TaxSum> lineVat, lineOther, lineHeld;
+        const QString rate = l.value(u"kdvOrani"_s).toString();
+        const long long net = kurusOf(l.value(u"net"_s));
+        const long long base = type == u"OZELMATRAH"_s ? kurusOf(l.value(u"ozelMatrah"_s)) : net;
+        lineVat[rate] = TaxSum{base, kurusOf(l.value(u"kdv"_s)), rate};
+        for (const QJsonValue& code : taxCodes) {
+            const QString c = code.toString();
+            const long long amount = kurusOf(l.value(u"tutar:"_s + c));
+            if (amount != 0)
+                lineOther[c.mid(1)] = TaxSum{net, amount, l.value(u"oran:"_s + c).toString()};
+        }
+        if (const long long withheld = kurusOf(l.value(u"tevkifat"_s)); withheld != 0)
+            lineHeld[l.value(u"tevkifatKodu"_s).toString()] = TaxSum{
+                kurusOf(l.value(u"kdv"_s)), withheld, l.value(u"tevkifatOrani"_s).toString()};
+        for (auto [whole, part] : {std::pair{&vat, &lineVat}, std::pair{&other, &lineOther},
+                                   std::pair{&held, &lineHeld}}) {
+            for (const auto& [key, sum] : *part) {
+                TaxSum& t = (*whole)[key];
+                t.taxable += sum.taxable;
+                t.tax += sum.tax;
+                t.percent = sum.percent;
+            }
+        }
+        lines += u"<cac:InvoiceLine><cbc:ID>%1</cbc:ID><cbc:LineExtensionAmount currencyID=\"%2\">"
+                 u"%3</cbc:LineExtensionAmount>"_s.arg(++number)
+                     .arg(currency, decimal(net)) +
+                 taxElements(currency, lineVat, lineOther, lineHeld) +
+                 u"<cac:Item><cbc:Name>%1</cbc:Name></cac:Item></cac:InvoiceLine>"_s.arg(
+                     l.value(u"ad"_s).toString().toHtmlEscaped());
+    }
+    QString exchange;
+    if (currency != u"TRY"_s)
+        exchange =
+            u"<cac:PricingExchangeRate><cbc:SourceCurrencyCode>%1</cbc:SourceCurrencyCode>"
+            u"<cbc:TargetCurrencyCode>TRY</cbc:TargetCurrencyCode>"
+            u"<cbc:CalculationRate>%2</cbc:CalculationRate></cac:PricingExchangeRate>"_s.arg(
+                currency, d.value(u"dovizKuru"_s).toString().remove(u'.').replace(u',', u'.'));
+    const QJsonObject totals = d.value(u"toplamlar"_s).toObject();
+    const auto total = [&](const char16_t* key) {
+        return decimal(std::llround(totals.value(QString::fromUtf16(key)).toDouble() * 100.0));
+    };
     return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            u"<Invoice xmlns=\"urn:ubl:Invoice-2\" "
-            u"xmlns:cac=\"urn:ubl:"
+            u"<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
+            u"xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:"
             u"CommonAggregateComponents-2\" "
-            u"xmlns:cbc=\"urn:ubl:CommonBasicComponents-2\">"
+            u"xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">"
+            u"<cbc:UBLVersionID>2.1</cbc:UBLVersionID><cbc:CustomizationID>TR1.2"
+            u"</cbc:CustomizationID><cbc:ProfileID>EARSIVFATURA</cbc:ProfileID>"
             u"<cbc:ID>%1</cbc:ID><cbc:UUID>%2</cbc:UUID><cbc:IssueDate>%3</cbc:IssueDate>"
-            u"<cbc:InvoiceTypeCode>%4</cbc:InvoiceTypeCode>"_s.arg(text(u"belgeNo"), text(u"ettn"),
-                                                                   date.toString(u"yyyy-MM-dd"_s),
-                                                                   text(u"faturaTipi")) +
+            u"<cbc:InvoiceTypeCode>%4</cbc:InvoiceTypeCode>"
+            u"<cbc:DocumentCurrencyCode>%5</cbc:DocumentCurrencyCode>"_s.arg(
+                text(u"belgeNo"), text(u"ettn"), date.toString(u"yyyy-MM-dd"_s),
+                text(u"faturaTipi"), currency) +
             u"<cac:AccountingCustomerParty><cac:Party><cac:PartyIdentification>"
             u"<cbc:ID schemeID=\"%1\">%2</cbc:ID></cac:PartyIdentification>"
             u"<cac:PartyName><cbc:Name>%3</cbc:Name></cac:PartyName>"
@@ -61,9 +190,16 @@ QByteArray invoiceXml(const QJsonObject& d) {
             u"</cac:Person></cac:Party></cac:AccountingCustomerParty>"_s.arg(
                 vkn.size() == 11 ? u"TCKN"_s : u"VKN"_s, vkn.toHtmlEscaped(), text(u"unvan"),
                 text(u"adi"), text(u"soyadi")) +
-            u"<cac:LegalMonetaryTotal><cbc:PayableAmount currencyID=\"TRY\">%1"
-            u"</cbc:PayableAmount></cac:LegalMonetaryTotal></Invoice>\n"_s.arg(
-                d.value(u"toplamlar"_s).toObject().value(u"vergilerDahil"_s).toDouble()))
+            exchange + taxElements(currency, vat, other, held) +
+            u"<cac:LegalMonetaryTotal>"
+            u"<cbc:LineExtensionAmount currencyID=\"%1\">%2</cbc:LineExtensionAmount>"
+            u"<cbc:TaxExclusiveAmount currencyID=\"%1\">%3</cbc:TaxExclusiveAmount>"
+            u"<cbc:TaxInclusiveAmount currencyID=\"%1\">%4</cbc:TaxInclusiveAmount>"
+            u"<cbc:PayableAmount currencyID=\"%1\">%5</cbc:PayableAmount>"
+            u"</cac:LegalMonetaryTotal>"_s.arg(currency, total(u"malHizmet"),
+                                               total(u"vergilerHaric"), total(u"vergilerDahil"),
+                                               total(u"odenecek")) +
+            lines + u"</Invoice>\n"_s)
         .toUtf8();
 }
 
