@@ -2,6 +2,7 @@
 // "Excel SiL" and "e-Mail Gönder" with their colours.
 #include "AppFixture.h"
 
+#include "invoice/InvoiceType.h"
 #include "invoice/TaxColumns.h"
 #include "support/Openpyxl.h"
 #include "widgets/ReportModel.h"
@@ -154,15 +155,15 @@ TEST_F(SavedInvoices, ExcelYukleBringsTheSavedTaxesIntoAFreshInvoice) {
     // The invoice's own tax column (V0061 or none), whether it has a line, the refusal.
     for (const auto& [own, withLine, refusal] :
          {std::tuple{false, true, tooWide}, {true, true, otherTax}, {true, false, QString()}}) {
-        chooseType(u"İADE"_s);
-        chooseType(u"SATIŞ"_s);
+        lines.clearRows(); // a fresh invoice of the type
+        applyInvoiceType(lines, Satis);
+        click(saved);
         if (own)
             taxes::addTaxColumns(lines, u"V0061-KKDF"_s);
         if (withLine)
             lines.appendRow({u"1"_s, u"Başka"_s});
         const QStringList before = lines.headers();
         boxes->clear();
-        click(saved);
         find<QPushButton>("Command3")->click();
         EXPECT_EQ(boxes->texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
         EXPECT_EQ(lines.headers(), refusal.isEmpty() ? headers + kkdf : before);
