@@ -63,10 +63,10 @@ void BM_ImportInvoiceWorkbook(benchmark::State& state) {
     const InvoiceRecord r = invoice();
     SilentPrompt prompt;
     const auto saved = files::saveInvoiceWorkbook(r, dir.path(), prompt);
-    const files::ImportTarget target{r.lineHeaders, r.typeText};
+    const files::ImportTarget target{r.lineHeaders, r.typeText, -1};
     for (auto _ : state) {
         const auto rows = files::importInvoiceWorkbook(saved.path, target, prompt);
-        if (!rows.ok() || rows->size() != kLines)
+        if (!rows.ok() || rows->rows.size() != kLines)
             state.SkipWithError("import failed");
         benchmark::DoNotOptimize(rows);
     }

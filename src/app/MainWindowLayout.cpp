@@ -8,6 +8,8 @@
 #include "app/RadioPanel.h"
 #include "app/Version.h"
 #include "files/SavedInvoicesPanel.h"
+#include "invoice/InvoiceType.h"
+#include "invoice/TaxColumns.h"
 #include "mail/MailPanel.h"
 #include "widgets/ButtonColours.h"
 #include "widgets/CapitalRowsView.h"
@@ -249,10 +251,16 @@ QWidget* MainWindow::buildFiles() {
     host.typeChosen = [this] { return m_combo1->currentText() != kNoType; };
     host.invoice = [this] { return invoiceRecord(); };
     host.importTarget = [this] {
-        return files::ImportTarget{m_lines->headers(), invoiceTypeText()};
+        // An invoice without lines takes the saved invoice's taxes along with its lines.
+        const int type = invoiceTypeIndex();
+        const bool fresh = m_lines->rowTotal() == 0 && isKnownInvoiceType(type);
+        return files::ImportTarget{m_lines->headers(), invoiceTypeText(),
+                                   fresh ? firstExtraTaxColumn(type) : -1};
     };
-    host.takeLines = [this](const QList<QStringList>& rows) {
-        m_lines->setRows(rows);
+    host.takeLines = [this](const files::ImportedLines& imported) {
+        if (imported.headers != m_lines->headers())
+            taxes::arrangeColumns(*m_lines, imported.headers);
+        m_lines->setRows(imported.rows);
         m_totals->clearRows();
         yekunal();
     };

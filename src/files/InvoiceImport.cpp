@@ -3,6 +3,7 @@
 #include "files/InvoiceWorkbook.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/Money.h"
+#include "invoice/TaxColumns.h"
 #include "lines/LineComputation.h"
 #include "platform/UserPrompt.h"
 #include "store/WorkbookStore.h"
@@ -127,10 +128,51 @@ QString importedCell(const store::Worksheet& sheet, int row, int column) {
     return sheet.text(row, column);
 }
 
+// Row 1 from column A while filled (column A may be left empty).
+QStringList workbookHeaders(const store::Worksheet& sheet) {
+    QStringList out;
+    for (int c = 1; c == 1 || !sheet.value(1, c).isEmpty(); ++c)
+        out.append(sheet.text(1, c));
+    return out;
+}
+
+// The headers an invoice without lines takes for this workbook: its own up to `from`, then the
+// workbook's tax pairs (rate header, its amount header) in order, then its own pairs the workbook
+// lacks. The target's headers when the workbook's columns from `from` on are not such pairs.
+QStringList headersWithWorkbookTaxes(const QStringList& own, const QStringList& workbook,
+                                     int from) {
+    if (from < 1 || from > own.size() || workbook.size() <= from)
+        return own;
+    // Column A's header is never read and may be empty.
+    if (own.mid(1, from - 1) != workbook.mid(1, from - 1) ||
+        !(workbook[0].isEmpty() || workbook[0] == own[0]))
+        return own;
+    const QStringList pairs = workbook.mid(from);
+    if (pairs.size() % 2 != 0)
+        return own;
+    for (qsizetype i = 0; i < pairs.size(); i += 2) {
+        if (!pairs[i].endsWith(u'%') || pairs[i + 1] != taxes::amountHeaderForRate(pairs[i]) ||
+            pairs.count(pairs[i]) != 1)
+            return own;
+    }
+    QStringList out = own.mid(0, from) + pairs;
+    const QStringList ownTail = own.mid(from);
+    for (qsizetype i = 0; i < ownTail.size(); ++i) {
+        const bool pairInWorkbook = ownTail[i].endsWith(u'%') && pairs.contains(ownTail[i]) &&
+                                    i + 1 < ownTail.size() &&
+                                    ownTail[i + 1] == taxes::amountHeaderForRate(ownTail[i]);
+        if (pairInWorkbook)
+            ++i;
+        else if (!pairs.contains(ownTail[i]))
+            out.append(ownTail[i]);
+    }
+    return out;
+}
+
 } // namespace
 
-Result<QList<QStringList>> importInvoiceWorkbook(const QString& path, const ImportTarget& target,
-                                                 UserPrompt& prompt) {
+Result<ImportedLines> importInvoiceWorkbook(const QString& path, const ImportTarget& target,
+                                            UserPrompt& prompt) {
     if (path.isEmpty())
         return refuse(prompt, ErrorCode::InvalidInput,
                       u"Önce Kayıtlı Faturalar listesinden bir dosya seçiniz."_s);
@@ -138,7 +180,8 @@ Result<QList<QStringList>> importInvoiceWorkbook(const QString& path, const Impo
     if (!opened)
         return refuse(prompt, opened.error().code, opened.message());
     const store::Worksheet& sheet = opened.value()[0];
-    const QStringList& headers = target.lineHeaders;
+    const QStringList headers = headersWithWorkbookTaxes(target.lineHeaders, workbookHeaders(sheet),
+                                                         target.newTaxColumnsFrom);
     const int listColumns = static_cast<int>(headers.size());
 
     // Row 1 from column A while filled (column A may be left empty: it is never read).
@@ -184,7 +227,7 @@ Result<QList<QStringList>> importInvoiceWorkbook(const QString& path, const Impo
 
     for (int i = 0; i < rows.size(); ++i)
         RowComputation(rows[i], i + 1, prompt).run(target.typeText);
-    return rows;
+    return ImportedLines{headers, rows};
 }
 
 } // namespace tavlix::files

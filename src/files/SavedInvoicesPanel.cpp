@@ -255,9 +255,9 @@ void SavedInvoicesPanel::importCurrent() {
     if (m_currentIssued || m_list1->count() == 0 || !m_host.importTarget || !m_host.takeLines)
         return;
     MessageBoxPrompt prompt(this);
-    auto rows = importInvoiceWorkbook(m_currentFile, m_host.importTarget(), prompt);
-    if (rows)
-        m_host.takeLines(rows.value());
+    auto imported = importInvoiceWorkbook(m_currentFile, m_host.importTarget(), prompt);
+    if (imported)
+        m_host.takeLines(imported.value());
 }
 
 void SavedInvoicesPanel::mailCurrent() {

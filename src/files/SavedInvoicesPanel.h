@@ -29,11 +29,11 @@ class SavedInvoiceWatch;
 
 // What the panel needs of the invoice it stands beside.
 struct SavedInvoicesHost {
-    std::function<bool()> typeChosen;           // the file buttons need an invoice type
-    std::function<InvoiceRecord()> invoice;     // "Excel Kaydet" saves it
-    std::function<ImportTarget()> importTarget; // "Excel Yükle" imports for it …
-    std::function<void(const QList<QStringList>&)> takeLines; // … and hands the lines over
-    std::function<void(const QString& file)> openMail;        // "e-Mail Gönder"
+    std::function<bool()> typeChosen;                    // the file buttons need an invoice type
+    std::function<InvoiceRecord()> invoice;              // "Excel Kaydet" saves it
+    std::function<ImportTarget()> importTarget;          // "Excel Yükle" imports for it …
+    std::function<void(const ImportedLines&)> takeLines; // … and hands the lines over
+    std::function<void(const QString& file)> openMail;   // "e-Mail Gönder"
     std::function<void(const IssuedInvoice&)> openIssuedMail; // … on an issued invoice
 };
 

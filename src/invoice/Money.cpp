@@ -38,6 +38,30 @@ Kurus kurus(double value) {
     return std::llround(value * 100.0);
 }
 
+Kurus shownKurus(const QString& text) {
+    // The fast path reads the texts text() writes: optional "-", digits grouped by ".", ",", and
+    // two digits. Anything else goes through the regional reader.
+    auto digit = [&text](qsizetype k) { return text[k] >= u'0' && text[k] <= u'9'; };
+    const qsizetype n = text.size();
+    qsizetype i = n > 0 && text[0] == u'-' ? 1 : 0;
+    Kurus whole = 0;
+    bool digits = false;
+    for (; i < n && (digit(i) || text[i] == u'.'); ++i) {
+        if (text[i] == u'.')
+            continue;
+        if (whole > 9'000'000'000'000'000LL / 10 / 100)
+            break; // too large for the fast path
+        whole = whole * 10 + (text[i].unicode() - u'0');
+        digits = true;
+    }
+    if (digits && i + 3 == n && text[i] == u',' && digit(i + 1) && digit(i + 2)) {
+        const Kurus amount =
+            whole * 100 + (text[i + 1].unicode() - u'0') * 10 + (text[i + 2].unicode() - u'0');
+        return text[0] == u'-' ? -amount : amount;
+    }
+    return kurus(rnd2(value(text)));
+}
+
 QString kurusText(Kurus amount) {
     const bool negative = amount < 0;
     // Unsigned, so that the most negative amount has a magnitude too.

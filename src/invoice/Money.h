@@ -30,6 +30,10 @@ using Kurus = long long;
 // The kuruş of a value that has at most two decimals (a cell read back, a rounded amount).
 Kurus kurus(double value);
 
+// The kuruş a money text shows ("1.234,56" → 123456, "-0,01" → -1): exactly what the reader of
+// a line cell sees. Another number text is read regionally and rounded to the kuruş; no number: 0.
+Kurus shownKurus(const QString& text);
+
 // "#,##0.00" of a kuruş amount: 141456789 → "1.414.567,89", -1 → "-0,01".
 QString kurusText(Kurus amount);
 

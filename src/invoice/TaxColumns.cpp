@@ -81,4 +81,32 @@ bool removeTaxColumns(ReportModel& lines, const QString& entry) {
     return true;
 }
 
+void arrangeColumns(ReportModel& lines, const QStringList& headers) {
+    QList<ColumnSpec> specs;
+    QString rate;
+    for (const QString& header : headers) {
+        const int own = lines.findColumn(header);
+        if (own >= 0)
+            specs.append(lines.column(own));
+        else if (header.endsWith(u'%'))
+            specs.append(rateColumnHeaded(header));
+        else
+            specs.append(header == amountHeaderForRate(rate)
+                             ? amountColumnForRate(rate)
+                             : ColumnSpec{header, Qt::AlignRight, 1300});
+        rate = header;
+    }
+    lines.setColumns(specs);
+}
+
+QStringList invoiceTaxes(const ReportModel& lines, int firstTaxColumn) {
+    QStringList out;
+    for (int c = std::max(firstTaxColumn, 0); c + 1 < lines.columnTotal(); c += 2) {
+        const QString& header = lines.column(c).header;
+        if (header.endsWith(u'%') && lines.column(c + 1).header == amountHeaderForRate(header))
+            out.append(header.chopped(1));
+    }
+    return out;
+}
+
 } // namespace tavlix::taxes

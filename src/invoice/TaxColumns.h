@@ -46,4 +46,13 @@ bool addTaxColumns(ReportModel& lines, const QString& entry);
 // (nothing changed).
 bool removeTaxColumns(ReportModel& lines, const QString& entry);
 
+// Lays the columns out as `headers`, for a list whose rows are then replaced: a column the list
+// has keeps its width and alignment, another one is a tax pair's rate column (ending in "%") or
+// amount column.
+void arrangeColumns(ReportModel& lines, const QStringList& headers);
+
+// The taxes on the invoice, in column order: the entry (rate header without its "%") of every
+// pair from `firstTaxColumn` (0-based) on, whoever added it.
+QStringList invoiceTaxes(const ReportModel& lines, int firstTaxColumn);
+
 } // namespace tavlix::taxes

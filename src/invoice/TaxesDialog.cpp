@@ -1,6 +1,7 @@
 #include "invoice/TaxesDialog.h"
 
 #include "invoice/InvoiceHost.h"
+#include "invoice/InvoiceType.h"
 #include "invoice/TaxColumns.h"
 #include "widgets/NamedControl.h"
 #include "widgets/ReportModel.h"
@@ -78,10 +79,18 @@ void TaxesDialog::load() {
         box.exec();
         return;
     }
-    m_available->addItems(*entries);
+    // The invoice's taxes are in List2 however they came (this dialog, the line editor, a loaded
+    // invoice), so each can be removed here and none is offered twice.
+    const QStringList onInvoice =
+        taxes::invoiceTaxes(m_host.lines(), firstExtraTaxColumn(m_host.invoiceTypeIndex()));
+    m_added->addItems(onInvoice);
+    for (const QString& entry : std::as_const(*entries)) {
+        if (!onInvoice.contains(entry))
+            m_available->addItem(entry);
+    }
     // Both lists show the longest name whole, whichever list it is in.
     int widest = 0;
-    for (const QString& entry : std::as_const(*entries))
+    for (const QString& entry : *entries + onInvoice)
         widest = std::max(widest, m_available->fontMetrics().horizontalAdvance(entry));
     for (QListWidget* list : {m_available, m_added}) {
         list->setMinimumWidth(widest + 2 * list->frameWidth() + 4 * list->spacing() +

@@ -1,5 +1,5 @@
 // Form5 "Tavlix-Vergi Ekle/Çıkar": adds extra-tax column pairs to the invoice lines and removes
-// those added since the window was shown.
+// any the invoice carries.
 #pragma once
 
 #include <QWidget>
@@ -18,7 +18,7 @@ public:
     explicit TaxesDialog(InvoiceHost& host, QWidget* parent = nullptr);
 
 protected:
-    // Each showing fills List1 from the workbook with List2 empty.
+    // Each showing fills List2 with the invoice's taxes and List1 with the workbook's others.
     void showEvent(QShowEvent* event) override;
     // Closing empties the lists and gives the invoice type back to the user.
     void closeEvent(QCloseEvent* event) override;

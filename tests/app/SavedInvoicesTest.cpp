@@ -2,6 +2,8 @@
 // "Excel SiL" and "e-Mail Gönder" with their colours.
 #include "AppFixture.h"
 
+#include "invoice/InvoiceType.h"
+#include "invoice/TaxColumns.h"
 #include "support/Openpyxl.h"
 #include "widgets/ReportModel.h"
 
@@ -130,6 +132,46 @@ TEST_F(SavedInvoices, SaveClickImportMailAndDelete) {
     EXPECT_TRUE(items(find<QListWidget>("List1")).isEmpty());
     EXPECT_EQ(fileButtons(), kAllOff);
     EXPECT_TRUE(m_window->currentSavedInvoice().isEmpty());
+}
+
+// A saved invoice with a tax loads into a fresh invoice with its tax columns; an invoice that has
+// lines under other columns refuses it and keeps its lines.
+TEST_F(SavedInvoices, ExcelYukleBringsTheSavedTaxesIntoAFreshInvoice) {
+    makeStandardData();
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    chooseType(u"SATIŞ"_s);
+    ReportModel& lines = m_window->lines();
+    taxes::addTaxColumns(lines, u"V0059-KONAKLAMA VERGİSİ"_s);
+    const QStringList headers = lines.headers(), kkdf = {u"V0061-KKDF%"_s, u"KKDF Tutarı"_s};
+    lines.appendRow({u"1"_s, u"Oda"_s, u"3"_s, u"Gece"_s, u"1.234.567,89"_s, u"0"_s, u"0,00"_s,
+                     u"3.703.703,67"_s, u"20"_s, u"740.740,73"_s, u"2,000"_s, QString()});
+    find<QPushButton>("Command9")->click();
+    const QString saved = items(find<QListWidget>("List1")).value(0);
+    const QString tooWide = u"Yüklemeye çalıştığınız Excel'in sütun sayısı daha fazla ! Lütfen "
+                            u"kontrol ediniz..."_s;
+    const QString otherTax = u"V0059-KONAKLAMA VERGİSİ%  bu Excel Sütun Adı hatalı ! Lütfen "
+                             u"orjinal bir Şablon kullanınız."_s;
+    // The invoice's own tax column (V0061 or none), whether it has a line, the refusal.
+    for (const auto& [own, withLine, refusal] :
+         {std::tuple{false, true, tooWide}, {true, true, otherTax}, {true, false, QString()}}) {
+        lines.clearRows(); // a fresh invoice of the type
+        applyInvoiceType(lines, Satis);
+        click(saved);
+        if (own)
+            taxes::addTaxColumns(lines, u"V0061-KKDF"_s);
+        if (withLine)
+            lines.appendRow({u"1"_s, u"Başka"_s});
+        const QStringList before = lines.headers();
+        boxes->clear();
+        find<QPushButton>("Command3")->click();
+        EXPECT_EQ(boxes->texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        EXPECT_EQ(lines.headers(), refusal.isEmpty() ? headers + kkdf : before);
+        EXPECT_EQ(lines.cell(0, 1), withLine ? u"Başka"_s : u"Oda"_s);
+    }
+    // Loaded last: 3.703.703,67 + 740.740,73 VAT + 74.074,07 (2 %) + 0,00 (V0061), to the kuruş.
+    EXPECT_EQ(m_window->totals().rowCells(3).value(2), u"74.074,07"_s);
+    EXPECT_EQ(m_window->checkTotal(), 451851847);
 }
 
 TEST_F(SavedInvoices, ClickWithoutATypeEnablesNoFileButton) {

@@ -4,6 +4,11 @@
 
 #include "files/InvoiceImport.h"
 #include "files/InvoiceWorkbook.h"
+#include "invoice/AmountWords.h"
+#include "invoice/InvoiceType.h"
+#include "invoice/Money.h"
+#include "invoice/TaxColumns.h"
+#include "invoice/Totals.h"
 #include "support/Files.h"
 #include "support/Openpyxl.h"
 
@@ -65,7 +70,10 @@ wb.save(path)
 
     Result<QList<QStringList>> importInto(const QString& file, const ReportModel& lines,
                                           const QString& typeText) {
-        return importInvoiceWorkbook(file, {lines.headers(), typeText}, prompt);
+        auto imported = importInvoiceWorkbook(file, {lines.headers(), typeText}, prompt);
+        if (!imported)
+            return imported.error();
+        return imported->rows;
     }
 };
 
@@ -277,6 +285,71 @@ TEST_F(Import, WorkbookSavedByLibreOfficeImports) {
               (QStringList{u"Danışmanlık"_s, u"2"_s, u"Adet"_s, u"10,00"_s, u"10"_s, u"2,00"_s,
                            u"18,00"_s, u"18"_s, u"3,24"_s, u"601"_s}));
     EXPECT_EQ(line.at(12), u"1,62"_s);
+}
+
+// Long invoices with extra taxes above a million: every totals row is the sum of the line cells a
+// user reads, and the saved invoice loaded into a fresh one brings its taxes, cells and totals.
+TEST_F(Import, LongInvoiceTotalsAreTheSumsOfTheirLineCells) {
+    auto kurus = [](QString text) { return text.remove(u'.').remove(u',').toLongLong(); };
+    const QString stay = kTax, fund = u"V0061-KKDF"_s, five = u"5,000"_s, half = u"0,500"_s;
+    const struct {
+        int lines;
+        double price, step; // unit price of line i: price + i × step
+        QStringList taxes, rates;
+        QString grandTotal; // when known by hand
+    } cases[] = {
+        {100, 12345.67, 0, {stay}, {five}, u"1.543.208,00"_s},
+        {100, 1234567.89, 98765.43, {stay, fund}, {five, half}, {}},
+        {1000, 1000000.01, 3333.37, {fund}, {half}, {}},
+        {1000, 2500000.55, 777.77, {stay, fund}, {five, half}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        QList<QStringList> rows;
+        for (int i = 0; i < c.lines; ++i) {
+            const QString price = money::text(c.price + i * c.step);
+            const QString vat = money::text(money::rnd2(money::value(price) * 0.2));
+            const QString n = QString::number(i + 1);
+            rows << QStringList{n,      u"Kalem"_s, u"1"_s, u"Adet"_s, price,
+                                u"0"_s, u"0,00"_s,  price,  u"20"_s,   vat};
+            for (const QString& rate : c.rates)
+                rows.last() << rate << QString();
+        }
+        ReportModel lines, totals;
+        layOut(lines, u"SATIŞ"_s, c.taxes, rows);
+        const TotalsResult result = yekunal(lines, {Satis, u"SATIŞ"_s, {}, {}, {}});
+        writeTotalsRows(totals, result);
+        // Totals row → the line column it adds: goods, VAT, each tax's amounts.
+        QList<std::pair<int, int>> sums = {{0, linecol::Amount}, {2, linecol::Vat}};
+        for (int t = 0; t < c.taxes.size(); ++t)
+            sums.append({3 + t, 11 + 2 * t});
+        qlonglong grand = 0;
+        for (const auto& [row, col] : sums) {
+            qlonglong sum = 0;
+            for (int r = 0; r < lines.rowTotal(); ++r)
+                sum += kurus(lines.cell(r, col));
+            EXPECT_EQ(kurus(totals.cell(row, 2)), sum) << totals.cell(row, 1).toStdString();
+            grand += sum;
+        }
+        const QString grandText = totals.cell(totals.rowTotal() - 1, 2);
+        EXPECT_EQ(kurus(grandText), grand);
+        EXPECT_TRUE(c.grandTotal.isEmpty() || grandText == c.grandTotal) << grandText.toStdString();
+        EXPECT_EQ(result.yazTopStr, u"Yalnız:"_s + YAZIYTL(grandText));
+        EXPECT_EQ(result.checkTotal, grand);
+
+        const auto saved = saveInvoiceWorkbook(invoiceOf(lines, u"SATIŞ"_s), m_dir.path(), prompt);
+        ReportModel fresh;
+        applyInvoiceType(fresh, Satis);
+        auto imported =
+            importInvoiceWorkbook(saved.path, {fresh.headers(), u"SATIŞ"_s, 10}, prompt);
+        ASSERT_TRUE(imported.ok()) << imported.message().toStdString();
+        taxes::arrangeColumns(fresh, imported->headers);
+        fresh.setRows(imported->rows);
+        EXPECT_EQ(totalsOf(fresh, u"SATIŞ"_s), totalsOf(lines, u"SATIŞ"_s));
+        for (int r = 0; r < lines.rowTotal(); ++r)
+            ASSERT_EQ(fresh.rowCells(r), lines.rowCells(r)) << "line " << r + 1;
+        QFile::remove(saved.path);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Form7 on the offscreen platform: loading, the field rules, "SEÇ", adding lines and saving cards.
 #include "lines/LineEditorWindow.h"
 #include "LinesFixture.h"
+#include "invoice/TaxesDialog.h"
 #include "lines/StockCards.h"
 #include "support/MessageBoxes.h"
 
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -308,6 +310,17 @@ TEST(LineEditorWindow, LinesAreNumberedAndShareTheirTaxColumns) {
     EXPECT_EQ(e.host.totalsRuns, 4);
     EXPECT_EQ(e.host.model.cell(3, 11), u"1,00"_s); // 4 % of 25,00
     EXPECT_EQ(e.edit("Text2")->text(), u"Vida"_s);  // the fields stay for the next line
+
+    // The taxes window lists the tax the lines brought as one the invoice has.
+    TaxesDialog taxes(e.host);
+    taxes.show();
+    auto listed = [&](const char* name) {
+        return taxes.findChild<QListWidget*>(QString::fromLatin1(name))
+            ->findItems(QString(), Qt::MatchContains);
+    };
+    ASSERT_EQ(listed("List2").size(), 1);
+    EXPECT_EQ(listed("List2").first()->text(), u"0071-ÖTV 1. LİSTE"_s);
+    EXPECT_TRUE(listed("List1").isEmpty());
 }
 
 TEST(LineEditorWindow, TickedBoxStoresTheCardAfterTheTotals) {

@@ -1,10 +1,12 @@
 // Builds the demo DATA.xlsx from the text files of demo/: the workbook is created as the program
-// creates it, then each <sheet>.tsv is written from its "@start" cell on.
+// creates it, then each <sheet>.tsv is written from its "@start" cell on. A workbook already there
+// is the user's and is left alone; only --reset replaces it, after moving it aside.
 #include "platform/NumberText.h"
 #include "store/DataWorkbook.h"
 #include "store/WorkbookStore.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
@@ -71,30 +73,68 @@ bool fillSheet(store::Workbook& book, const QString& tsvPath, QString* error) {
     return true;
 }
 
+// Writes the demo beside `target` and renames it into place only when `target` is still free, so
+// an interrupted run never leaves half a workbook and a workbook that appeared meanwhile wins.
+int writeDemo(const QString& demoDir, const QString& target) {
+    const QString temp = target + u".demo-tmp"_s;
+    QFile::remove(temp);
+    auto write = [&]() -> Result<void> {
+        if (const auto created = store::createDataWorkbook(temp); !created)
+            return created;
+        auto opened = store::Workbook::open(temp);
+        if (!opened)
+            return opened.error();
+        store::Workbook& book = *opened.value();
+        const QStringList files = QDir(demoDir).entryList({u"*.tsv"_s}, QDir::Files, QDir::Name);
+        for (const QString& f : files) {
+            QString error;
+            if (!fillSheet(book, demoDir + u'/' + f, &error))
+                return makeError(ErrorCode::Io, error);
+        }
+        return book.save();
+    };
+    if (const auto written = write(); !written) {
+        QFile::remove(temp);
+        return fail(written.message());
+    }
+    if (!QFile::rename(temp, target)) {
+        QFile::remove(temp);
+        return fail(u"cannot put the demo in place: "_s + target);
+    }
+    return 0;
+}
+
+// The free name DATA.xlsx.<yyyyMMdd-HHmmss> (with -2, -3 … when a reset ran in the same second).
+QString asideName(const QString& target) {
+    const QString stamp =
+        target + u'.' + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s);
+    QString name = stamp;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = stamp + u'-' + QString::number(n);
+    return name;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc != 3)
-        return fail(u"usage: tavlix_makedemo <demo folder> <DATA.xlsx>"_s);
-    const QString demoDir = QString::fromLocal8Bit(argv[1]);
-    const QString target = QString::fromLocal8Bit(argv[2]);
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    QFile::remove(target);
+    QStringList args = app.arguments().mid(1);
+    const bool reset = args.removeAll(u"--reset"_s) > 0;
+    if (args.size() != 2)
+        return fail(u"usage: tavlix_makedemo [--reset] <demo folder> <DATA.xlsx>"_s);
+    const QString demoDir = args[0];
+    const QString target = QFileInfo(args[1]).absoluteFilePath();
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return fail(u"cannot make the folder of "_s + target);
 
-    if (const auto created = store::createDataWorkbook(target); !created)
-        return fail(created.message());
-    auto opened = store::Workbook::open(target);
-    if (!opened)
-        return fail(opened.message());
-    store::Workbook& book = *opened.value();
-    const QStringList files = QDir(demoDir).entryList({u"*.tsv"_s}, QDir::Files, QDir::Name);
-    for (const QString& f : files) {
-        QString error;
-        if (!fillSheet(book, demoDir + u'/' + f, &error))
-            return fail(error);
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        if (!reset)
+            return 0;
+        const QString aside = asideName(target);
+        if (!QFile::rename(target, aside))
+            return fail(u"cannot move "_s + target + u" aside; nothing was changed"_s);
+        std::printf("Eski veri dosyası saklandı / the old workbook was kept as:\n  %s\n",
+                    qPrintable(aside));
     }
-    if (const auto saved = book.save(); !saved)
-        return fail(saved.message());
-    return 0;
+    return writeDemo(demoDir, target);
 }
