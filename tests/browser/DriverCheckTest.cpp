@@ -45,15 +45,12 @@ protected:
                               res.set_content(it->second.toStdString(), "application/zip");
                           });
         ASSERT_TRUE(server.start());
-        input.programFilesDir = dir.filePath(u"prgDosyaları"_s);
         input.perUserDriverPath = dir.filePath(u"home/Tavlix-Quillmark/chromedriver"_s);
         input.storeUrl = server.url();
-        QDir().mkpath(input.programFilesDir);
         writeFile(input.perUserDriverPath, "eski driver");
     }
-    QByteArray record() const {
-        return readAll(input.programFilesDir + u"/ChromeDriverVersiyon.txt"_s);
-    }
+    QString userFolder() const { return dir.filePath(u"home/Tavlix-Quillmark"_s); }
+    QByteArray record() const { return readAll(userFolder() + u"/ChromeDriverVersiyon.txt"_s); }
 
     QTemporaryDir dir;
     tavlix::test::SiteServer server{u"driver"_s};
@@ -88,6 +85,9 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
         QStringList messages;
         QByteArray driverAfter;
         QByteArray recordAfter;
+        // Where the record lies: beside the driver, in another account's folder (a copied or
+        // shared program), or beside a driver that is not there.
+        enum { Beside, OtherAccount, NoDriver } place;
     };
     const QString closedStore = u"http://127.0.0.1:9"_s;
     const Case cases[] = {
@@ -99,7 +99,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::UpToDate,
          {},
          "eski driver",
-         "[99.]\r\n"},
+         "[99.]\r\n",
+         Case::Beside},
         {"several bracketed fields: the last one",
          "[97.],[98.]\r\n[99.]",
          u"Chromium 99.0.4844.84"_s,
@@ -108,7 +109,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::UpToDate,
          {},
          "eski driver",
-         "[97.],[98.]\r\n[99.]"},
+         "[97.],[98.]\r\n[99.]",
+         Case::Beside},
         {"record 98, browser 99",
          "[98.]\r\n",
          u"Chromium 99.0.4844.84"_s,
@@ -117,7 +119,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 99",
-         "[99.]\r\n"},
+         "[99.]\r\n",
+         Case::Beside},
         {"beyond the table, driver matches",
          "[98.]\r\n",
          u"Chromium 156.0.8078.129 built on Debian"_s,
@@ -126,7 +129,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::RecordedMatching,
          {},
          "eski driver",
-         "[156]\r\n"},
+         "[156]\r\n",
+         Case::Beside},
         {"beyond the table, package of the browser's version",
          "[98.]\r\n",
          u"Chromium 120.0.6099.109"_s,
@@ -135,7 +139,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 120",
-         "[120]\r\n"},
+         "[120]\r\n",
+         Case::Beside},
         {"beyond the table, the newest driver of the build",
          "[120]\r\n",
          u"Chromium 131.0.6778.85"_s,
@@ -144,7 +149,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 131",
-         "[131]\r\n"},
+         "[131]\r\n",
+         Case::Beside},
         {"beyond the table, no package",
          "[102]\r\n",
          u"Chromium 103.0.5060.53"_s,
@@ -156,7 +162,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
           u"103.0.5060.53 lütfen destek isteyiniz. destek@tavlix.com.tr"_s,
           u"Driver indirilirken bir hata oluştu ! Hata No: 404"_s},
          "eski driver",
-         "[102]\r\n"},
+         "[102]\r\n",
+         Case::Beside},
         {"store unreachable",
          "[98.]\r\n",
          u"Chromium 99.0.4844.84"_s,
@@ -165,24 +172,51 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Failed,
          {detected, u"Driver indirilirken bir hata oluştu ! Hata No: 7"_s},
          "eski driver",
-         "[98.]\r\n"},
+         "[98.]\r\n",
+         Case::Beside},
+        // This user has no driver of ours yet: one is fetched.
         {"no record",
          nullptr,
          u"Chromium 99.0.4844.84"_s,
          u"ChromeDriver 98.0.1"_s,
          {},
-         DriverCheckOutcome::Failed,
-         {u"Driver indirilirken bir hata oluştu ! Hata No: 53"_s},
-         "eski driver",
-         "<yok>"},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 99",
+         "[99.]\r\n",
+         Case::Beside},
+        {"the record of another account",
+         "[99.]\r\n",
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.1"_s,
+         {},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 99",
+         "[99.]\r\n",
+         Case::OtherAccount},
+        {"a record without its driver",
+         "[99.]\r\n",
+         u"Chromium 99.0.4844.84"_s,
+         u"ChromeDriver 98.0.1"_s,
+         {},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 99",
+         "[99.]\r\n",
+         Case::NoDriver},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString recordPath = input.programFilesDir + u"/ChromeDriverVersiyon.txt"_s;
-        QFile::remove(recordPath);
+        const QString recordFolder = c.place == Case::OtherAccount
+                                         ? dir.filePath(u"baska/Tavlix-Quillmark"_s)
+                                         : userFolder();
+        QFile::remove(userFolder() + u"/ChromeDriverVersiyon.txt"_s);
         if (!c.record.isNull())
-            writeFile(recordPath, c.record);
-        writeFile(input.perUserDriverPath, "eski driver");
+            writeFile(recordFolder + u"/ChromeDriverVersiyon.txt"_s, c.record);
+        QFile::remove(input.perUserDriverPath);
+        if (c.place != Case::NoDriver)
+            writeFile(input.perUserDriverPath, "eski driver");
         input.browserBinary = versionScript(dir.path(), u"browser"_s, c.browser);
         input.driverBinary = versionScript(dir.path(), u"driver"_s, c.driver);
         input.storeUrl = c.storeUrl.isEmpty() ? server.url() : c.storeUrl;
@@ -196,8 +230,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
             EXPECT_TRUE(QFileInfo(input.perUserDriverPath).isExecutable());
         }
         // Nothing of the package survives the check.
-        EXPECT_EQ(QDir(input.programFilesDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                  c.record.isNull() ? QStringList() : QStringList{u"ChromeDriverVersiyon.txt"_s});
+        EXPECT_EQ(QDir(userFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+                  QStringList({u"ChromeDriverVersiyon.txt"_s, u"chromedriver"_s}));
     }
     EXPECT_EQ(requests, QStringList({u"/99.0.4844.51/chromedriver_linux64.zip"_s,
                                      u"/120.0.6099.109/linux64/chromedriver-linux64.zip"_s,
@@ -205,7 +239,10 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
                                      u"/LATEST_RELEASE_131.0.6778"_s,
                                      u"/131.0.6778.87/linux64/chromedriver-linux64.zip"_s,
                                      u"/103.0.5060.53/chromedriver_linux64.zip"_s,
-                                     u"/LATEST_RELEASE_103.0.5060"_s}));
+                                     u"/LATEST_RELEASE_103.0.5060"_s,
+                                     u"/99.0.4844.51/chromedriver_linux64.zip"_s,
+                                     u"/99.0.4844.51/chromedriver_linux64.zip"_s,
+                                     u"/99.0.4844.51/chromedriver_linux64.zip"_s}));
     EXPECT_NE(defaultDriverStore(114), defaultDriverStore(115));
 }
 
