@@ -85,9 +85,6 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
         QStringList messages;
         QByteArray driverAfter;
         QByteArray recordAfter;
-        // Where the record lies: beside the driver, in another account's folder (a copied or
-        // shared program), or beside a driver that is not there.
-        enum { Beside, OtherAccount, NoDriver } place;
     };
     const QString closedStore = u"http://127.0.0.1:9"_s;
     const Case cases[] = {
@@ -99,8 +96,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::UpToDate,
          {},
          "eski driver",
-         "[99.]\r\n",
-         Case::Beside},
+         "[99.]\r\n"},
         {"several bracketed fields: the last one",
          "[97.],[98.]\r\n[99.]",
          u"Chromium 99.0.4844.84"_s,
@@ -109,8 +105,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::UpToDate,
          {},
          "eski driver",
-         "[97.],[98.]\r\n[99.]",
-         Case::Beside},
+         "[97.],[98.]\r\n[99.]"},
         {"record 98, browser 99",
          "[98.]\r\n",
          u"Chromium 99.0.4844.84"_s,
@@ -119,8 +114,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 99",
-         "[99.]\r\n",
-         Case::Beside},
+         "[99.]\r\n"},
         {"beyond the table, driver matches",
          "[98.]\r\n",
          u"Chromium 156.0.8078.129 built on Debian"_s,
@@ -129,8 +123,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::RecordedMatching,
          {},
          "eski driver",
-         "[156]\r\n",
-         Case::Beside},
+         "[156]\r\n"},
         {"beyond the table, package of the browser's version",
          "[98.]\r\n",
          u"Chromium 120.0.6099.109"_s,
@@ -139,8 +132,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 120",
-         "[120]\r\n",
-         Case::Beside},
+         "[120]\r\n"},
         {"beyond the table, the newest driver of the build",
          "[120]\r\n",
          u"Chromium 131.0.6778.85"_s,
@@ -149,8 +141,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 131",
-         "[131]\r\n",
-         Case::Beside},
+         "[131]\r\n"},
         {"beyond the table, no package",
          "[102]\r\n",
          u"Chromium 103.0.5060.53"_s,
@@ -162,8 +153,7 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
           u"103.0.5060.53 lütfen destek isteyiniz. destek@tavlix.com.tr"_s,
           u"Driver indirilirken bir hata oluştu ! Hata No: 404"_s},
          "eski driver",
-         "[102]\r\n",
-         Case::Beside},
+         "[102]\r\n"},
         {"store unreachable",
          "[98.]\r\n",
          u"Chromium 99.0.4844.84"_s,
@@ -172,10 +162,9 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Failed,
          {detected, u"Driver indirilirken bir hata oluştu ! Hata No: 7"_s},
          "eski driver",
-         "[98.]\r\n",
-         Case::Beside},
-        // This user has no driver of ours yet: one is fetched.
-        {"no record",
+         "[98.]\r\n"},
+        // The matching record of a program folder copied from another account does not count.
+        {"no record beside this user's driver",
          nullptr,
          u"Chromium 99.0.4844.84"_s,
          u"ChromeDriver 98.0.1"_s,
@@ -183,40 +172,16 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          DriverCheckOutcome::Updated,
          {detected, updated},
          "yeni driver 99",
-         "[99.]\r\n",
-         Case::Beside},
-        {"the record of another account",
-         "[99.]\r\n",
-         u"Chromium 99.0.4844.84"_s,
-         u"ChromeDriver 98.0.1"_s,
-         {},
-         DriverCheckOutcome::Updated,
-         {detected, updated},
-         "yeni driver 99",
-         "[99.]\r\n",
-         Case::OtherAccount},
-        {"a record without its driver",
-         "[99.]\r\n",
-         u"Chromium 99.0.4844.84"_s,
-         u"ChromeDriver 98.0.1"_s,
-         {},
-         DriverCheckOutcome::Updated,
-         {detected, updated},
-         "yeni driver 99",
-         "[99.]\r\n",
-         Case::NoDriver},
+         "[99.]\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString recordFolder = c.place == Case::OtherAccount
-                                         ? dir.filePath(u"baska/Tavlix-Quillmark"_s)
-                                         : userFolder();
-        QFile::remove(userFolder() + u"/ChromeDriverVersiyon.txt"_s);
-        if (!c.record.isNull())
-            writeFile(recordFolder + u"/ChromeDriverVersiyon.txt"_s, c.record);
-        QFile::remove(input.perUserDriverPath);
-        if (c.place != Case::NoDriver)
-            writeFile(input.perUserDriverPath, "eski driver");
+        const QString recordPath = userFolder() + u"/ChromeDriverVersiyon.txt"_s;
+        QFile::remove(recordPath);
+        writeFile(c.record.isNull() ? dir.filePath(u"prgDosyaları/ChromeDriverVersiyon.txt"_s)
+                                    : recordPath,
+                  c.record.isNull() ? QByteArray("[99.]\r\n") : c.record);
+        writeFile(input.perUserDriverPath, "eski driver");
         input.browserBinary = versionScript(dir.path(), u"browser"_s, c.browser);
         input.driverBinary = versionScript(dir.path(), u"driver"_s, c.driver);
         input.storeUrl = c.storeUrl.isEmpty() ? server.url() : c.storeUrl;
@@ -240,8 +205,6 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
                                      u"/131.0.6778.87/linux64/chromedriver-linux64.zip"_s,
                                      u"/103.0.5060.53/chromedriver_linux64.zip"_s,
                                      u"/LATEST_RELEASE_103.0.5060"_s,
-                                     u"/99.0.4844.51/chromedriver_linux64.zip"_s,
-                                     u"/99.0.4844.51/chromedriver_linux64.zip"_s,
                                      u"/99.0.4844.51/chromedriver_linux64.zip"_s}));
     EXPECT_NE(defaultDriverStore(114), defaultDriverStore(115));
 }

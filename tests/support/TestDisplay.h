@@ -1,9 +1,8 @@
-// An X display of the test's own: CI runs without one, and a browser that must show its window
-// gets an Xvfb started here. While it lives, DISPLAY names it and sessions are not headless.
+// An X display of the test's own (Xvfb): CI has none. While it lives, DISPLAY names it and
+// browser sessions are not headless.
 #pragma once
 
 #include <QProcess>
-#include <QString>
 
 namespace tavlix::test {
 
@@ -11,12 +10,11 @@ class TestDisplay {
 public:
     TestDisplay();
     ~TestDisplay();
-    // False when Xvfb is missing or did not come up; the test then says so and is skipped.
-    bool ready() const { return !m_name.isEmpty(); }
+    bool ready() const { return m_ready; } // false: Xvfb missing or not up; the test is skipped
 
 private:
     QProcess m_server;
-    QString m_name;
+    bool m_ready = false;
     QByteArray m_headless;
 };
 
