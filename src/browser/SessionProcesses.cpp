@@ -44,11 +44,12 @@ std::optional<bool> folderRunAlive(const QString& name) {
     bool pidOk = false;
     bool ticksOk = false;
     const qint64 pid = parts.value(0).toLongLong(&pidOk);
-    const qint64 ticks = parts.value(1).toLongLong(&ticksOk);
-    if (!pidOk || !ticksOk || pid <= 0)
+    if (!pidOk || pid <= 0)
         return std::nullopt;
-    if (parts.size() == 4)
-        return parts[2] == bootTag() && sameProcess(pid, ticks);
+    if (parts.size() == 4) {
+        const qint64 ticks = parts[2].toLongLong(&ticksOk);
+        return ticksOk && parts[1] == bootTag() && sameProcess(pid, ticks);
+    }
     // A folder of an earlier version (pid and wall-clock time): kept while that id is in use.
     if (parts.size() == 3)
         return processStartTicks(pid) != 0;
@@ -95,13 +96,13 @@ QString bootTag() {
     QFile id(u"/proc/sys/kernel/random/boot_id"_s);
     const QString text =
         id.open(QIODevice::ReadOnly) ? QString::fromLatin1(id.readAll()).trimmed() : QString();
-    const QString tag = QString(text).remove(u'-').left(8);
-    return tag.isEmpty() ? u"0"_s : tag;
+    // Never a number: an earlier version reads the field after the pid as a time.
+    return u"b"_s + QString(text).remove(u'-').left(8);
 }
 
 QString sessionFolderPrefix() {
     const qint64 self = ::getpid();
-    return kFolderPrefix + u"%1-%2-%3-"_s.arg(self).arg(processStartTicks(self)).arg(bootTag());
+    return kFolderPrefix + u"%1-%2-%3-"_s.arg(self).arg(bootTag()).arg(processStartTicks(self));
 }
 
 bool commandLineCarries(std::string_view commandLine, std::string_view folder) {

@@ -1,5 +1,5 @@
 // The processes and folders of browser sessions. A session keeps its browser's files in
-// <temp>/tavlix-browser-<pid of the run>-<its start ticks>-<boot>-XXXXXX and hands that folder to
+// <temp>/tavlix-browser-<pid of the run>-<boot>-<its start ticks>-XXXXXX and hands that folder to
 // its driver (--log-path) and browser (--user-data-dir), so every process of the session carries
 // it on its command line. Nothing is put into their environment: whatever the browser starts
 // (a viewer through xdg-open, a mail program) inherits the environment and is the user's.
@@ -25,7 +25,7 @@ bool sameProcess(qint64 pid, qint64 ticks);
 // say nothing about this one.
 QString bootTag();
 
-// "tavlix-browser-<pid>-<ticks>-<boot>-": the name every folder of this run's sessions begins with.
+// "tavlix-browser-<pid>-<boot>-<ticks>-": the name every folder of this run's sessions begins with.
 QString sessionFolderPrefix();
 
 // True when one argument of a command line names the folder or a path inside it as an option's

@@ -122,22 +122,22 @@ TEST_F(SessionProcessesTest, AStartSweepsOnlyWhatDeadRunsLeft) {
     ASSERT_TRUE(gone.waitForFinished());
     const qint64 parent = ::getppid();
     const qint64 started = processStartTicks(parent);
-    const QString dead = u"%1-1-%2"_s.arg(deadRun).arg(bootTag());
-    const QString alive = u"%1-%2-"_s.arg(parent);
+    const QString dead = u"%1-%2-1"_s.arg(deadRun).arg(bootTag());
+    const QString alive = u"%1-%2-%3"_s.arg(parent);
     struct Case {
         const char* name;
-        QString run; // <pid>-<start ticks>-<boot> of the run that made the folder
+        QString run; // <pid>-<boot>-<start ticks> of the run that made the folder
         bool leftToUser;
         bool running; // a process of the session still runs
         bool swept;
     } const cases[] = {
         {"a run that ended", dead, false, true, true},
-        {"a run still running", alive.arg(started) + bootTag(), false, true, false},
-        {"its id now held by a program that started earlier", alive.arg(started + 100) + bootTag(),
-         false, true, true},
-        {"… or later", alive.arg(started - 100) + bootTag(), false, true, true},
-        {"the same id and start in another boot", alive.arg(started) + u"0badb007"_s, false, true,
-         true},
+        {"a run still running", alive.arg(bootTag()).arg(started), false, true, false},
+        {"its id now held by a program that started earlier",
+         alive.arg(bootTag()).arg(started + 100), false, true, true},
+        {"… or later", alive.arg(bootTag()).arg(started - 100), false, true, true},
+        {"the same id and start in another boot", alive.arg(u"b0badb007"_s).arg(started), false,
+         true, true},
         {"this run", sessionFolderPrefix().section(u'-', 2, 4), false, true, false},
         {"left to the user, who still uses it", dead, true, true, false},
         {"left to the user, who closed it", dead, true, false, true},
