@@ -136,6 +136,10 @@ void BrowserDriver::SetDetach(bool detach) {
     m_impl->detach = detach;
 }
 
+void BrowserDriver::SetWindowRect(const QRect& frame) {
+    m_impl->window = frame;
+}
+
 bool BrowserDriver::started() const {
     return !m_impl->session.isEmpty();
 }

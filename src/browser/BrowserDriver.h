@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QVariant>
 
@@ -52,8 +53,12 @@ public:
     // Before StartBrowser.
     void SetBrowserPreference(const QString& name, const QVariant& value);
     void AddBrowserArgument(const QString& argument);
-    // Keeps the browser window open after the session ends (the driver process still ends).
+    // Keeps the browser window open after the session ends (the driver process still ends); the
+    // window is the user's from then on.
     void SetDetach(bool detach);
+    // The frame of a visible browser window on the screen; empty (the default) leaves it to the
+    // browser. A headless session has no window to place.
+    void SetWindowRect(const QRect& frame);
 
     Result<void> StartBrowser(const QString& browserName = QStringLiteral("Chrome"));
     bool started() const;

@@ -3,7 +3,6 @@
 #include "browser/DriverPaths.h"
 #include "platform/HttpDownload.h"
 #include "platform/ProcessWait.h"
-#include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
 #include "platform/ZipExtract.h"
 
@@ -102,7 +101,6 @@ long fetchBeyondTable(const QString& store, const QString& version, const QStrin
 
 DriverCheckInput DriverCheckInput::fromEnvironment() {
     DriverCheckInput input;
-    input.programFilesDir = tavlix::programFilesDir();
     input.browserBinary = browserPath();
     input.driverBinary = chromedriverPath();
     input.storeUrl = qEnvironmentVariable("TAVLIX_DRIVER_STORE_URL");
@@ -155,10 +153,12 @@ QString defaultDriverStore(int major) {
 }
 
 DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt) {
-    const QDir folder(input.programFilesDir);
+    const QFileInfo installed(input.perUserDriverPath);
+    const QDir folder = installed.absoluteDir();
     const QString recordPath = folder.filePath(kRecordName);
     QFile record(recordPath);
-    const bool haveRecord = record.open(QIODevice::ReadOnly);
+    // A record counts only beside the driver it describes.
+    const bool haveRecord = installed.isFile() && record.open(QIODevice::ReadOnly);
     const QString recorded =
         haveRecord ? recordedPrefix(QString::fromUtf8(record.readAll())) : QString();
     record.close();
@@ -175,12 +175,9 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
     // A driver of the browser's own major version needs nothing fetched: record it and go on.
     const QString driverVersion = programVersion(input.driverBinary);
     if (!driverVersion.isEmpty() && majorOf(driverVersion) == majorOf(version) &&
-        writeRecord(recordPath, prefix))
+        QDir().mkpath(folder.path()) && writeRecord(recordPath, prefix))
         return DriverCheckOutcome::RecordedMatching;
-    if (!haveRecord) {
-        showFailure(prompt, kErrorFileMissing);
-        return DriverCheckOutcome::Failed;
-    }
+    // Without a record this user has no driver of ours yet: one is fetched like an update.
 
     prompt.message(UserPrompt::Icon::Information,
                    u" Chrome güncellemesi tespit edildi, Tavlix faturayı yüklemeden önce driver "
@@ -190,6 +187,10 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
         input.storeUrl.isEmpty() ? defaultDriverStore(majorOf(version).toInt()) : input.storeUrl;
     while (store.endsWith(u'/'))
         store.chop(1);
+    if (!QDir().mkpath(folder.path())) {
+        showFailure(prompt, kErrorWriteFailed);
+        return DriverCheckOutcome::Failed;
+    }
     const QString packagePath = folder.filePath(kPackageName);
     const QString tableVersion = tableDriverVersion(prefix);
     long status = 0;
@@ -230,7 +231,6 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
         failure = kErrorNoDriverInside;
     if (failure == 0) {
         QFile source(driverFile);
-        QDir().mkpath(QFileInfo(input.perUserDriverPath).absolutePath());
         QSaveFile target(input.perUserDriverPath);
         if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly) ||
             target.write(source.readAll()) < 0 || !target.commit() ||

@@ -14,21 +14,23 @@ namespace tavlix::portal {
 // Error numbers of "Driver indirilirken bir hata oluştu ! Hata No: ": the store's HTTP status
 // when it answered, otherwise one of these.
 enum DriverCheckError {
-    kErrorFileMissing = 53,    // version record or browser version not readable
+    kErrorFileMissing = 53,    // browser version not readable
     kErrorNoConnection = 7,    // the store could not be reached
     kErrorWriteFailed = 75,    // package not unpacked or driver not written
     kErrorNoDriverInside = 76, // the package holds no chromedriver
 };
 
 struct DriverCheckInput {
-    QString programFilesDir;   // <program>/prgDosyaları
-    QString browserBinary;     // asked with --version
-    QString driverBinary;      // the driver a session would start, asked with --version
-    QString storeUrl;          // TAVLIX_DRIVER_STORE_URL; empty: the store of the version
-    QString perUserDriverPath; // where the new driver goes
-    int lowSpeedSeconds = 15;  // a download slower than 1 KiB/s this long ends
+    QString browserBinary; // asked with --version
+    QString driverBinary;  // the driver a session would start, asked with --version
+    QString storeUrl;      // TAVLIX_DRIVER_STORE_URL; empty: the store of the version
+    // Where the new driver goes. Its version record (ChromeDriverVersiyon.txt) lives beside it,
+    // and so does the package while it is unpacked: a program folder copied to another account,
+    // or one the user cannot write, says nothing about this user's driver.
+    QString perUserDriverPath;
+    int lowSpeedSeconds = 15; // a download slower than 1 KiB/s this long ends
 
-    // The program's own folders, browser, driver and store.
+    // The user's driver folder, the browser, the driver and the store.
     static DriverCheckInput fromEnvironment();
 };
 

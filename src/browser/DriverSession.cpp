@@ -4,13 +4,11 @@
 #include "browser/SessionProcesses.h"
 #include "platform/ProcessWait.h"
 
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <arpa/inet.h>
@@ -21,7 +19,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -97,47 +94,46 @@ Result<void> DriverSession::start() {
     if (headless)
         detach = false;
 
-    static std::atomic<int> sessions = 0;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    marker = QByteArray(kSessionMarkerName) + '=' + QByteArray::number(::getpid()) + '-' +
-             QByteArray::number(++sessions) + '-' + QByteArray::number(now);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(marker.left(marker.indexOf('='))),
-                       QString::fromLatin1(marker.mid(marker.indexOf('=') + 1)));
-    // Everything the browser writes to its temporary folder lands in one folder of the session.
-    QTemporaryDir temp(QDir::tempPath() +
-                       u"/tavlix-browser-%1-%2-XXXXXX"_s.arg(::getpid()).arg(now));
-    if (temp.isValid()) {
-        temp.setAutoRemove(false);
-        tempDir = temp.path();
-        environment.insert(u"TMPDIR"_s, tempDir);
-    }
-    driver.setProcessEnvironment(environment);
+    // The session's folder: the browser's profile, the driver's log, and the name by which
+    // every process of the session is found (the run's pid and start, the boot).
+    QTemporaryDir temp(QDir::tempPath() + u'/' + sessionFolderPrefix() + u"XXXXXX"_s);
+    if (!temp.isValid())
+        return driverError(u"Tarayıcı klasörü oluşturulamadı: %1"_s.arg(QDir::tempPath()));
+    temp.setAutoRemove(false);
+    folder = temp.path();
     driver.setProgram(driverPath);
-    driver.setArguments({u"--port=%1"_s.arg(port), u"--silent"_s});
+    driver.setArguments(
+        {u"--port=%1"_s.arg(port), u"--silent"_s, u"--log-path=%1/chromedriver.log"_s.arg(folder)});
     driver.setStandardOutputFile(QProcess::nullDevice());
     driver.setStandardErrorFile(QProcess::nullDevice());
     // The guard's pipe: its write end stays with this process only (close-on-exec).
     int guardPipe[2] = {-1, -1};
-    if (::pipe2(guardPipe, O_CLOEXEC) != 0)
+    if (::pipe2(guardPipe, O_CLOEXEC) != 0) {
+        end(true);
         return driverError(u"Tarayıcı sürücüsü hazırlanamadı."_s);
+    }
     guardFd = guardPipe[1];
     const int readEnd = guardPipe[0];
     const pid_t parent = ::getpid();
-    // Its own process group, so ending the session can end everything the driver started; the
-    // driver ends with this process, and a guard in the group ends the browser with it too.
-    driver.setChildProcessModifier([readEnd, parent] {
+    const QByteArray carried = QFile::encodeName(folder);
+    // A session of its own, so the terminal's signals stay with Tavlix; the driver ends with this
+    // process, and a guard beside it ends the driver and the browser when this process is gone.
+    driver.setChildProcessModifier([readEnd, parent, carried] {
         ::setsid();
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent)
             ::_exit(1);
+        const pid_t driverProcess = ::getpid();
         if (::fork() == 0) {
             ::close_range(0, static_cast<unsigned>(readEnd) - 1, 0);
             ::close_range(static_cast<unsigned>(readEnd) + 1, ~0U, 0);
             char byte = 0;
-            // End of file: the run is gone. A byte: the session was detached and stays.
-            if (::read(readEnd, &byte, 1) <= 0)
-                ::kill(0, SIGKILL);
+            // End of file: the run is gone. A byte: the session was left to the user.
+            if (::read(readEnd, &byte, 1) <= 0) {
+                if (::getppid() == driverProcess)
+                    ::kill(driverProcess, SIGKILL);
+                endCarriersAfterFork({carried.constData(), static_cast<size_t>(carried.size())});
+            }
             ::_exit(0);
         }
     });
@@ -148,6 +144,7 @@ Result<void> DriverSession::start() {
         return makeError(ErrorCode::NotFound, u"chromedriver başlatılamadı: %1"_s.arg(driverPath));
     }
     driverPid = driver.processId();
+    driverTicks = processStartTicks(driverPid);
     base = u"http://127.0.0.1:%1"_s.arg(port);
 
     // Ready when /status says so.
@@ -172,8 +169,12 @@ Result<void> DriverSession::start() {
                      u"--disable-dev-shm-usage"_s};
     if (::geteuid() == 0)
         args << u"--no-sandbox"_s;
+    args << u"--user-data-dir=%1"_s.arg(folder);
     if (headless)
         args << u"--headless=new"_s;
+    else if (window.isValid())
+        args << u"--window-position=%1,%2"_s.arg(window.x()).arg(window.y())
+             << u"--window-size=%1,%2"_s.arg(window.width()).arg(window.height());
     for (const QString& argument : arguments) {
         // An explicit --headless is taken as the current headless mode.
         const QString effective = argument == u"--headless"_s ? u"--headless=new"_s : argument;
@@ -182,7 +183,9 @@ Result<void> DriverSession::start() {
     }
     QJsonObject options{{u"binary"_s, browserPath()},
                         {u"args"_s, QJsonArray::fromStringList(args)},
-                        {u"detach"_s, detach}};
+                        {u"detach"_s, detach},
+                        // Without the bar "controlled by automated test software".
+                        {u"excludeSwitches"_s, QJsonArray{u"enable-automation"_s}}};
     // Dotted preference names are paths in Chrome's profile tree.
     QJsonObject preferences;
     for (auto it = prefs.cbegin(); it != prefs.cend(); ++it)
@@ -300,11 +303,13 @@ Result<QJsonValue> DriverSession::sessionCommand(const QByteArray& method, const
     return command(method, u"/session/"_s + session + path, payload, errorName);
 }
 
-// Ends the driver; without detach also the browser and everything else the driver started,
-// also when the driver has already gone.
+// Ends the driver; without detach also every process that carries the session's folder, also
+// when the driver has already gone.
 void DriverSession::endProcesses(bool withBrowser) {
     if (!withBrowser) {
         // The browser keeps running for the user; the guard leaves it, only the driver ends.
+        if (!folder.isEmpty())
+            markLeftToUser(folder);
         if (guardFd >= 0 && ::write(guardFd, "d", 1) != 1)
             qWarning("The browser guard could not be released.");
         if (driverRunning()) {
@@ -314,30 +319,21 @@ void DriverSession::endProcesses(bool withBrowser) {
                 waitForFinishedPainting(driver, 3000);
             }
         }
-    } else if (driverPid > 0) {
-        ::kill(static_cast<pid_t>(-driverPid), SIGKILL); // the driver leads its own process group
+    } else {
         if (driverRunning()) {
             driver.kill();
             waitForFinishedPainting(driver, 3000);
+        } else if (sameProcess(driverPid, driverTicks)) {
+            ::kill(static_cast<pid_t>(driverPid), SIGKILL);
         }
-        // The browser's helpers may have left the group; the marker finds them all.
-        const QByteArray value = marker.mid(marker.indexOf('=') + 1);
-        QDeadlineTimer deadline(3000);
-        for (;;) {
-            const QList<qint64> left =
-                markedProcesses([&value](const QByteArray& v) { return v == value; });
-            if (left.isEmpty() || deadline.hasExpired())
-                break;
-            for (qint64 process : left)
-                ::kill(static_cast<pid_t>(process), SIGKILL);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            paintPending();
-        }
+        if (!folder.isEmpty())
+            endProcessesCarrying(folder, 3000);
     }
     if (guardFd >= 0)
         ::close(guardFd);
     guardFd = -1;
     driverPid = 0;
+    driverTicks = 0;
 }
 
 void DriverSession::end(bool closeBrowser) {
@@ -346,10 +342,10 @@ void DriverSession::end(bool closeBrowser) {
     session.clear();
     endProcesses(closeBrowser);
     base.clear();
-    // A detached browser still uses its folder; it is the user's from now on.
-    if (closeBrowser && !tempDir.isEmpty())
-        QDir(tempDir).removeRecursively();
-    tempDir.clear();
+    // A browser left to the user still uses its folder; a later start removes it once it ended.
+    if (closeBrowser && !folder.isEmpty())
+        removeSessionFolder(folder);
+    folder.clear();
 }
 
 } // namespace tavlix::portal

@@ -1,6 +1,7 @@
-// The session half of a BrowserDriver: the chromedriver process and its browser (a process group
-// of their own, marked in their environment so that no helper escapes), the HTTP exchanges with
-// the driver, and the end of both. Ending never leaves a process behind.
+// The session half of a BrowserDriver: the chromedriver process and its browser (a session
+// folder that every one of their processes carries on its command line), the HTTP exchanges with
+// the driver, and the end of both. Ending never leaves a process of ours behind and signals no
+// other process.
 #pragma once
 
 #include "platform/Result.h"
@@ -10,6 +11,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -35,13 +37,14 @@ struct DriverSession {
     QVariantMap prefs;
     QStringList arguments;
     bool detach = false;
+    QRect window; // the frame of a visible browser window; empty: where the browser puts it
 
     QProcess driver;
-    qint64 driverPid = 0; // leader of the session's process group, kept after the driver ended
-    int guardFd = -1;     // write end of the guard's pipe: closed, the guard ends the group
-    QByteArray marker;    // NAME=value put into the environment of the driver and its browser
-    QString tempDir;      // TMPDIR of the driver and its browser: their profile and sockets
-    QString base;         // http://127.0.0.1:<port>
+    qint64 driverPid = 0;   // kept after the driver ended, with its start:
+    qint64 driverTicks = 0; // a later process of the same id is not ours
+    int guardFd = -1;       // write end of the guard's pipe: closed, the guard ends the session
+    QString folder;         // the browser's profile and the driver's log: names our processes
+    QString base;           // http://127.0.0.1:<port>
     QString session;
 
     CURL* curl = nullptr;
@@ -76,7 +79,7 @@ struct DriverSession {
                                       QString* errorName = nullptr);
 
     bool driverRunning() const { return driver.state() != QProcess::NotRunning; }
-    // Ends the driver; without detach also the browser and everything else the driver started,
+    // Ends the driver; without detach also every process that carries the session's folder,
     // also when the driver has already gone.
     void endProcesses(bool withBrowser);
     // Ends the session; `closeBrowser` false leaves a detached browser to the user.

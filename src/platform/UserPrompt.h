@@ -2,6 +2,7 @@
 // the progress of a long step. The window layer shows them (MessageBoxPrompt); tests record them.
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 namespace tavlix {
@@ -23,6 +24,9 @@ public:
     virtual bool cancelled() const = 0;
     // Lets the window paint and take the "İptal" click while an operation waits.
     virtual void keepAlive() = 0;
+    // Where a visible browser window may open without covering the program and its progress;
+    // empty: wherever the browser puts it.
+    virtual QRect browserWindowArea() const { return {}; }
 };
 
 } // namespace tavlix

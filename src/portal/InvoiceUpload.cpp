@@ -134,6 +134,8 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     driver->SetBrowserPreference(u"download.prompt_for_download"_s, false);
 
     prompt.progress(u"e-Arşiv portalına giriş yapılıyor"_s);
+    // A visible browser opens beside the program: the progress and its "İptal" stay in sight.
+    driver->SetWindowRect(prompt.browserWindowArea());
     const PortalLoginResult login =
         PortalLogin(*driver, {options.portalBase, invoice.settings.portalUser,
                               invoice.settings.portalPassword, kMenuCreateInvoice, false});

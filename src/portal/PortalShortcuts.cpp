@@ -27,6 +27,7 @@ ShortcutOutcome runPortalShortcut(Shortcut shortcut, const QString& portalUrl,
     // The user goes on working in the portal page: the window outlives the driver.
     session->SetDetach(true);
     prompt.progress(u"e-Arşiv portalına giriş yapılıyor..."_s);
+    session->SetWindowRect(prompt.browserWindowArea());
     const PortalLoginResult login = PortalLogin(
         *session, {portalUrl, settings.portalUser, settings.portalPassword, target, true});
     if (prompt.cancelled()) {

@@ -42,6 +42,16 @@ int pagingCount(const QString& text) {
     return ok ? count : -1;
 }
 
+// The site's notice that a range holds no invoice; compared without case, blanks and the
+// closing full stop.
+bool isNoResultNotice(const QString& text) {
+    static const QString notice = u"Aradığınız kriterlere uygun kayıt bulunamadı"_s;
+    QString shown = text.simplified();
+    while (shown.endsWith(u'.'))
+        shown.chop(1);
+    return shown.compare(notice, Qt::CaseInsensitive) == 0;
+}
+
 class QueryRun {
 public:
     QueryRun(const ReceivedInvoiceRequest& request, UserPrompt& prompt, CaptchaBox& captcha)
@@ -89,7 +99,8 @@ private:
     // a day that does not fit is kept as far as shown.
     Step queryWhole(const DateRange& range);
     Result<void> typeDate(int position, const QString& date);
-    // "yok" when the site's nothing-found notice came, "var" when its table did, empty after 5 s.
+    // "mesaj:" + its text when the site's message box came, "var" when its table did, empty
+    // after 5 s.
     QString awaitAnswer();
     Result<void> readRows(int count, QList<QStringList>& rows);
     Result<void> clickValue(const QString& value);
@@ -315,7 +326,20 @@ Step QueryRun::queryRange(const DateRange& range, Answer& out) {
         return step;
 
     const QString answer = awaitAnswer();
-    if (answer == u"yok"_s) {
+    if (answer.startsWith(u"mesaj:"_s)) {
+        // Only the notice that nothing was found means an empty range; any other box (an
+        // expired session, a server error) leaves the range unread, so the month is not saved.
+        const QString text = answer.mid(6).simplified();
+        if (!isNoResultNotice(text)) {
+            if (m_prompt.cancelled())
+                return Stop::Cancelled;
+            m_prompt.message(
+                UserPrompt::Icon::Warning,
+                u"İnteraktif Vergi Dairesi %1 - %2 arası sorguyu şu mesajla yanıtladı: \"%3\" "
+                u"Fatura listesi kaydedilmedi; lütfen daha sonra tekrar deneyiniz."_s.arg(
+                    range.from, range.to, text));
+            return Stop::Failed;
+        }
         if (failed(clickValue(u"Tamam"_s), step))
             return step;
     } else {
@@ -357,10 +381,18 @@ Result<void> QueryRun::typeDate(int position, const QString& date) {
 }
 
 QString QueryRun::awaitAnswer() {
-    // Either answer ends the wait: the notice means nothing was found, the table that rows were.
+    // Either answer ends the wait: the site's message box (its text follows "mesaj:") or its
+    // table. The box's own span is read first, else the first span of its first cell; a box is
+    // awaited until it shows its text.
     static const QString probe =
-        u"return document.querySelector('span.csc-msgbox-msg-span') ? 'yok'"
-        u" : (document.querySelector('.csc-table-paging-info') ? 'var' : '');"_s;
+        u"const span = document.querySelector('span.csc-msgbox-msg-span');"
+        u"const box = document.querySelector('.csc-msgbox');"
+        u"if (span || box) {"
+        u"  const shown = span || box.querySelector('table tr td span') || box;"
+        u"  const text = shown.innerText.trim();"
+        u"  return text ? 'mesaj:' + text : '';"
+        u"}"
+        u"return document.querySelector('.csc-table-paging-info') ? 'var' : '';"_s;
     QElapsedTimer waited;
     waited.start();
     do {

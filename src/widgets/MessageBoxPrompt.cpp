@@ -1,5 +1,6 @@
 #include "widgets/MessageBoxPrompt.h"
 
+#include "widgets/BrowserPlacement.h"
 #include "widgets/InputOnlyTo.h"
 #include "widgets/PlacedWindow.h"
 
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 
 #include <functional>
 
@@ -123,6 +125,16 @@ bool MessageBoxPrompt::cancelled() const {
 
 void MessageBoxPrompt::keepAlive() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+QRect MessageBoxPrompt::browserWindowArea() const {
+    const QWidget* parent = visibleParent();
+    const QWidget* program = parent ? parent->window() : nullptr;
+    const QScreen* screen = program ? program->screen() : nullptr;
+    if (!screen)
+        return {};
+    return browserWindowBeside(screen->availableGeometry(), program->frameGeometry(),
+                               m_progress ? m_progress->frameGeometry() : QRect());
 }
 
 void MessageBoxPrompt::finish() {

@@ -31,6 +31,8 @@ public:
     void progress(const QString& step) override;
     bool cancelled() const override;
     void keepAlive() override;
+    // Beside the parent's window on its screen, else at least off the progress dialog.
+    QRect browserWindowArea() const override;
     // Closes the progress dialog; the next progress() opens it again.
     void finish();
 

@@ -45,15 +45,12 @@ protected:
                               res.set_content(it->second.toStdString(), "application/zip");
                           });
         ASSERT_TRUE(server.start());
-        input.programFilesDir = dir.filePath(u"prgDosyaları"_s);
         input.perUserDriverPath = dir.filePath(u"home/Tavlix-Quillmark/chromedriver"_s);
         input.storeUrl = server.url();
-        QDir().mkpath(input.programFilesDir);
         writeFile(input.perUserDriverPath, "eski driver");
     }
-    QByteArray record() const {
-        return readAll(input.programFilesDir + u"/ChromeDriverVersiyon.txt"_s);
-    }
+    QString userFolder() const { return dir.filePath(u"home/Tavlix-Quillmark"_s); }
+    QByteArray record() const { return readAll(userFolder() + u"/ChromeDriverVersiyon.txt"_s); }
 
     QTemporaryDir dir;
     tavlix::test::SiteServer server{u"driver"_s};
@@ -166,22 +163,24 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
          {detected, u"Driver indirilirken bir hata oluştu ! Hata No: 7"_s},
          "eski driver",
          "[98.]\r\n"},
-        {"no record",
+        // The matching record of a program folder copied from another account does not count.
+        {"no record beside this user's driver",
          nullptr,
          u"Chromium 99.0.4844.84"_s,
          u"ChromeDriver 98.0.1"_s,
          {},
-         DriverCheckOutcome::Failed,
-         {u"Driver indirilirken bir hata oluştu ! Hata No: 53"_s},
-         "eski driver",
-         "<yok>"},
+         DriverCheckOutcome::Updated,
+         {detected, updated},
+         "yeni driver 99",
+         "[99.]\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString recordPath = input.programFilesDir + u"/ChromeDriverVersiyon.txt"_s;
+        const QString recordPath = userFolder() + u"/ChromeDriverVersiyon.txt"_s;
         QFile::remove(recordPath);
-        if (!c.record.isNull())
-            writeFile(recordPath, c.record);
+        writeFile(c.record.isNull() ? dir.filePath(u"prgDosyaları/ChromeDriverVersiyon.txt"_s)
+                                    : recordPath,
+                  c.record.isNull() ? QByteArray("[99.]\r\n") : c.record);
         writeFile(input.perUserDriverPath, "eski driver");
         input.browserBinary = versionScript(dir.path(), u"browser"_s, c.browser);
         input.driverBinary = versionScript(dir.path(), u"driver"_s, c.driver);
@@ -196,8 +195,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
             EXPECT_TRUE(QFileInfo(input.perUserDriverPath).isExecutable());
         }
         // Nothing of the package survives the check.
-        EXPECT_EQ(QDir(input.programFilesDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                  c.record.isNull() ? QStringList() : QStringList{u"ChromeDriverVersiyon.txt"_s});
+        EXPECT_EQ(QDir(userFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+                  QStringList({u"ChromeDriverVersiyon.txt"_s, u"chromedriver"_s}));
     }
     EXPECT_EQ(requests, QStringList({u"/99.0.4844.51/chromedriver_linux64.zip"_s,
                                      u"/120.0.6099.109/linux64/chromedriver-linux64.zip"_s,
@@ -205,7 +204,8 @@ TEST_F(DriverCheckTest, RecordBrowserAndStoreDecideWhatHappens) {
                                      u"/LATEST_RELEASE_131.0.6778"_s,
                                      u"/131.0.6778.87/linux64/chromedriver-linux64.zip"_s,
                                      u"/103.0.5060.53/chromedriver_linux64.zip"_s,
-                                     u"/LATEST_RELEASE_103.0.5060"_s}));
+                                     u"/LATEST_RELEASE_103.0.5060"_s,
+                                     u"/99.0.4844.51/chromedriver_linux64.zip"_s}));
     EXPECT_NE(defaultDriverStore(114), defaultDriverStore(115));
 }
 

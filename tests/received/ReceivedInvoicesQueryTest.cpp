@@ -4,6 +4,7 @@
 
 #include "received/IvdSite.h"
 #include "store/WorkbookStore.h"
+#include "support/Files.h"
 #include "support/Openpyxl.h"
 #include "support/Processes.h"
 #include "support/RecordingPrompt.h"
@@ -91,6 +92,7 @@ wb.save(path)
 )"_s.arg(test::IvdSite::kUser, test::IvdSite::kPassword)));
         site->setInvoices(test::IvdSite::fixtureInvoices());
         site->server().setSwitch(u"pageSize"_s, QJsonValue());
+        site->server().setSwitch(u"queryError"_s, QJsonValue());
     }
     void TearDown() override { EXPECT_EQ(test::ourBrowserProcesses(), QStringList()); }
 
@@ -340,6 +342,24 @@ TEST_F(ReceivedInvoicesQueryTest, RangesAreHalvedUntilEachAnswerFitsItsPage) {
         ASSERT_TRUE(list.ok());
         EXPECT_EQ(readMissingCount(*(*list)->activeSheet()), 1) << "the list says what it lacks";
     }
+}
+
+// A message box other than the notice that nothing was found (here a server error at the third
+// range, after two ranges with invoices) leaves its range unread: no list is saved, complete or
+// not, and the one saved before stays as it was.
+TEST_F(ReceivedInvoicesQueryTest, AnyOtherMessageBoxOfTheSiteSavesNoList) {
+    const QString box = u"Bir sistem hatası oluştu. Hata detayı:Bağlantı hatası"_s;
+    site->server().setSwitch(u"queryError"_s, box);
+    site->server().setSwitch(u"queryErrorAt"_s, 3);
+    test::writeFile(listPath(u"2022-11"_s), "önceki liste");
+    const auto result = run(kCompany, u"2022 Kasım "_s, {kSiteCode});
+    EXPECT_EQ(result.outcome, ReceivedInvoiceResult::Outcome::Failed);
+    EXPECT_EQ(prompt.messages,
+              QStringList{u"İnteraktif Vergi Dairesi 17-11-2022 - 24-11-2022 arası sorguyu şu "
+                          u"mesajla yanıtladı: \"%1\" Fatura listesi kaydedilmedi; lütfen daha "
+                          u"sonra tekrar deneyiniz."_s.arg(box)});
+    EXPECT_EQ(test::readAll(listPath(u"2022-11"_s)), "önceki liste");
+    EXPECT_EQ(QDir(QFileInfo(listPath(u"2022-11"_s)).path()).entryList(QDir::Files).size(), 1);
 }
 
 // A measured run, not a timed test: a month of 200 invoices from the typed captcha to the saved

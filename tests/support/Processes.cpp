@@ -96,6 +96,18 @@ QStringList ourBrowserProcesses(int settleMs) {
     return result;
 }
 
+std::pair<qint64, QStringList> ourBrowser() {
+    for (const ProcessInfo& p : browserDescendants()) {
+        QFile file(u"/proc/%1/cmdline"_s.arg(p.pid));
+        const QStringList arguments = file.open(QIODevice::ReadOnly)
+                                          ? QString::fromLocal8Bit(file.readAll()).split(u'\0')
+                                          : QStringList();
+        if (p.name == u"chromium"_s && arguments.filter(u"--type="_s).isEmpty())
+            return {p.pid, arguments};
+    }
+    return {0, {}};
+}
+
 void endOurBrowserProcesses() {
     for (int round = 0; round < 50; ++round) {
         const QList<ProcessInfo> left = browserDescendants();

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace tavlix::test {
 
 // Makes orphaned descendants of this process its children (idempotent).
@@ -13,6 +15,10 @@ void becomeSubreaper();
 // killed a moment ago may still be on its way out: the list is taken again until it is empty or
 // `settleMs` have passed.
 QStringList ourBrowserProcesses(int settleMs = 2000);
+
+// The pid and arguments of the first browser (not one of its helpers) below this process;
+// {0, {}} when none runs.
+std::pair<qint64, QStringList> ourBrowser();
 
 // Ends those processes (SIGKILL) and reaps them; for sessions that keep their window on purpose.
 void endOurBrowserProcesses();

@@ -1,9 +1,13 @@
 // Where a window opens: over its anchor, wholly inside the free area of the screen.
 #include "widgets/PlacedWindow.h"
+#include "widgets/BrowserPlacement.h"
 #include "widgets/MessageBoxPrompt.h"
 
+#include <QApplication>
 #include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <QWidget>
 
 #include <QRect>
 #include <QString>
@@ -43,6 +47,33 @@ TEST(PlacedFrame, CentredOverTheAnchorAndKeptInsideTheFreeArea) {
         EXPECT_EQ(text(placed), text(c.placed));
         EXPECT_TRUE(available.contains(placed));
     }
+}
+
+// A visible browser opens beside the program; where the program leaves no room, at least its
+// progress dialog (with "İptal") stays uncovered: computed, and for a prompt's own dialog.
+TEST(BrowserWindowBeside, BesideTheProgramElseOffItsProgressDialog) {
+    const QRect screen(0, 0, 1600, 900), dialog(650, 400, 300, 100);
+    const QRect cases[][2] = {// program → browser
+                              {{0, 0, 800, 900}, {800, 0, 800, 900}},
+                              {{900, 0, 700, 900}, {0, 0, 900, 900}},
+                              {{300, 0, 1000, 400}, {0, 400, 1600, 500}},
+                              {screen, {0, 0, 1600, 400}},
+                              {{1700, 0, 800, 600}, screen}}; // on another screen
+    for (const auto& c : cases)
+        EXPECT_EQ(text(browserWindowBeside(screen, c[0], c[0] == screen ? dialog : QRect())),
+                  text(c[1]));
+
+    QWidget program;
+    program.setGeometry(program.screen()->availableGeometry());
+    program.show();
+    MessageBoxPrompt prompt(&program);
+    prompt.progress(QStringLiteral("e-Arşiv portalına giriş yapılıyor"));
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QStringLiteral("ProgressDialog")) {
+            EXPECT_FALSE(prompt.browserWindowArea().intersects(w->frameGeometry()));
+        }
+    }
+    EXPECT_TRUE(prompt.browserWindowArea().isValid());
 }
 
 // A message box sized to a short text still shows its long title whole; a short title leaves it

@@ -114,6 +114,7 @@ function parseDate(text) {
 }
 
 let fixture = null;
+let queriesAsked = 0;
 async function invoices() {
   if (!fixture) fixture = await (await fetch('/invoices.json', { cache: 'no-store' })).json();
   return fixture;
@@ -141,6 +142,13 @@ function showQuery() {
   app.appendChild(page);
 
   ask.addEventListener('click', async () => {
+    // A session that expired or a server that failed: the site answers a query with its message
+    // box in place of the table, from the queryErrorAt-th query on (the first by default).
+    ++queriesAsked;
+    if (switches.queryError && queriesAsked >= (switches.queryErrorAt || 1)) {
+      setTimeout(() => messageBox(switches.queryError, 'csc-msgbox-msg-span'), 80);
+      return;
+    }
     const first = parseDate(from.value);
     const last = parseDate(to.value);
     if (first === null || last === null) {
