@@ -11,6 +11,7 @@
 #include "mail/MailPanel.h"
 #include "widgets/ButtonColours.h"
 #include "widgets/CapitalRowsView.h"
+#include "widgets/DropDownListView.h"
 #include "widgets/NamedControl.h"
 #include "widgets/ReportModel.h"
 #include "widgets/ReportView.h"
@@ -130,6 +131,11 @@ void MainWindow::buildUi() {
     m_listView2->setReportModel(m_totals);
     m_listView2->setMinimumVisibleRows(kTotalsRowsShown);
     totalsLayout->addWidget(m_listView2);
+    // The notes carry the words joined as the portal takes them; here they read with blanks.
+    m_amountWords = label(u"LabelAmountWords"_s, QString(), totalsFrame);
+    m_amountWords->setWordWrap(true);
+    m_amountWords->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    totalsLayout->addWidget(m_amountWords);
     bottom->addWidget(notesFrame, 3);
     bottom->addWidget(totalsFrame, 2);
     layout->addLayout(bottom, 2);
@@ -162,6 +168,7 @@ void MainWindow::buildUi() {
         hidden->setVisible(false);
     scroll->setWidget(central);
     keepCapitalsWhole(*central);
+    keepEntriesWhole(*central);
     resize(1200, 860);
 }
 

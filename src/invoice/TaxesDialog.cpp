@@ -2,6 +2,7 @@
 
 #include "invoice/InvoiceHost.h"
 #include "invoice/TaxColumns.h"
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 #include "widgets/ReportModel.h"
 
@@ -17,6 +18,16 @@
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
+
+namespace {
+
+// An entry with its whole name as tooltip, above what a double click on it does.
+void addEntry(QListWidget* list, const QString& entry) {
+    auto* item = new QListWidgetItem(entry, list);
+    item->setToolTip(entry + u'\n' + list->toolTip());
+}
+
+} // namespace
 
 TaxesDialog::TaxesDialog(InvoiceHost& host, QWidget* parent)
     : QWidget(parent)
@@ -75,10 +86,12 @@ void TaxesDialog::load() {
     if (!entries) {
         QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, entries.message(), QMessageBox::Ok,
                         this);
+        keepTitleWhole(box);
         box.exec();
         return;
     }
-    m_available->addItems(*entries);
+    for (const QString& entry : std::as_const(*entries))
+        addEntry(m_available, entry);
     // Both lists show the longest name whole, whichever list it is in.
     int widest = 0;
     for (const QString& entry : std::as_const(*entries))
@@ -98,10 +111,11 @@ void TaxesDialog::addTax(QListWidgetItem* item) {
     if (!taxes::addTaxColumns(m_host.lines(), entry)) {
         QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, u"Bu vergi daha önce eklenmiş !"_s,
                         QMessageBox::Ok, this);
+        keepTitleWhole(box);
         box.exec();
         return;
     }
-    m_added->addItem(entry);
+    addEntry(m_added, entry);
     copyHeaders();
     delete m_available->takeItem(m_available->row(item));
 }
@@ -110,7 +124,7 @@ void TaxesDialog::removeTax(QListWidgetItem* item) {
     if (!item)
         return;
     const QString entry = item->text();
-    m_available->addItem(entry);
+    addEntry(m_available, entry);
     // The removed pair's amounts leave the lines, so the totals, the notes and checkTotal must
     // not keep them until some later change of the lines.
     if (taxes::removeTaxColumns(m_host.lines(), entry))

@@ -107,6 +107,7 @@ TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
             u"[%"_s + QString::number(rate) + u": "_s + money::kurusText(base) + u"]"_s;
     const QString grandText = money::text(grandTotal);
     result.yazTopStr = u"Yalnız:"_s + YAZIYTL(grandText);
+    result.spokenTotal = u"Yalnız: "_s + spokenAmount(money::value(grandText));
     result.checkTotal = money::kurus(money::value(grandText));
     if (input.typeText == u"TEVKİFAT"_s)
         result.checkTotal += money::kurus(money::rnd2(withholdingTotal));
