@@ -108,7 +108,8 @@ void MainWindow::buildUi() {
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildHeader(), 3);
-    middle->addWidget(buildCustomer(), 4);
+    QWidget* customer = buildCustomer();
+    middle->addWidget(customer, 4);
     middle->addWidget(buildFiles(), 3);
     layout->addLayout(middle);
     layout->addWidget(buildButtons());
@@ -149,6 +150,9 @@ void MainWindow::buildUi() {
           u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
         mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
     mailHides << m_savedInvoices->findChild<QTabWidget*>(u"FilesTabs"_s);
+    // The panel's message goes beside its fields, in the room of the customer's card (the
+    // recipient is in the panel).
+    mailHides << customer;
     m_mailPanel = new MailPanel(m_combo4, mailHides, m_savedInvoices);
     m_savedInvoices->layout()->addWidget(m_mailPanel);
 

@@ -46,7 +46,8 @@ MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidg
     m_text15->setPlaceholderText(u"CC"_s);
 
     // One field a row, each read on one line (the whole text as tooltip where it is longer),
-    // and eight lines for the message; the buttons beside the sender choice.
+    // and beside them eight lines for the message: as tall as the invoice header, so opening
+    // the panel does not make the main window taller.
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(2);
     auto* top = new QHBoxLayout;
@@ -59,16 +60,21 @@ MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidg
                                2 * m_text17->frameWidth() +
                                2 * static_cast<int>(m_text17->document()->documentMargin()));
     grid->addLayout(top, 0, 0, 1, 2);
-    const std::pair<const char16_t*, QWidget*> rows[] = {
-        {u"Gönderen", m_text13}, {u"Alıcı", m_text14}, {u"", m_text15},
-        {u"Konu", m_text16},     {u"Mesaj", m_text17}, {u"", m_text18}};
+    grid->addWidget(new QLabel(u"Mesaj"_s, this), 0, 2, Qt::AlignBottom);
+    const std::pair<const char16_t*, QLineEdit*> rows[] = {{u"Gönderen", m_text13},
+                                                           {u"Alıcı", m_text14},
+                                                           {u"", m_text15},
+                                                           {u"Konu", m_text16},
+                                                           {u"", m_text18}};
     int row = 1;
-    for (const auto& [caption, widget] : rows) {
-        grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0,
-                        widget == m_text17 ? Qt::AlignTop : Qt::Alignment());
-        grid->addWidget(widget, row++, 1);
+    for (const auto& [caption, edit] : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0);
+        grid->addWidget(edit, row++, 1);
     }
-    grid->setRowStretch(5, 1);
+    grid->addWidget(m_text17, 1, 2, row - 1, 1);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     for (QLineEdit* edit : {m_text13, m_text14, m_text15, m_text16, m_text18})
         tipWhenCut(*edit);
 

@@ -88,8 +88,10 @@ protected:
     QRect available() const { return screen()->availableGeometry(); }
 
     // The frame as a window manager draws it: the offscreen platform reports a thin border only,
-    // a real one puts a title bar above it.
+    // a real one puts a title bar above it (and tells it, under a real one).
     static QRect framed(const QWidget& w) {
+        if (QGuiApplication::platformName() != u"offscreen"_s)
+            return w.frameGeometry();
         return w.frameGeometry().adjusted(0, -kTitleBar, 0, 0);
     }
     void expectInside(const QWidget& w) const {
