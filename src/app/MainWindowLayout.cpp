@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -52,6 +53,30 @@ public:
 // The totals of the plainest invoice (goods, discounts, VAT, "GENEL TOPLAM"); the list keeps room
 // for more as they come.
 constexpr int kTotalsRowsShown = 4;
+
+// Gives `column` of `row` more of the width while `shown` is on screen.
+class WidenWhileShown : public QObject {
+public:
+    WidenWhileShown(QWidget* shown, QBoxLayout* row, QWidget* column, int stretch)
+        : QObject(shown)
+        , m_row(row)
+        , m_column(column)
+        , m_stretch(stretch)
+        , m_normal(row->stretch(row->indexOf(column))) {
+        shown->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            m_row->setStretchFactor(m_column, event->type() == QEvent::Show ? m_stretch : m_normal);
+        return false;
+    }
+
+private:
+    QBoxLayout* m_row;
+    QWidget* m_column;
+    int m_stretch;
+    int m_normal;
+};
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     return named<QPushButton>(name, caption, parent);
@@ -110,7 +135,8 @@ void MainWindow::buildUi() {
     middle->addWidget(buildHeader(), 3);
     QWidget* customer = buildCustomer();
     middle->addWidget(customer, 4);
-    middle->addWidget(buildFiles(), 3);
+    QWidget* files = buildFiles();
+    middle->addWidget(files, 3);
     layout->addLayout(middle);
     layout->addWidget(buildButtons());
 
@@ -155,6 +181,7 @@ void MainWindow::buildUi() {
     mailHides << customer;
     m_mailPanel = new MailPanel(m_combo4, mailHides, m_savedInvoices);
     m_savedInvoices->layout()->addWidget(m_mailPanel);
+    new WidenWhileShown(m_mailPanel, middle, files, 6);
 
     // Values the invoice keeps without showing them.
     m_text600 = field(u"Text600"_s, central);

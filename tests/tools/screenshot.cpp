@@ -6,6 +6,7 @@
 // (run by scripts/screenshot)
 #include "app/MainWindow.h"
 #include "mail/MailPanel.h"
+#include "platform/QtTranslation.h"
 #include "portal/UploadCheckReport.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/ReportModel.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     qputenv("TAVLIX_PROGRAM_DIR", argv[1]);
     qputenv("TAVLIX_TODAY", "2026-03-16");
     QApplication app(argc, argv);
+    tavlix::installQtTurkish(app); // the buttons as the program shows them
     tavlix::MainWindow window;
     if (!window.startUp())
         return 1;
@@ -106,13 +108,20 @@ int main(int argc, char** argv) {
         box->button(QMessageBox::No)->click();
     });
     answer.start();
+    // The focus moves, and a box is left, only in the active window.
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    if (!QTest::qWaitForWindowActive(&window))
+        return 1;
     auto* type = window.findChild<QComboBox*>(u"Combo1"_s);
     type->setFocus();
     type->setCurrentIndex(type->findText(u"İADE"_s));
     window.findChild<QLineEdit*>(u"Text11"_s)->setFocus();
     QTest::qWait(200);
-    if (!questionSaved)
+    if (!questionSaved) {
+        std::fprintf(stderr, "tavlix_screenshot: the question did not show\n");
         return 1;
+    }
 
     auto* mail = window.findChild<tavlix::MailPanel*>(u"MailPanel"_s);
     mail->open(window.invoiceRecord(), QString::fromLocal8Bit(argv[1]) +
