@@ -82,6 +82,8 @@ MainWindow::MainWindow(QWidget* parent)
     buildUi();
     buildMenus();
     wireEvents();
+    // Every box shows its whole text, whichever part of the program raises it.
+    fitEveryMessageBox();
 }
 
 MainWindow::~MainWindow() = default;
@@ -361,6 +363,7 @@ void MainWindow::invoiceTypeChosen() {
     takeShownDates();
     m_kdvMatStr.clear();
     m_yazTopStr.clear();
+    m_amountWords->clear();
     setNotes(footnoteText());
 
     if (turkishUpper(m_settings.bookKeepingType) == u"S"_s) {
@@ -483,6 +486,7 @@ void MainWindow::lineClicked(int row) {
     QMessageBox box(QMessageBox::Question, u"Tavlix"_s, deleteLineQuestion(row + 1),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::No);
+    keepTitleWhole(box);
     if (box.exec() != QMessageBox::Yes)
         return;
     deleteLineAndRenumber(*m_lines, row);
@@ -501,6 +505,7 @@ void MainWindow::yekunal() {
         writeTotalsRows(*m_totals, result);
     m_kdvMatStr = result.kdvMatStr;
     m_yazTopStr = result.yazTopStr;
+    m_amountWords->setText(result.typeSelected ? result.spokenTotal : QString());
     m_checkTotal = result.checkTotal;
     setNotes(result.notes);
 }
@@ -511,6 +516,7 @@ void MainWindow::showAbout() {
     if (!m_about)
         m_about = std::make_unique<AboutWindow>();
     closeOnEscape(*m_about);
+    m_about->setDataFolder(QFileInfo(dataWorkbookPath()).absolutePath());
     placeOver(*m_about, this);
     m_about->showVersion();
 }
@@ -566,6 +572,7 @@ void MainWindow::showSummaryWindow() {
 void MainWindow::showMessage(int icon, const QString& text) {
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), u"Tavlix"_s, text, QMessageBox::Ok,
                     isVisible() ? this : nullptr);
+    keepTitleWhole(box);
     box.exec();
 }
 

@@ -185,6 +185,7 @@ private:
     RadioPanel* m_frame10 = nullptr;
     ReportView* m_listView1 = nullptr;
     ReportView* m_listView2 = nullptr;
+    QLabel* m_amountWords = nullptr;   // the grand total in words, with blanks, under the totals
     QPushButton* m_command5 = nullptr; // "Alış Fatura Bilgileri"
     QPushButton* m_command7 = nullptr; // "Mal/Hizmet Ekle"
     QPushButton* m_command8 = nullptr; // "VERGİ EKLE"

@@ -13,12 +13,14 @@
 #include "mail/MailPanel.h"
 #include "widgets/ButtonColours.h"
 #include "widgets/CapitalRowsView.h"
+#include "widgets/DropDownListView.h"
 #include "widgets/NamedControl.h"
 #include "widgets/ReportModel.h"
 #include "widgets/ReportView.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -54,6 +56,30 @@ public:
 // The totals of the plainest invoice (goods, discounts, VAT, "GENEL TOPLAM"); the list keeps room
 // for more as they come.
 constexpr int kTotalsRowsShown = 4;
+
+// Gives `column` of `row` more of the width while `shown` is on screen.
+class WidenWhileShown : public QObject {
+public:
+    WidenWhileShown(QWidget* shown, QBoxLayout* row, QWidget* column, int stretch)
+        : QObject(shown)
+        , m_row(row)
+        , m_column(column)
+        , m_stretch(stretch)
+        , m_normal(row->stretch(row->indexOf(column))) {
+        shown->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            m_row->setStretchFactor(m_column, event->type() == QEvent::Show ? m_stretch : m_normal);
+        return false;
+    }
+
+private:
+    QBoxLayout* m_row;
+    QWidget* m_column;
+    int m_stretch;
+    int m_normal;
+};
 
 QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     return named<QPushButton>(name, caption, parent);
@@ -110,8 +136,10 @@ void MainWindow::buildUi() {
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildHeader(), 3);
-    middle->addWidget(buildCustomer(), 4);
-    middle->addWidget(buildFiles(), 3);
+    QWidget* customer = buildCustomer();
+    middle->addWidget(customer, 4);
+    QWidget* files = buildFiles();
+    middle->addWidget(files, 3);
     layout->addLayout(middle);
     layout->addWidget(buildButtons());
 
@@ -133,6 +161,11 @@ void MainWindow::buildUi() {
     m_listView2->setReportModel(m_totals);
     m_listView2->setMinimumVisibleRows(kTotalsRowsShown);
     totalsLayout->addWidget(m_listView2);
+    // The notes carry the words joined as the portal takes them; here they read with blanks.
+    m_amountWords = label(u"LabelAmountWords"_s, QString(), totalsFrame);
+    m_amountWords->setWordWrap(true);
+    m_amountWords->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    totalsLayout->addWidget(m_amountWords);
     bottom->addWidget(notesFrame, 3);
     bottom->addWidget(totalsFrame, 2);
     layout->addLayout(bottom, 2);
@@ -146,8 +179,12 @@ void MainWindow::buildUi() {
           u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
         mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
     mailHides << m_savedInvoices->findChild<QTabWidget*>(u"FilesTabs"_s);
+    // The panel's message goes beside its fields, in the room of the customer's card (the
+    // recipient is in the panel).
+    mailHides << customer;
     m_mailPanel = new MailPanel(m_combo4, mailHides, m_savedInvoices);
     m_savedInvoices->layout()->addWidget(m_mailPanel);
+    new WidenWhileShown(m_mailPanel, middle, files, 6);
 
     // Values the invoice keeps without showing them.
     m_text600 = field(u"Text600"_s, central);
@@ -165,6 +202,7 @@ void MainWindow::buildUi() {
         hidden->setVisible(false);
     scroll->setWidget(central);
     keepCapitalsWhole(*central);
+    keepEntriesWhole(*central);
     resize(1200, 860);
 }
 

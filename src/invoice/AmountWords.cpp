@@ -4,7 +4,10 @@
 #include "platform/NumberText.h"
 #include "platform/TurkishText.h"
 
+#include <QStringList>
+
 #include <cmath>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -47,36 +50,67 @@ QString notNumericText() {
     return u"GİRİLEN DEĞER SAYI DEĞİL!"_s;
 }
 
-QString Cevir(const QString& digits) {
+namespace {
+
+// The words of a number of up to fifteen digits, in order ("1234" → bin iki yüz otuz dört);
+// empty for zero, nullopt beyond fifteen digits.
+std::optional<QStringList> numberWords(const QString& digits) {
     // Leading zeros beyond fifteen places carry no value; anything longer is out of range.
     QString s = digits;
     while (s.size() > kMaxDigits && s.startsWith(u'0'))
         s.remove(0, 1);
     if (s.size() > kMaxDigits)
-        return amountTooLargeText();
+        return std::nullopt;
     const QString padded = QString(kMaxDigits - s.size(), u'0') + s;
 
-    QString result;
+    QStringList words;
     for (int g = 0; g < 5; ++g) {
         const int h = digitAt(padded, 3 * g);
         const int t = digitAt(padded, 3 * g + 1);
         const int o = digitAt(padded, 3 * g + 2);
-        QString group;
-        if (h == 1)
-            group = u"yüz"_s;
-        else if (h > 1)
-            group = onesWord(h) + u"yüz"_s;
-        group += tensWord(t) + onesWord(o);
-        if (!group.isEmpty())
-            group += scaleWord(g);
-        if (g == 3 && group == u"birbin"_s)
-            group = u"bin"_s;
-        result += group;
+        QStringList group;
+        if (h > 1)
+            group << onesWord(h);
+        if (h > 0)
+            group << u"yüz"_s;
+        for (const QString& word : {tensWord(t), onesWord(o)})
+            if (!word.isEmpty())
+                group << word;
+        if (!group.isEmpty() && !scaleWord(g).isEmpty())
+            group << scaleWord(g);
+        if (g == 3 && group == QStringList{u"bir"_s, u"bin"_s})
+            group = QStringList{u"bin"_s};
+        words << group;
     }
-    if (result.isEmpty())
-        result = u"--"_s;
-    // The first letter upper-cased by the Turkish rule: "iki…" → "İki…".
+    return words;
+}
+
+// The words joined by `blank`, "--" for zero, the first letter upper-cased by the Turkish rule
+// ("iki…" → "İki…").
+QString joinedWords(const QString& digits, const QString& blank) {
+    const std::optional<QStringList> words = numberWords(digits);
+    if (!words)
+        return amountTooLargeText();
+    const QString result = words->isEmpty() ? u"--"_s : words->join(blank);
     return turkishUpper(result.left(1)) + result.mid(1);
+}
+
+} // namespace
+
+QString Cevir(const QString& digits) {
+    return joinedWords(digits, QString());
+}
+
+QString spokenAmount(double value) {
+    if (!std::isfinite(value))
+        return notNumericText();
+    const QString text = fixedNumberText(std::fabs(value), 2, false);
+    const QString whole = text.left(text.size() - 3);
+    if (whole.size() > kMaxDigits)
+        return amountTooLargeText();
+    const QString sign = value < 0 ? u"Eksi "_s : QString();
+    return sign + joinedWords(whole, u" "_s) + u" TL "_s + joinedWords(text.right(2), u" "_s) +
+           u" Kr."_s;
 }
 
 QString YAZIYTL(double value) {

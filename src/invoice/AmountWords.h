@@ -17,6 +17,10 @@ QString Cevir(const QString& digits);
 QString YAZIYTL(const QString& value);
 QString YAZIYTL(double value);
 
+// The same amount with blanks between the words, for reading on screen only (the notes and the
+// portal keep YAZIYTL's text): 52588.34 → "Elli iki bin beş yüz seksen sekiz TL Otuz dört Kr.".
+QString spokenAmount(double value);
+
 // "TUTAR YAZIYA ÇEVRİLEMEYECEK KADAR BÜYÜK!"
 QString amountTooLargeText();
 // "GİRİLEN DEĞER SAYI DEĞİL!"

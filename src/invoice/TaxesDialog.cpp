@@ -3,6 +3,7 @@
 #include "invoice/InvoiceHost.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/TaxColumns.h"
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 #include "widgets/ReportModel.h"
 
@@ -18,6 +19,16 @@
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
+
+namespace {
+
+// An entry with its whole name as tooltip, above what a double click on it does.
+void addEntry(QListWidget* list, const QString& entry) {
+    auto* item = new QListWidgetItem(entry, list);
+    item->setToolTip(entry + u'\n' + list->toolTip());
+}
+
+} // namespace
 
 TaxesDialog::TaxesDialog(InvoiceHost& host, QWidget* parent)
     : QWidget(parent)
@@ -76,6 +87,7 @@ void TaxesDialog::load() {
     if (!entries) {
         QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, entries.message(), QMessageBox::Ok,
                         this);
+        keepTitleWhole(box);
         box.exec();
         return;
     }
@@ -83,10 +95,11 @@ void TaxesDialog::load() {
     // invoice), so each can be removed here and none is offered twice.
     const QStringList onInvoice =
         taxes::invoiceTaxes(m_host.lines(), firstExtraTaxColumn(m_host.invoiceTypeIndex()));
-    m_added->addItems(onInvoice);
+    for (const QString& entry : onInvoice)
+        addEntry(m_added, entry);
     for (const QString& entry : std::as_const(*entries)) {
         if (!onInvoice.contains(entry))
-            m_available->addItem(entry);
+            addEntry(m_available, entry);
     }
     // Both lists show the longest name whole, whichever list it is in.
     int widest = 0;
@@ -107,10 +120,11 @@ void TaxesDialog::addTax(QListWidgetItem* item) {
     if (!taxes::addTaxColumns(m_host.lines(), entry)) {
         QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, u"Bu vergi daha önce eklenmiş !"_s,
                         QMessageBox::Ok, this);
+        keepTitleWhole(box);
         box.exec();
         return;
     }
-    m_added->addItem(entry);
+    addEntry(m_added, entry);
     copyHeaders();
     delete m_available->takeItem(m_available->row(item));
 }
@@ -119,7 +133,7 @@ void TaxesDialog::removeTax(QListWidgetItem* item) {
     if (!item)
         return;
     const QString entry = item->text();
-    m_available->addItem(entry);
+    addEntry(m_available, entry);
     // The removed pair's amounts leave the lines, so the totals, the notes and checkTotal must
     // not keep them until some later change of the lines.
     if (taxes::removeTaxColumns(m_host.lines(), entry))

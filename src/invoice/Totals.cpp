@@ -113,6 +113,7 @@ TotalsResult yekunal(ReportModel& lines, const TotalsInput& input) {
         result.kdvMatStr +=
             u"[%"_s + QString::number(rate) + u": "_s + money::kurusText(base) + u"]"_s;
     result.yazTopStr = u"Yalnız:"_s + YAZIYTL(money::kurusText(grandTotal));
+    result.spokenTotal = u"Yalnız: "_s + spokenAmount(money::value(money::kurusText(grandTotal)));
     result.checkTotal = grandTotal;
     if (input.typeText == u"TEVKİFAT"_s)
         result.checkTotal += withholdingTotal;

@@ -24,9 +24,10 @@ struct TotalsResult {
     bool typeSelected = false;
     // Rows of ListView2: row number, label, amount text.
     QList<QStringList> totalsRows;
-    QString kdvMatStr; // "KDV MATRAH [%1: …][%10: …][%20: …]", other rates in between
-    QString yazTopStr; // "Yalnız:" + amount in words
-    QString notes;     // the whole text of Text6
+    QString kdvMatStr;   // "KDV MATRAH [%1: …][%10: …][%20: …]", other rates in between
+    QString yazTopStr;   // "Yalnız:" + amount in words
+    QString spokenTotal; // the same words with blanks, for the screen only
+    QString notes;       // the whole text of Text6
     money::Kurus checkTotal = 0; // the payable total, with the withholding on TEVKİFAT
     double grandTotal = 0;
 };

@@ -6,6 +6,8 @@
 #include "lines/EntryMasks.h"
 #include "lines/StockCards.h"
 #include "lines/Units.h"
+#include "widgets/DropDownListView.h"
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 #include "widgets/PlacedWindow.h"
 
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -51,12 +54,24 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return button;
 }
 
-// Replaces a box's list; the box text stays empty rather than showing the first item.
+// The widest a box grows for its entries; a longer entry shows whole in the open list and as
+// tooltip.
+constexpr int kWidestBox = 380;
+
+// Replaces a box's list; the box text stays empty rather than showing the first item. The box
+// grows to show its longest entry, up to kWidestBox.
 void fillBox(QComboBox* box, const QStringList& items) {
     box->clear();
     box->addItems(items);
     box->setCurrentIndex(-1);
     box->setEditText(QString());
+    int widest = 0;
+    for (const QString& item : items)
+        widest = std::max(widest, box->fontMetrics().horizontalAdvance(item));
+    // The box's least width less the text room it keeps (its least contents length in X).
+    const int besides = box->minimumSizeHint().width() -
+                        box->minimumContentsLength() * box->fontMetrics().horizontalAdvance(u'X');
+    box->setMinimumWidth(std::min(widest + besides + 8, kWidestBox));
 }
 
 // Keeps a rule on a field: every change passes through `rule`; a refused text is replaced.
@@ -88,6 +103,9 @@ LineEditorWindow::LineEditorWindow(InvoiceHost& host, QWidget* parent)
     setWindowTitle(u"Tavlix Stok Kartı"_s);
     buildControls();
     connectRules();
+    keepEntriesWhole(*this);
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        tipWhenCut(*edit);
     // Esc with a line half composed only hides the window: the next show finds the fields as left.
     closeOnEscape(*this, [this] {
         for (const QLineEdit* edit : {m_name, m_quantity, m_unitPrice, m_specialBase})
@@ -338,6 +356,7 @@ void LineEditorWindow::addToInvoice() {
     switch (out.kind) {
     case lines::AddLineOutcome::Kind::TypeRefused: {
         QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, out.boxText, QMessageBox::Ok, this);
+        keepTitleWhole(box);
         box.exec();
         return;
     }

@@ -1,6 +1,7 @@
 #include "mail/MailPanel.h"
 
 #include "mail/MailSender.h"
+#include "widgets/DropDownListView.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <QThread>
 
 #include <memory>
@@ -19,6 +21,10 @@
 using namespace Qt::StringLiterals;
 
 namespace tavlix {
+
+namespace {
+constexpr int kMessageLines = 8;
+}
 
 MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidget* parent)
     : QGroupBox(u"e-Mail"_s, parent)
@@ -39,8 +45,9 @@ MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidg
     m_command16 = named<QPushButton>(u"Command16"_s, u"Vazgeç"_s, this);
     m_text15->setPlaceholderText(u"CC"_s);
 
-    // Compact, so that opening the panel does not make the main window taller: the buttons
-    // beside the sender choice, the copy beside the recipient, a few lines for the message.
+    // One field a row, each read on one line (the whole text as tooltip where it is longer),
+    // and beside them eight lines for the message: as tall as the invoice header, so opening
+    // the panel does not make the main window taller.
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(2);
     auto* top = new QHBoxLayout;
@@ -49,27 +56,27 @@ MailPanel::MailPanel(QWidget* companyBox, QList<QWidget*> hiddenWhileOpen, QWidg
     top->addStretch(1);
     top->addWidget(m_command14);
     top->addWidget(m_command16);
-    auto* recipients = new QHBoxLayout;
-    recipients->addWidget(m_text14, 3);
-    recipients->addWidget(m_text15, 2);
-    m_text17->setFixedHeight(m_text17->fontMetrics().lineSpacing() * 4 +
-                             2 * m_text17->frameWidth() + 8);
-    int row = 0;
-    grid->addLayout(top, row++, 0, 1, 2);
-    grid->addWidget(new QLabel(u"Alıcı"_s, this), 2, 0);
-    grid->addLayout(recipients, 2, 1);
-    const std::pair<const char16_t*, QWidget*> rows[] = {{u"Gönderen", m_text13},
-                                                         {nullptr, nullptr},
-                                                         {u"Konu", m_text16},
-                                                         {u"Mesaj", m_text17},
-                                                         {u"", m_text18}};
-    for (const auto& [caption, widget] : rows) {
-        if (widget) {
-            grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0);
-            grid->addWidget(widget, row, 1);
-        }
-        ++row;
+    m_text17->setMinimumHeight(m_text17->fontMetrics().lineSpacing() * kMessageLines +
+                               2 * m_text17->frameWidth() +
+                               2 * static_cast<int>(m_text17->document()->documentMargin()));
+    grid->addLayout(top, 0, 0, 1, 2);
+    grid->addWidget(new QLabel(u"Mesaj"_s, this), 0, 2, Qt::AlignBottom);
+    const std::pair<const char16_t*, QLineEdit*> rows[] = {{u"Gönderen", m_text13},
+                                                           {u"Alıcı", m_text14},
+                                                           {u"", m_text15},
+                                                           {u"Konu", m_text16},
+                                                           {u"", m_text18}};
+    int row = 1;
+    for (const auto& [caption, edit] : rows) {
+        grid->addWidget(new QLabel(QString::fromUtf16(caption), this), row, 0);
+        grid->addWidget(edit, row++, 1);
     }
+    grid->addWidget(m_text17, 1, 2, row - 1, 1);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+    for (QLineEdit* edit : {m_text13, m_text14, m_text15, m_text16, m_text18})
+        tipWhenCut(*edit);
 
     connect(m_option1, &QRadioButton::clicked, this,
             [this] { m_text13->setText(m_settings.yandexUser); });

@@ -6,6 +6,7 @@
 #include "received/ReceivedInvoiceQuery.h"
 #include "received/ReceivedInvoices.h"
 #include "widgets/InputOnlyTo.h"
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 
 #include <QApplication>
@@ -40,10 +41,13 @@ public:
         static const QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
                                                   QMessageBox::Critical, QMessageBox::Question};
         QMessageBox box(icons[static_cast<int>(icon)], title, text, QMessageBox::Ok);
+        keepTitleWhole(box);
         box.exec();
     }
     bool ask(const QString& text, const QString& title) override {
-        return QMessageBox::question(nullptr, title, text) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+        keepTitleWhole(box);
+        return box.exec() == QMessageBox::Yes;
     }
     void progress(const QString& step) override { m_window.m_text4->setText(step); }
     bool cancelled() const override { return m_window.m_cancel; }

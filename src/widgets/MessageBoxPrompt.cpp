@@ -6,11 +6,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <functional>
@@ -60,24 +62,87 @@ private:
 } // namespace
 
 MessageBoxPrompt::MessageBoxPrompt(QWidget* parent)
-    : m_parent(parent) {}
+    : m_parent(parent) {
+    fitEveryMessageBox();
+}
 
 MessageBoxPrompt::~MessageBoxPrompt() {
     finish();
 }
 
-void keepTitleWhole(QMessageBox& box) {
-    // A message box sizes itself to its layout's least width when shown: its text sets that.
+namespace {
+
+// QMessageBox sizes itself when shown: up to its soft limit on one line, wrapped beyond it, and
+// past its hard limit with words broken anywhere. The width chosen here stays inside both.
+int softLimit(int screenWidth) {
+    return std::min(screenWidth / 2, 500);
+}
+int hardLimit(int screenWidth) {
+    return screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+}
+
+QScreen* screenOf(const QMessageBox& box) {
+    const QWidget* parent = box.parentWidget();
+    QScreen* screen = parent ? parent->window()->screen() : box.screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+// Gives the box's label the width in which its whole text reads: one line where the text is
+// short, else wrapped at about 60 % of the screen; never narrower than the title bar needs.
+void fitToText(QMessageBox& box) {
     auto* label = box.findChild<QLabel*>(u"qt_msgbox_label"_s);
-    if (!label)
-        return;
     QLayout* layout = box.layout();
-    if (!layout)
+    QScreen* screen = screenOf(box);
+    if (!label || !layout || !screen)
         return;
+    const int screenWidth = screen->availableGeometry().width();
+    label->setMinimumWidth(0);
     label->setWordWrap(false);
     layout->activate();
-    const int besides = layout->totalMinimumSize().width() - label->minimumSizeHint().width();
-    label->setMinimumWidth(std::max(label->minimumWidth(), titleBarWidth(box) - besides));
+    const int natural = label->minimumSizeHint().width();
+    const int besides = layout->totalMinimumSize().width() - natural;
+    const int hard = hardLimit(screenWidth);
+    int width = std::max(titleBarWidth(box), std::min(natural + besides, screenWidth * 6 / 10));
+    if (natural + besides > width) {
+        // Wrapped: the box wraps only past its soft limit, and a word (a path) stays whole.
+        const QFontMetrics metrics(label->font());
+        int word = 0;
+        for (const QString& w : label->text().split(QRegularExpression(u"\\s+"_s)))
+            word = std::max(word, metrics.horizontalAdvance(w));
+        width = std::max({width, softLimit(screenWidth) + 1, word + besides + 2});
+    }
+    label->setMinimumWidth(std::min(width, hard) - besides);
+}
+
+// Fits a message box each time it is shown, before the box sizes itself.
+class FitOnShow : public QObject {
+public:
+    explicit FitOnShow(QObject* parent)
+        : QObject(parent) {
+        setObjectName(u"fitOnShow"_s);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* box = qobject_cast<QMessageBox*>(watched))
+                fitToText(*box);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void keepTitleWhole(QMessageBox& box) {
+    if (!box.findChild<QObject*>(u"fitOnShow"_s, Qt::FindDirectChildrenOnly))
+        box.installEventFilter(new FitOnShow(&box));
+}
+
+void fitEveryMessageBox() {
+    static QPointer<FitOnShow> filter;
+    if (filter || !QCoreApplication::instance())
+        return;
+    filter = new FitOnShow(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
 }
 
 QWidget* MessageBoxPrompt::visibleParent() const {

@@ -17,8 +17,12 @@ namespace tavlix {
 
 class InputOnlyTo;
 
-// Widens a message box so that a window manager shows its whole title.
+// Sizes a message box, each time it is shown, so that it shows its whole text (wrapped at about
+// 60 % of the screen's width when long) and a window manager its whole title.
 void keepTitleWhole(QMessageBox& box);
+// The same for every message box of the application, however it was made (QMessageBox's own
+// static functions included). Safe to call again.
+void fitEveryMessageBox();
 
 class MessageBoxPrompt : public UserPrompt {
 public:

@@ -1,6 +1,8 @@
 #include "widgets/PlacedWindow.h"
 
 #include "widgets/CapitalRowsView.h"
+#include "widgets/DropDownListView.h"
+#include "widgets/MessageBoxPrompt.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -231,6 +233,8 @@ int titleBarWidth(const QWidget& window) {
 void showPlaced(QWidget& window, const QWidget* anchor) {
     closeOnEscape(window);
     keepCapitalsWhole(window);
+    keepEntriesWhole(window);
+    fitEveryMessageBox();
     placeOver(window, anchor);
     keepInside(window);
     window.show();

@@ -3,6 +3,8 @@
 // their buttons.
 #include "AppFixture.h"
 
+#include "app/Version.h"
+
 #include "invoice/TaxColumns.h"
 #include "store/DataWorkbook.h"
 #include "store/WorkbookStore.h"
@@ -86,8 +88,10 @@ protected:
     QRect available() const { return screen()->availableGeometry(); }
 
     // The frame as a window manager draws it: the offscreen platform reports a thin border only,
-    // a real one puts a title bar above it.
+    // a real one puts a title bar above it (and tells it, under a real one).
     static QRect framed(const QWidget& w) {
+        if (QGuiApplication::platformName() != u"offscreen"_s)
+            return w.frameGeometry();
         return w.frameGeometry().adjusted(0, -kTitleBar, 0, 0);
     }
     void expectInside(const QWidget& w) const {
@@ -223,6 +227,12 @@ TEST_P(ScreenFit, GrandTotalAndNotesInSightAndTheWindowScrollsBelowThat) {
     EXPECT_TRUE(grandRowShown());
     auto* notes = find<QPlainTextEdit>("Text6");
     EXPECT_TRUE(shownInWindow(notes, notes->rect()));
+    // The amount in words reads with blanks on screen; the notes keep the words joined.
+    auto* words = find<QLabel>("LabelAmountWords");
+    EXPECT_TRUE(shownInWindow(words, words->rect()));
+    EXPECT_GE(words->height(), words->heightForWidth(words->width()));
+    EXPECT_EQ(words->text().remove(u' '), m_window->yazTopStr());
+    EXPECT_TRUE(words->text().contains(u"Bin "_s)) << words->text().toStdString();
     EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
 
     // A smaller window scrolls as a whole; the totals list keeps its rows.
@@ -342,7 +352,18 @@ TEST_P(ScreenFit, WindowsFitTheirContent) {
     EXPECT_GE(about->width(), QFontMetrics(bold).horizontalAdvance(about->windowTitle()) + 120)
         << "a title bar shows the whole title beside its buttons";
     expectInside(*about);
-    about->close();
+    // Name, version, build date and data folder, and no empty room below them.
+    const auto text = [&](const char* name) {
+        auto* label = about->findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QString();
+    };
+    EXPECT_TRUE(text("LabelName").startsWith(u"Tavlix"_s));
+    EXPECT_EQ(about->findChild<QLineEdit*>(u"Text1"_s)->text(), versionText());
+    EXPECT_TRUE(QDate::fromString(text("LabelBuilt"), u"dd.MM.yyyy"_s).isValid());
+    EXPECT_EQ(text("LabelDataFolder"), programPath() + u"/Data"_s);
+    EXPECT_LE(about->height(), about->minimumSizeHint().height() + 12);
+    QTest::mouseClick(about->findChild<QPushButton*>(u"CommandOK"_s), Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
 
     find<QAction>("menuHelp")->trigger();
     QWidget* help = topLevel(u"HelpWindow"_s);
@@ -369,7 +390,8 @@ TEST_P(ScreenFit, WindowsFitTheirContent) {
         if (found.size() != 1)
             return false;
         const QRect text = list->visualItemRect(found.first());
-        return text.left() >= 0 && text.left() + longest + 4 <= list->viewport()->width();
+        return text.left() >= 0 && text.left() + longest + 4 <= list->viewport()->width() &&
+               found.first()->toolTip().startsWith(kSpecial + u'\n');
     };
     EXPECT_TRUE(shownWhole(available));
     const auto special = available->findItems(kSpecial, Qt::MatchExactly);
@@ -411,6 +433,18 @@ TEST_P(ScreenFit, MailPanelLeavesTheTotalsWhole) {
     }
     auto* subject = find<QLineEdit>("Text16");
     EXPECT_EQ(subject->cursorPosition(), 0) << "the subject shows its beginning";
+    // Each field one line, whole or with its whole text as tooltip; eight lines of message.
+    find<QLineEdit>("Text14")->setText(
+        u"muhasebe.departmani@anadolu-bilisim-teknolojileri.example"_s);
+    for (const char* name : {"Text13", "Text14", "Text15", "Text16", "Text18"}) {
+        auto* field = find<QLineEdit>(name);
+        EXPECT_EQ(field->height(), field->sizeHint().height()) << name;
+        const bool whole =
+            field->fontMetrics().horizontalAdvance(field->text()) < field->width() - 8;
+        EXPECT_TRUE(whole || field->toolTip() == field->text()) << name;
+    }
+    auto* message = find<QPlainTextEdit>("Text17");
+    EXPECT_GE(message->viewport()->height(), 8 * message->fontMetrics().lineSpacing());
 }
 
 // Amounts of twelve digits and more are never cut; a long folder shows on one line, its middle

@@ -1,4 +1,5 @@
 #include "invoice/AmountWords.h"
+#include "invoice/Money.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,15 @@ class YaziytlTable : public ::testing::TestWithParam<WordsCase> {};
 TEST_P(YaziytlTable, SpellsTheAmount) {
     const WordsCase& c = GetParam();
     EXPECT_EQ(YAZIYTL(c.argument).toStdString(), c.expected.toStdString());
+    // The screen's form: the same words, with blanks.
+    if (const auto value = money::read(c.argument)) {
+        EXPECT_EQ(spokenAmount(*value).remove(u' '), QString(c.expected).remove(u' '));
+    }
+}
+
+TEST(SpokenAmount, BlanksBetweenTheWords) {
+    EXPECT_EQ(spokenAmount(52588.34), u"Elli iki bin beş yüz seksen sekiz TL Otuz dört Kr."_s);
+    EXPECT_EQ(spokenAmount(-1000), u"Eksi Bin TL -- Kr."_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(

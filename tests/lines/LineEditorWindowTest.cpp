@@ -481,3 +481,51 @@ TEST(LineEditorWindow, EscClosesTheOpenListFirstAndKeepsWhatWasTyped) {
         EXPECT_EQ(e.box("Combo7")->currentText(), c.name.isEmpty() ? u"Alfa Ltd"_s : u"Beta AŞ"_s);
     }
 }
+
+// A list opens on the value in its box, not on the entry chosen last (Enter would take that), and
+// shows every entry whole; a box shows a short entry whole and a long one as tooltip.
+TEST(LineEditorWindow, ListsOpenOnTheBoxValueAndShowTheirEntriesWhole) {
+    test::WorkbookContent c = content();
+    const QString longest =
+        u"601 YAPIM İŞLERİ İLE BU İŞLERLE BİRLİKTE İFA EDİLEN MÜHENDİSLİK-MİMARLIK "
+        u"VE ETÜT-PROJE HİZMETLERİ"_s;
+    c.withholding.push_back({u"601"_s, longest, u"40"_s});
+    c.otherTaxes.push_back({u"0059"_s, u"KONAKLAMA VERGİSİ"_s});
+    Editor e(u"SATIŞ"_s, c);
+    QApplication::setActiveWindow(&e.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&e.window));
+    const struct {
+        const char* box;
+        QString chosen; // picked from the list first
+        QString value;  // then put into the box; Enter in the opened list keeps it
+    } cases[] = {{"Combo2", u"10"_s, u"20"_s},
+                 {"Combo2", u"10"_s, u""_s},
+                 {"Combo1", u"kg"_s, u"Adet"_s},
+                 {"Combo3", u"ETÜT % 90"_s, longest + u" % 40"_s},
+                 {"Combo4", u"0071-ÖTV 1. LİSTE%"_s, u"0059-KONAKLAMA VERGİSİ%"_s}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.box) + " " + k.value.toStdString());
+        QComboBox* box = e.box(k.box);
+        box->setCurrentIndex(box->findText(k.chosen));
+        box->setEditText(k.value);
+        box->setFocus();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 6, box->height() / 2));
+        QAbstractItemView* list = box->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+        // An empty box opens at the top, as any list does.
+        EXPECT_EQ(list->currentIndex().data().toString(),
+                  k.value.isEmpty() ? box->itemText(0) : k.value);
+        for (int row = 0; row < box->count(); ++row) {
+            const QString entry = box->itemText(row);
+            EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(entry));
+            EXPECT_EQ(box->itemData(row, Qt::ToolTipRole).toString(), entry);
+        }
+        QTest::keyClick(list, k.value.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+        EXPECT_FALSE(list->window()->isVisible());
+        EXPECT_EQ(box->currentText(), k.value);
+        const bool whole = box->lineEdit()->fontMetrics().horizontalAdvance(k.value) <
+                           box->lineEdit()->width() - 6;
+        EXPECT_EQ(box->lineEdit()->toolTip(), whole ? QString() : k.value);
+        EXPECT_TRUE(whole || k.value.size() > 60) << "a short entry is shown whole";
+    }
+}

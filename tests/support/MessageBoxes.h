@@ -1,4 +1,5 @@
-// Answers the message boxes a test provokes: records each box's text and presses a button.
+// Answers the message boxes a test provokes: records each box's text, checks that a user can read
+// it (boxFault) and presses a button. A box that cannot be read fails the test.
 #pragma once
 
 #include <QMessageBox>
@@ -23,6 +24,8 @@ public:
     const QStringList& texts() const { return m_texts; }
     QString last() const { return m_texts.isEmpty() ? QString() : m_texts.last(); }
     const QList<QMessageBox::Icon>& icons() const { return m_icons; }
+    // The faults of the boxes answered so far, each with its text.
+    const QStringList& faults() const { return m_faults; }
     void clear();
 
 private:
@@ -32,6 +35,12 @@ private:
     std::deque<QMessageBox::StandardButton> m_answers;
     QStringList m_texts;
     QList<QMessageBox::Icon> m_icons;
+    QStringList m_faults;
 };
+
+// What keeps a user from reading a shown box, empty when nothing does: its text cut by its label,
+// its title cut by a title bar, the box wider than about 60 % of its screen when the text could
+// wrap, or the box off the screen.
+QString boxFault(QMessageBox& box);
 
 } // namespace tavlix::test

@@ -1,8 +1,12 @@
 // Takes the README's pictures of the whole screen, window frames included: the main window on
-// the demo data with a composed invoice, and over it the check report an upload of that invoice
-// ends with when the portal's total agrees. Written as small PNGs.
-// Usage: tavlix_screenshot <program folder> <invoice.png> <report.png>  (run by scripts/screenshot)
+// the demo data with a composed invoice, over it the check report an upload of that invoice ends
+// with when the portal's total agrees, the question a change of type asks over the lines, and
+// the mail panel opened for the invoice. Written as small PNGs.
+// Usage: tavlix_screenshot <program folder> <invoice.png> <report.png> <question.png> <mail.png>
+// (run by scripts/screenshot)
 #include "app/MainWindow.h"
+#include "mail/MailPanel.h"
+#include "platform/QtTranslation.h"
 #include "portal/UploadCheckReport.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/ReportModel.h"
@@ -10,10 +14,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -40,14 +47,15 @@ bool saveScreen(QWidget& shown, const char* path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr,
-                     "usage: tavlix_screenshot <program folder> <invoice.png> <report.png>\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: tavlix_screenshot <program folder> <invoice.png> "
+                             "<report.png> <question.png> <mail.png>\n");
         return 2;
     }
     qputenv("TAVLIX_PROGRAM_DIR", argv[1]);
     qputenv("TAVLIX_TODAY", "2026-03-16");
     QApplication app(argc, argv);
+    tavlix::installQtTurkish(app); // the buttons as the program shows them
     tavlix::MainWindow window;
     if (!window.startUp())
         return 1;
@@ -85,5 +93,38 @@ int main(int argc, char** argv) {
     report.show();
     if (!QTest::qWaitForWindowExposed(&report) || !saveScreen(report, argv[3]))
         return 1;
-    return 0;
+    report.close();
+
+    // Another type chosen over the lines: the question as the user meets it, answered "Hayır".
+    bool questionSaved = false;
+    QTimer answer;
+    answer.setInterval(50);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        answer.stop();
+        questionSaved = saveScreen(*box, argv[4]);
+        box->button(QMessageBox::No)->click();
+    });
+    answer.start();
+    // The focus moves, and a box is left, only in the active window.
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    if (!QTest::qWaitForWindowActive(&window))
+        return 1;
+    auto* type = window.findChild<QComboBox*>(u"Combo1"_s);
+    type->setFocus();
+    type->setCurrentIndex(type->findText(u"İADE"_s));
+    window.findChild<QLineEdit*>(u"Text11"_s)->setFocus();
+    QTest::qWait(200);
+    if (!questionSaved) {
+        std::fprintf(stderr, "tavlix_screenshot: the question did not show\n");
+        return 1;
+    }
+
+    auto* mail = window.findChild<tavlix::MailPanel*>(u"MailPanel"_s);
+    mail->open(window.invoiceRecord(), QString::fromLocal8Bit(argv[1]) +
+                                           u"/Firmalarım/Demo Yazılım Ltd. Şti./Fatura-1.xlsx"_s);
+    return saveScreen(window, argv[5]) ? 0 : 1;
 }
