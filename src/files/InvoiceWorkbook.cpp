@@ -120,6 +120,9 @@ QStringList savedInvoiceNames(const QString& folder) {
         return names;
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        // The month summary's export shares the company folder but is no invoice to load.
+        if (name.endsWith(u" Aylık Özet.xlsx"_s))
+            continue;
         if (name.toLower().endsWith(u".xlsx"_s))
             names << name;
     }

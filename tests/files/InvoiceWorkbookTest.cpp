@@ -143,7 +143,8 @@ TEST_F(SavedInvoice, FailedSaveIsToldNeverSilent) {
 }
 
 TEST_F(SavedInvoice, ListTakesXlsxInAnyCaseAndExcelSilRemovesTheFile) {
-    for (const char* name : {"a.xlsx", "B.XLSX", "c.Xlsx", "d.xls", "e.xlsx.bak", "f.csv"}) {
+    for (const char* name : {"a.xlsx", "B.XLSX", "c.Xlsx", "d.xls", "e.xlsx.bak", "f.csv",
+                             "Demo 2026-11 Aylık Özet.xlsx"}) {
         QFile f(path(QString::fromUtf8(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }

@@ -7,8 +7,8 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
-#include <QWidget>
 #include <QTest>
+#include <QWidget>
 
 #include <QRect>
 #include <QString>
