@@ -16,7 +16,7 @@
 #include <thread>
 
 using namespace Qt::StringLiterals;
-using tavlix::portal::BrowserDriver;
+using tavlix::browser::BrowserDriver;
 
 namespace {
 
@@ -93,7 +93,7 @@ void BM_TwentyKeyChain(benchmark::State& state) {
     }
     const auto field = driver.FindById(u"gen__1043"_s);
     for (auto _ : state) {
-        tavlix::portal::ActionChain chain;
+        tavlix::browser::ActionChain chain;
         chain.click(*field);
         chain.type(u"Moda Cad. No 1 Kadık"_s);
         benchmark::DoNotOptimize(driver.PerformActions(chain).ok());
@@ -133,7 +133,7 @@ void BM_LineFieldChain(benchmark::State& state) {
     const QString text = u"Moda Cad. No 1 Kadık"_s;
     double ms = 0;
     for (auto _ : state) {
-        tavlix::portal::ActionChain chain;
+        tavlix::browser::ActionChain chain;
         chain.click(*field);
         chain.type(text);
         QElapsedTimer timer;

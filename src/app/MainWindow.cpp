@@ -180,7 +180,7 @@ bool MainWindow::startUp() {
     }
 
     // What a crashed or killed run left: its browsers, drivers and browser folders.
-    portal::sweepLeftoverSessions(QDir::tempPath());
+    browser::sweepLeftoverSessions(QDir::tempPath());
 
     // The folders the program keeps its files in; made here when a fresh folder lacks them.
     for (const QString& dir : {programDir() + u"/Data"_s, companiesDir(), programFilesDir()})
@@ -193,9 +193,9 @@ bool MainWindow::startUp() {
     }
 
     MessageBoxPrompt updatePrompt(this);
-    portal::UpdateCheck update(
-        portal::UpdateSettings::fromEnvironment(programDir(), kVersionNumber), updatePrompt);
-    if (update.indirOku() == portal::UpdateOutcome::UpdaterStarted)
+    update::UpdateCheck update(
+        update::UpdateSettings::fromEnvironment(programDir(), kVersionNumber), updatePrompt);
+    if (update.indirOku() == update::UpdateOutcome::UpdaterStarted)
         return false;
 
     m_savedInvoices->showFolder(companiesDir(), false);

@@ -2,7 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 namespace {
 
@@ -63,4 +63,4 @@ QJsonObject ActionChain::request() const {
     return {{u"actions"_s, QJsonArray{pointer, keyboard}}};
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -7,7 +7,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 class ActionChain {
 public:
@@ -28,4 +28,4 @@ private:
     QJsonArray m_keys;
 };
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

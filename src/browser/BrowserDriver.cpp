@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 namespace {
 
@@ -409,4 +409,4 @@ Result<void> BrowserDriver::ClipboardPaste(const QString& text) {
     return SendKeysToPage(u"v"_s, keys::Control);
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

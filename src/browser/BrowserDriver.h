@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 class ActionChain;
 
@@ -115,4 +115,4 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 namespace {
 
@@ -104,7 +104,7 @@ DriverCheckInput DriverCheckInput::fromEnvironment() {
     input.browserBinary = browserPath();
     input.driverBinary = chromedriverPath();
     input.storeUrl = qEnvironmentVariable("TAVLIX_DRIVER_STORE_URL");
-    input.perUserDriverPath = portal::perUserDriverPath();
+    input.perUserDriverPath = browser::perUserDriverPath();
     return input;
 }
 
@@ -251,4 +251,4 @@ DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt
     return DriverCheckOutcome::Updated;
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -9,7 +9,7 @@ namespace tavlix {
 class UserPrompt;
 }
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 // Error numbers of "Driver indirilirken bir hata oluştu ! Hata No: ": the store's HTTP status
 // when it answered, otherwise one of these.
@@ -56,4 +56,4 @@ QString defaultDriverStore(int major);
 
 DriverCheckOutcome checkChromeVersiyon(const DriverCheckInput& input, UserPrompt& prompt);
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

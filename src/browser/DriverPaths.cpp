@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 QString perUserDriverPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -31,4 +31,4 @@ QString browserPath() {
     return found.isEmpty() ? name : found;
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

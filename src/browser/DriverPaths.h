@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 // The per-user driver the driver check installs:
 // <GenericDataLocation>/Tavlix-Quillmark/chromedriver.
@@ -16,4 +16,4 @@ QString chromedriverPath();
 // The browser binary: TAVLIX_BROWSER, else `chromium` from the PATH (its full path).
 QString browserPath();
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

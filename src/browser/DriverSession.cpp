@@ -24,7 +24,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 namespace {
 
@@ -348,4 +348,4 @@ void DriverSession::end(bool closeBrowser) {
     folder.clear();
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -20,7 +20,7 @@
 
 #include <functional>
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 struct DriverSession {
     // Between two looks while waiting for an element or the driver.
@@ -86,4 +86,4 @@ struct DriverSession {
     void end(bool closeBrowser);
 };
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -19,7 +19,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 namespace {
 
@@ -259,4 +259,4 @@ SweepResult sweepLeftoverSessions(const QString& tempDir) {
     return swept;
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -11,7 +11,7 @@
 
 #include <string_view>
 
-namespace tavlix::portal {
+namespace tavlix::browser {
 
 // The start of a living process in clock ticks since boot (/proc/<pid>/stat); 0 when it is gone
 // or a zombie. Ticks of the same boot are one clock, whatever the wall clock does.
@@ -63,4 +63,4 @@ struct SweepResult {
 // are left alone, and so is a browser left to the user while it runs.
 SweepResult sweepLeftoverSessions(const QString& tempDir);
 
-} // namespace tavlix::portal
+} // namespace tavlix::browser

@@ -11,8 +11,8 @@ namespace {
 constexpr int kMaxRetries = 10;
 
 // A field's current value; an empty field counts as not yet filled by the portal.
-Result<QString> filledValue(portal::BrowserDriver& driver, const QString& id) {
-    const Result<portal::Element> field = driver.FindById(id);
+Result<QString> filledValue(browser::BrowserDriver& driver, const QString& id) {
+    const Result<browser::Element> field = driver.FindById(id);
     if (!field)
         return field.error();
     Result<QString> value = driver.ReadAttribute(*field, u"value"_s);
@@ -22,7 +22,7 @@ Result<QString> filledValue(portal::BrowserDriver& driver, const QString& id) {
 }
 
 // The reads of one branch; false when one of them failed.
-bool readBuyer(portal::BrowserDriver& driver, LookupResult& result) {
+bool readBuyer(browser::BrowserDriver& driver, LookupResult& result) {
     const bool organisation = result.kind == LookupResult::Kind::Organisation;
     const Result<QString> office = filledValue(driver, u"gen__1041"_s);
     if (!office)
@@ -48,8 +48,8 @@ bool readBuyer(portal::BrowserDriver& driver, LookupResult& result) {
     return true;
 }
 
-bool finishForm(portal::BrowserDriver& driver) {
-    const Result<portal::Element> done = driver.FindById(u"gen__1008"_s);
+bool finishForm(browser::BrowserDriver& driver) {
+    const Result<browser::Element> done = driver.FindById(u"gen__1008"_s);
     return done && driver.Click(*done);
 }
 
@@ -68,7 +68,7 @@ LookupResult lookUpTaxNumber(const QString& number, const QString& portalUrl,
         return result;
     }
 
-    std::unique_ptr<portal::BrowserDriver> driver = makeSession();
+    std::unique_ptr<browser::BrowserDriver> driver = makeSession();
     driver->setKeepAlive([&prompt] { prompt.keepAlive(); });
     driver->setStopCheck([&prompt] { return prompt.cancelled(); });
     driver->AddBrowserArgument(u"--window-position=0,-4000"_s);

@@ -2,8 +2,8 @@
 // rows is the invoice just saved. The save counts only when that row is found.
 #pragma once
 
-#include "browser/BrowserDriver.h"
 #include "invoice/Money.h"
+#include "portal/PortalBrowser.h"
 
 #include <QDate>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "portal/InvoicePrint.h"
 
-#include "browser/BrowserDriver.h"
 #include "platform/UserPrompt.h"
 #include "portal/InvoiceUpload.h"
+#include "portal/PortalBrowser.h"
 #include "store/FolderTree.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "portal/InvoiceUpload.h"
 
-#include "browser/BrowserDriver.h"
 #include "browser/DriverCheck.h"
 #include "platform/Connectivity.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
 #include "portal/InvoicePrint.h"
+#include "portal/PortalBrowser.h"
 #include "store/FolderTree.h"
 
 #include <QDir>
@@ -77,7 +77,7 @@ UploadOptions defaultUploadOptions() {
 UploadServices defaultUploadServices() {
     UploadServices services;
     services.checkDriver = [](UserPrompt& prompt) {
-        checkChromeVersiyon(DriverCheckInput::fromEnvironment(), prompt);
+        browser::checkChromeVersiyon(browser::DriverCheckInput::fromEnvironment(), prompt);
     };
     services.fileDownload = unzip;
     services.makeSession = makeSession;

@@ -6,10 +6,10 @@
 // is read in DocumentList.cpp.
 #pragma once
 
-#include "browser/BrowserDriver.h"
 #include "invoice/InvoiceRecord.h"
 #include "portal/DocumentList.h"
 #include "portal/PackageFiling.h"
+#include "portal/PortalBrowser.h"
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
 #include "portal/UploadCheckReport.h"

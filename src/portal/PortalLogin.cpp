@@ -12,6 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
 
+using browser::ActionChain;
+
 std::unique_ptr<BrowserDriver> makeSession() {
     return std::make_unique<BrowserDriver>();
 }

@@ -2,8 +2,8 @@
 // session factory every portal operation takes, and the portal's addresses.
 #pragma once
 
-#include "browser/BrowserDriver.h"
 #include "platform/Result.h"
+#include "portal/PortalBrowser.h"
 
 #include <functional>
 #include <memory>

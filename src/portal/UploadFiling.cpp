@@ -2,10 +2,10 @@
 // checked against the program's own total, then its package downloaded and filed.
 #include "portal/InvoiceUpload.h"
 
-#include "browser/BrowserDriver.h"
 #include "platform/NumberText.h"
 #include "platform/UserPrompt.h"
 #include "portal/InvoicePrint.h"
+#include "portal/PortalBrowser.h"
 #include "portal/UploadCheckReport.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // extra taxes, typed into the portal's form.
 #include "portal/InvoiceUpload.h"
 
-#include "browser/BrowserDriver.h"
 #include "platform/UserPrompt.h"
+#include "portal/PortalBrowser.h"
 
 #include <QElapsedTimer>
 

@@ -3,7 +3,7 @@
 #include "portal/InvoiceUpload.h"
 
 #include "browser/ActionChain.h"
-#include "browser/BrowserDriver.h"
+#include "portal/PortalBrowser.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +11,8 @@
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
+
+using browser::ActionChain;
 
 namespace {
 

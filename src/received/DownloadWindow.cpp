@@ -31,7 +31,7 @@ namespace tavlix {
 
 // The query speaks through the window: messages as boxes, its progress in the status line, the
 // cancel flag of "Kapat", and the captcha picture and box.
-class DownloadWindow::Prompt : public UserPrompt, public portal::CaptchaBox {
+class DownloadWindow::Prompt : public UserPrompt, public received::CaptchaBox {
 public:
     explicit Prompt(DownloadWindow& window)
         : m_window(window) {}
@@ -140,7 +140,7 @@ DownloadWindow::DownloadWindow(InvoiceHost& host, QString programDir, QWidget* p
     connect(m_command3, &QPushButton::clicked, this, &DownloadWindow::closeUnload);
 
     // Load: cancel flag cleared, the 25 months before this one, every company of columns 2–11.
-    m_cList1->addItems(portal::downloadPeriods(m_host.today()));
+    m_cList1->addItems(received::downloadPeriods(m_host.today()));
     fillCompanies(std::nullopt);
     resize(900, 420);
 }
@@ -149,7 +149,7 @@ DownloadWindow::~DownloadWindow() = default;
 
 void DownloadWindow::fillCompanies(const std::optional<QString>& bookType) {
     m_bList1->clear();
-    const auto companies = portal::downloadCompanies(m_host.dataWorkbookPath(), bookType);
+    const auto companies = received::downloadCompanies(m_host.dataWorkbookPath(), bookType);
     if (!companies) {
         m_text4->setText(companies.message());
         return;
@@ -167,7 +167,7 @@ void DownloadWindow::bookTypeChosen() {
     if (chosen <= 0)
         fillCompanies(std::nullopt); // "Hepsi"
     else
-        fillCompanies(portal::bookTypeLetter(chosen - 1));
+        fillCompanies(received::bookTypeLetter(chosen - 1));
 }
 
 void DownloadWindow::showSelection() {
@@ -194,11 +194,11 @@ void DownloadWindow::periodClicked(QListWidgetItem* item) {
 
 void DownloadWindow::dirgetir() {
     m_dList1->clear();
-    m_dList1->addItems(portal::purchaseWorkbooks(m_programDir, m_company));
+    m_dList1->addItems(received::purchaseWorkbooks(m_programDir, m_company));
 }
 
 void DownloadWindow::fileDoubleClicked(QListWidgetItem* item) {
-    const auto folder = portal::purchaseFolder(m_programDir, m_company);
+    const auto folder = received::purchaseFolder(m_programDir, m_company);
     if (!item || !folder)
         return;
     m_filePath = *folder + u'/' + item->text();
@@ -220,11 +220,11 @@ void DownloadWindow::runQuery() {
     m_running = true;
     m_command1->setEnabled(false);
     Prompt prompt(*this);
-    const portal::ReceivedInvoiceRequest request{
+    const received::ReceivedInvoiceRequest request{
         m_programDir, m_host.dataWorkbookPath(), m_host.lastCompanyColumn(), m_company,
-        m_period,     portal::ivdStartUrl()};
+        m_period,     received::ivdStartUrl()};
     std::optional<InputOnlyTo> onlyHere(std::in_place, this);
-    const auto result = portal::queryReceivedInvoices(request, prompt, prompt);
+    const auto result = received::queryReceivedInvoices(request, prompt, prompt);
     onlyHere.reset();
     m_running = false;
     m_text3->clear();
@@ -235,11 +235,11 @@ void DownloadWindow::runQuery() {
         return;
     }
     m_command1->setEnabled(!m_period.isEmpty());
-    if (result.outcome != portal::ReceivedInvoiceResult::Outcome::Saved)
+    if (result.outcome != received::ReceivedInvoiceResult::Outcome::Saved)
         return;
     dirgetir();
     show();
-    m_text4->setText(portal::completionStatus(result));
+    m_text4->setText(received::completionStatus(result));
     m_filePath = result.path;
     m_command4->setVisible(true);
 }

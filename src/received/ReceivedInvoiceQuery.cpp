@@ -10,7 +10,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::received {
+
+using browser::BrowserDriver;
+using browser::Element;
 
 namespace {
 
@@ -479,4 +482,4 @@ ReceivedInvoiceResult queryReceivedInvoices(const ReceivedInvoiceRequest& reques
     return run.run();
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::received

@@ -13,7 +13,7 @@ namespace tavlix {
 class UserPrompt;
 }
 
-namespace tavlix::portal {
+namespace tavlix::received {
 
 // The captcha picture and the box the user types its code into (Image1, Text3).
 class CaptchaBox {
@@ -58,4 +58,4 @@ QString completionStatus(const ReceivedInvoiceResult& result);
 ReceivedInvoiceResult queryReceivedInvoices(const ReceivedInvoiceRequest& request,
                                             UserPrompt& prompt, CaptchaBox& captcha);
 
-} // namespace tavlix::portal
+} // namespace tavlix::received

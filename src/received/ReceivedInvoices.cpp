@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::received {
 
 namespace {
 
@@ -197,4 +197,4 @@ int readMissingCount(const store::Worksheet& sheet) {
                : -1;
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::received

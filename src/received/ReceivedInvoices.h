@@ -16,7 +16,7 @@ namespace tavlix::store {
 class Worksheet;
 }
 
-namespace tavlix::portal {
+namespace tavlix::received {
 
 // The Turkish month name of 1 … 12 ("Ocak" … "Aralık").
 QString turkishMonthName(int month);
@@ -87,4 +87,4 @@ Result<void> writeReceivedInvoices(const QString& path, const QList<QStringList>
 // list does not say (a complete list, or one saved before the count was kept).
 int readMissingCount(const store::Worksheet& sheet);
 
-} // namespace tavlix::portal
+} // namespace tavlix::received

@@ -30,8 +30,8 @@ int typeOrder(const QString& code) {
     return i < 0 ? 100 : static_cast<int>(i);
 }
 
-portal::QueryMonth queryMonth(const Month& m) {
-    return portal::QueryMonth{m.year, m.month};
+received::QueryMonth queryMonth(const Month& m) {
+    return received::QueryMonth{m.year, m.month};
 }
 
 // The amount of a received-list cell: a number as a spreadsheet program leaves it, or the site's
@@ -54,7 +54,7 @@ QString Month::yearMonth() const {
 }
 
 QString Month::title() const {
-    return portal::turkishMonthName(month) + u' ' + QString::number(year);
+    return received::turkishMonthName(month) + u' ' + QString::number(year);
 }
 
 Month Month::previous(int months) const {
@@ -166,12 +166,12 @@ money::Kurus PurchaseTable::liraTaxes() const {
 
 PurchaseTable purchaseTable(const QString& programDir, const QString& company, const Month& month) {
     PurchaseTable table;
-    const auto complete = portal::receivedListPath(programDir, company, queryMonth(month));
+    const auto complete = received::receivedListPath(programDir, company, queryMonth(month));
     if (!complete)
         return table;
     QString path = *complete;
     if (!QFileInfo::exists(path)) {
-        path = portal::incompleteListPath(path);
+        path = received::incompleteListPath(path);
         if (!QFileInfo::exists(path))
             return table;
         table.incomplete = true;
@@ -189,7 +189,7 @@ PurchaseTable purchaseTable(const QString& programDir, const QString& company, c
         return table;
     }
     if (table.incomplete)
-        table.missing = portal::readMissingCount(*sheet);
+        table.missing = received::readMissingCount(*sheet);
 
     // Columns F, G, H and I: "Toplam Tutar", "Ödenecek Tutar", "Vergiler Toplamı", "Para Birimi".
     std::map<QString, PurchaseRow> byCurrency;

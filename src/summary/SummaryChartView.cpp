@@ -22,7 +22,7 @@ double lira(money::Kurus amount) {
 
 // "Kas 26": three letters of the month and the year's last two digits keep twelve labels short.
 QString shortTitle(const Month& m) {
-    return portal::turkishMonthName(m.month).left(3) + u' ' +
+    return received::turkishMonthName(m.month).left(3) + u' ' +
            QString::number(m.year % 100).rightJustified(2, u'0');
 }
 

@@ -14,7 +14,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::update {
+
+using browser::BrowserDriver;
+using browser::Element;
 
 namespace {
 
@@ -113,4 +116,4 @@ Result<void> UpdateCheck::DownloadNewProgram() {
     return {};
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::update

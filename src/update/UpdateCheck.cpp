@@ -20,7 +20,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::update {
 
 namespace {
 
@@ -234,4 +234,4 @@ UpdateOutcome UpdateCheck::indirOku() {
     return failed(*latest, reason.isEmpty() ? u"TavlixUpdate başlatılamadı"_s : reason);
 }
 
-} // namespace tavlix::portal
+} // namespace tavlix::update

@@ -19,7 +19,7 @@ namespace tavlix {
 class UserPrompt;
 }
 
-namespace tavlix::portal {
+namespace tavlix::update {
 
 struct UpdateSettings {
     QString infoUrl;    // TAVLIX_UPDATE_INFO_URL; empty: no release server, the check is skipped
@@ -100,4 +100,4 @@ private:
     int m_downloadTimeoutMs = kDownloadTimeoutMs;
 };
 
-} // namespace tavlix::portal
+} // namespace tavlix::update

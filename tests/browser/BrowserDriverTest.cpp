@@ -16,9 +16,9 @@
 #include <functional>
 
 using namespace Qt::StringLiterals;
-using tavlix::portal::BrowserDriver;
-using tavlix::portal::Element;
-namespace keys = tavlix::portal::keys;
+using tavlix::browser::BrowserDriver;
+using tavlix::browser::Element;
+namespace keys = tavlix::browser::keys;
 
 namespace {
 
@@ -97,7 +97,7 @@ TEST_F(BrowserDriverTest, FindOperationsReachTheirElement) {
 TEST_F(BrowserDriverTest, ListsAttributesAndSelects) {
     struct ListCase {
         const char* name;
-        std::function<tavlix::Result<tavlix::portal::ElementList>()> find;
+        std::function<tavlix::Result<tavlix::browser::ElementList>()> find;
         int count;
     };
     const ListCase lists[] = {
@@ -176,7 +176,7 @@ TEST_F(BrowserDriverTest, KeysScriptsAlertsAndImages) {
 TEST_F(BrowserDriverTest, AnActionChainTypesExactlyAndStopsAtAStaleElement) {
     const QString line = u"\"çift\" 'tek' \\ </script><b>&amp;</b> ĞÜŞİÖÇ ğüşıöç"_s;
     const QString notes = line + u"\nikinci satır\n\nson"_s;
-    tavlix::portal::ActionChain chain;
+    tavlix::browser::ActionChain chain;
     chain.click(byId(u"ad"_s));
     chain.type(line);
     chain.pause(5);
@@ -189,7 +189,7 @@ TEST_F(BrowserDriverTest, AnActionChainTypesExactlyAndStopsAtAStaleElement) {
 
     const Element first = byId(u"soyad"_s), gone = byId(u"yapistir"_s), last = byId(u"ad"_s);
     ASSERT_TRUE(driver->RunScript(u"arguments[0].remove(); return true;"_s, {gone}).ok());
-    tavlix::portal::ActionChain broken;
+    tavlix::browser::ActionChain broken;
     for (const auto& [field, text] :
          {std::pair{first, u"bir"_s}, std::pair{gone, u"iki"_s}, std::pair{last, u"üç"_s}}) {
         broken.click(field);

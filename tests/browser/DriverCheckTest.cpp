@@ -15,7 +15,7 @@
 #include <map>
 
 using namespace Qt::StringLiterals;
-using namespace tavlix::portal;
+using namespace tavlix::browser;
 using tavlix::test::makeZip;
 using tavlix::test::readAll;
 using tavlix::test::writeFile;

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using namespace tavlix::portal;
+using namespace tavlix::browser;
 
 namespace {
 

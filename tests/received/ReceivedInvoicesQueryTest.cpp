@@ -23,7 +23,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::received {
 namespace {
 
 const QString kCompany = u"Deneme Ltd"_s;
@@ -385,4 +385,4 @@ TEST_F(ReceivedInvoicesQueryTest, TwoHundredInvoicesInOneMonth) {
 }
 
 } // namespace
-} // namespace tavlix::portal
+} // namespace tavlix::received

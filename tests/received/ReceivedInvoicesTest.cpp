@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::received {
 namespace {
 
 TEST(ReceivedInvoicesTest, PeriodsAreTheTwentyFiveMonthsBeforeTodayAndParseBack) {
@@ -133,4 +133,4 @@ TEST_F(ReceivedListWorkbookTest, AnOlderListIsReplacedWholeAndAFailedSaveSaysSo)
 }
 
 } // namespace
-} // namespace tavlix::portal
+} // namespace tavlix::received

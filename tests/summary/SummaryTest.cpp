@@ -129,8 +129,8 @@ ws.append(["Ç", "5", "C1", "25-11-2026", "", "abc", "", "", "TRY"])
 wb.save(path))"_s));
         // October's list lacks three invoices the site counted.
         const QString october = company + u"/Alış Faturaları/Firma 2026-10 eArşivFat.xlsx"_s;
-        ASSERT_TRUE(portal::writeReceivedInvoices(
-            portal::incompleteListPath(october),
+        ASSERT_TRUE(received::writeReceivedInvoices(
+            received::incompleteListPath(october),
             {{u"K"_s, u"1"_s, u"K0"_s, u"30-10-2026"_s, u""_s, u"118,00"_s, u"118,00"_s, u"18,00"_s,
               u"TRY"_s, u""_s, u"ELEKTRONIK"_s}},
             3));

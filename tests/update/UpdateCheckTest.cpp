@@ -25,7 +25,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tavlix::portal {
+namespace tavlix::update {
 namespace {
 
 // A port that takes connections and never answers: the fetch can only end by its time limit.
@@ -335,4 +335,4 @@ TEST_F(UpdateCheckTest, OnlyASignedProgramIsInstalledAndAFailedOneWaitsUntilTomo
 }
 
 } // namespace
-} // namespace tavlix::portal
+} // namespace tavlix::update
