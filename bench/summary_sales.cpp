@@ -32,13 +32,12 @@ QByteArray invoice(int i) {
                                   "ISTISNA", "OZELMATRAH", "IHRACKAYITLI"};
     const int rate = (i % 3 == 0) ? 1 : (i % 3 == 1 ? 10 : 20);
     const QDate date = QDate(2025, 1, 1).addDays(i % 365);
-    QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Invoice "
-                   "xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
-                   "xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:"
-                   "CommonAggregateComponents-2\" xmlns:cbc=\"urn:oasis:names:specification:ubl:"
-                   "schema:xsd:CommonBasicComponents-2\"><cbc:UBLVersionID>2.1</cbc:UBLVersionID>"
-                   "<cbc:CustomizationID>TR1.2</cbc:CustomizationID><cbc:ProfileID>EARSIVFATURA"
-                   "</cbc:ProfileID>";
+    QByteArray x =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Invoice xmlns=\"urn:ubl:Invoice-2\" "
+        "xmlns:cac=\"urn:ubl:CommonAggregateComponents-2\" "
+        "xmlns:cbc=\"urn:ubl:CommonBasicComponents-2\"><cbc:UBLVersionID>2.1</cbc:UBLVersionID>"
+        "<cbc:CustomizationID>TR1.2</cbc:CustomizationID><cbc:ProfileID>EARSIVFATURA"
+        "</cbc:ProfileID>";
     x += "<cbc:ID>GIB2025" + QByteArray::number(i).rightJustified(9, '0') + "</cbc:ID>";
     x +=
         "<cbc:UUID>" + QByteArray::number(i).rightJustified(12, '0') + "-0000-4000-8000</cbc:UUID>";

@@ -56,8 +56,8 @@ QByteArray ubl(const char* ettn, const char* date, const char* type, std::initia
                const char* withheld = nullptr, const char* other = nullptr,
                const char* currency = "TRY", const char* rate = nullptr,
                const QByteArray& lines = {}) {
-    QByteArray x = "<?xml version=\"1.0\"?><Invoice xmlns=\"urn:oasis:names:specification:ubl:"
-                   "schema:xsd:Invoice-2\" xmlns:cac=\"urn:cac\" xmlns:cbc=\"urn:cbc\">"
+    QByteArray x = "<?xml version=\"1.0\"?><Invoice xmlns=\"urn:ubl:Invoice-2\" "
+                   "xmlns:cac=\"urn:cac\" xmlns:cbc=\"urn:cbc\">"
                    "<cbc:UUID>" +
                    QByteArray(ettn) + "</cbc:UUID>";
     if (date)

@@ -172,10 +172,10 @@ QByteArray invoiceXml(const QJsonObject& d) {
         return decimal(std::llround(totals.value(QString::fromUtf16(key)).toDouble() * 100.0));
     };
     return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            u"<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
-            u"xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:"
+            u"<Invoice xmlns=\"urn:ubl:Invoice-2\" "
+            u"xmlns:cac=\"urn:ubl:"
             u"CommonAggregateComponents-2\" "
-            u"xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">"
+            u"xmlns:cbc=\"urn:ubl:CommonBasicComponents-2\">"
             u"<cbc:UBLVersionID>2.1</cbc:UBLVersionID><cbc:CustomizationID>TR1.2"
             u"</cbc:CustomizationID><cbc:ProfileID>EARSIVFATURA</cbc:ProfileID>"
             u"<cbc:ID>%1</cbc:ID><cbc:UUID>%2</cbc:UUID><cbc:IssueDate>%3</cbc:IssueDate>"
