@@ -71,6 +71,19 @@ protected:
         m_window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
         ASSERT_EQ(m_window->screen(), screen());
+        waitForFrame(*m_window);
+    }
+
+    // A window manager places and frames a window some time after it is mapped (later under
+    // load): wait, at most a few seconds, until its frame holds still.
+    static void waitForFrame(const QWidget& w) {
+        QRect last;
+        for (int i = 0; i < 60; ++i) {
+            QTest::qWait(50);
+            if (w.frameGeometry() == last)
+                return;
+            last = w.frameGeometry();
+        }
     }
 
     // A TEVKİFAT invoice with two lines and two added taxes: seven rows of totals.
@@ -95,6 +108,7 @@ protected:
         return w.frameGeometry().adjusted(0, -kTitleBar, 0, 0);
     }
     void expectInside(const QWidget& w) const {
+        waitForFrame(w);
         const QRect frame = framed(w);
         EXPECT_TRUE(available().contains(frame))
             << w.objectName().toStdString() << " " << frame.x() << "," << frame.y() << " "
@@ -143,6 +157,7 @@ TEST_P(ScreenFit, WindowsOpenOverTheMainWindowAndCloseWithEsc) {
             m_window->resize(420, 300);
             m_window->move(available().bottomRight() - QPoint(440, 340));
         }
+        waitForFrame(*m_window);
         const QRect anchor = m_window->frameGeometry();
         for (const auto& [opener, name] : openers) {
             SCOPED_TRACE(name.toStdString() + (corner ? " (corner)" : ""));
