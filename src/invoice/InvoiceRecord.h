@@ -57,6 +57,9 @@ struct InvoiceRecord {
     QString portalNumber;
     QString portalEttn;
 
+    // The saved workbook's file name when the invoice was loaded from one ("Excel Yükle").
+    QString sourceWorkbook;
+
     bool hasLines() const { return !lines.isEmpty(); }
 };
 
