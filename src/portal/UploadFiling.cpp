@@ -58,6 +58,7 @@ QStringList zipFiles(const QString& folder) {
 
 bool InvoiceUpload::saveDraft() {
     checkpoint(u"Notlar yazılıyor, fatura kaydediliyor"_s);
+    m_saveTried = true;
     typeInto(u"gen__1105"_s, m_invoice.notes);
     check(m_driver.SendKeysToPage(keys::Enter), u"gen__1105"_s);
     // An alert the save raised would stop every other look at the page.
