@@ -563,6 +563,9 @@ void MainWindow::showSummaryWindow() {
         companies << m_combo4->itemText(i);
     m_summary = new summary::SummaryWindow(programDir(), companies, companyName(), today(), this);
     m_summary->setAttribute(Qt::WA_DeleteOnClose);
+    m_summary->setStateRefresh([this](const QString& company, const summary::Month& month) {
+        refreshPortalStates(company, month.year, month.month);
+    });
     showPlaced(*m_summary, this);
     m_summary->raise();
 }

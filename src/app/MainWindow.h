@@ -117,6 +117,9 @@ private:
     // "e-Arşiv", " e-Arşiv Taslak", "İptal/İtiraz" (MainWindowPortal.cpp).
     void wirePortalButtons();
     void uploadInvoice();
+    // "Portal Durumlarını Güncelle" for a company's month, from "Kesilen Faturalar" or
+    // "Aylık Özet"; the company's credentials are offered when missing.
+    void refreshPortalStates(const QString& company, int year, int month);
 
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);

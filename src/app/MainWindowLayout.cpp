@@ -311,6 +311,9 @@ QWidget* MainWindow::buildFiles() {
                                               issued.pdfPath, issued.htmlPath},
                                              dataWorkbookPath()));
     };
+    host.refreshStates = [this](int year, int month) {
+        refreshPortalStates(companyName(), year, month);
+    };
     m_savedInvoices->setHost(std::move(host));
     return m_savedInvoices;
 }

@@ -2,14 +2,20 @@
 // uploaded), " e-Arşiv Taslak" and "İptal/İtiraz"; each offers to enter missing portal credentials.
 #include "app/MainWindow.h"
 
+#include "app/CompanyData.h"
+#include "files/IssuedInvoices.h"
 #include "files/SavedInvoicesPanel.h"
 #include "invoice/PortalCredentialsWindow.h"
+#include "platform/ProgramFolder.h"
 #include "portal/InvoiceUpload.h"
 #include "portal/PortalShortcuts.h"
+#include "portal/PortalStates.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/ReportModel.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +68,40 @@ void MainWindow::uploadInvoice() {
     m_savedInvoices->refreshIssued();
     if (outcome == portal::UploadOutcome::NoCredentials)
         offerPortalCredentials(*this, this);
+}
+
+void MainWindow::refreshPortalStates(const QString& company, int year, int month) {
+    const auto folder = companyFolderFor(company);
+    if (!folder) {
+        if (!folder.message().isEmpty())
+            showMessage(QMessageBox::Warning, folder.message());
+        return;
+    }
+    portal::StateRefreshInput input;
+    input.programDir = programDir();
+    input.portalBase = portal::portalBaseUrl();
+    input.company = company;
+    input.invoices = files::filedInvoicesOfMonth(*folder, year, month);
+    if (company == companyName()) {
+        input.settings = m_settings;
+    } else if (const auto read =
+                   readCompanySelection(dataWorkbookPath(), company, lastCompanyColumn());
+               read && read->settings) {
+        input.settings = *read->settings;
+    }
+    portal::StateRefreshOutcome outcome;
+    {
+        MessageBoxPrompt prompt(QApplication::activeWindow() ? QApplication::activeWindow() : this);
+        outcome = portal::refreshPortalStates(input, prompt, portal::makeSession);
+    }
+    m_savedInvoices->refreshIssued();
+    // Only the current company's credentials are entered here.
+    if (outcome == portal::StateRefreshOutcome::NoCredentials && company == companyName())
+        offerPortalCredentials(*this, this);
+    else if (outcome == portal::StateRefreshOutcome::NoCredentials)
+        showMessage(QMessageBox::Warning,
+                    u"\"%1\" firmasının e-Arşiv kullanıcı kodu veya şifresi yok; firmayı seçip "
+                    u"giriniz."_s.arg(company));
 }
 
 void MainWindow::markUploaded(const QString& number, const QString& ettn) {

@@ -1,8 +1,11 @@
 #include "files/IssuedInvoices.h"
 
+#include "invoice/InvoiceType.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <pugixml.hpp>
 
@@ -48,6 +51,13 @@ void readXml(const QString& xmlPath, IssuedInvoice& invoice) {
     if (const QString number = textOf(child(root, "ID")); !number.isEmpty())
         invoice.number = number;
     invoice.date = QDate::fromString(textOf(child(root, "IssueDate")), u"yyyy-MM-dd"_s);
+    invoice.ettn = textOf(child(root, "UUID")).toUpper();
+    invoice.typeCode = textOf(child(root, "InvoiceTypeCode"));
+    bool numeric = false;
+    const double payable =
+        textOf(child(child(root, "LegalMonetaryTotal"), "PayableAmount")).toDouble(&numeric);
+    if (numeric)
+        invoice.payable = money::kurus(payable);
     const pugi::xml_node party = child(child(root, "AccountingCustomerParty"), "Party");
     invoice.taxNumber = textOf(child(child(party, "PartyIdentification"), "ID"));
     invoice.buyer = textOf(child(child(party, "PartyName"), "Name"));
@@ -91,6 +101,39 @@ QList<IssuedInvoice> listIssuedInvoices(const QString& companyFolder) {
     std::stable_sort(list.begin(), list.end(), [](const IssuedInvoice& a, const IssuedInvoice& b) {
         return std::tie(a.date, a.number, a.printed) > std::tie(b.date, b.number, b.printed);
     });
+    return list;
+}
+
+QHash<QString, QString> issuedStates(const QString& companyFolder) {
+    if (companyFolder.isEmpty())
+        return {};
+    const auto journal = portal::readJournal(portal::journalPathIn(companyFolder));
+    return journal ? portal::statesByEttn(*journal) : QHash<QString, QString>();
+}
+
+QList<portal::FiledInvoice> filedInvoicesOfMonth(const QString& companyFolder, int year,
+                                                 int month) {
+    static const QStringList codes = {u"SATIS"_s,   u"IADE"_s,       u"TEVKIFAT"_s,
+                                      u"ISTISNA"_s, u"OZELMATRAH"_s, u"IHRACKAYITLI"_s};
+    QList<portal::FiledInvoice> list;
+    if (companyFolder.isEmpty())
+        return list;
+    QSet<QString> seen;
+    const QDir xmls(companyFolder + u"/Satış Faturaları/Xml"_s);
+    for (const QString& name : xmls.entryList(QDir::Files, QDir::Name)) {
+        if (!name.endsWith(u".xml"_s, Qt::CaseInsensitive))
+            continue;
+        IssuedInvoice read;
+        readXml(xmls.filePath(name), read);
+        if (read.ettn.isEmpty() || read.date.year() != year || read.date.month() != month ||
+            seen.contains(read.ettn))
+            continue;
+        seen.insert(read.ettn);
+        const qsizetype type = codes.indexOf(read.typeCode);
+        list.append({read.ettn, read.number, read.date,
+                     type < 0 ? read.typeCode : invoiceTypeText(int(type)), read.taxNumber,
+                     read.buyer, read.payable, QFileInfo(xmls.filePath(name)).lastModified()});
+    }
     return list;
 }
 

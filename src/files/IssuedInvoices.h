@@ -4,8 +4,12 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
+
+#include "invoice/Money.h"
+#include "portal/PortalStates.h"
 
 #include <optional>
 
@@ -19,6 +23,9 @@ struct IssuedInvoice {
     QString buyer;     // party name, or first and family name of a person
     QString taxNumber; // the buyer's VKN or TCKN
     QDateTime printed; // the PDF's time
+    QString ettn;      // the XML's UUID, upper case
+    QString typeCode;  // the XML's InvoiceTypeCode: SATIS, IADE …
+    std::optional<money::Kurus> payable;
 
     // "number  dd.MM.yyyy  buyer" when the XML was read, otherwise the PDF's file name.
     QString caption() const;
@@ -31,5 +38,13 @@ IssuedInvoice readIssuedInvoice(const QString& pdfPath);
 // <companyFolder>/Satış Faturaları/Pdf, newest first: by invoice date, then number, then the
 // PDF's time.
 QList<IssuedInvoice> listIssuedInvoices(const QString& companyFolder);
+
+// ETTN → approval state from the company's upload journal; empty when there is none or it cannot
+// be read.
+QHash<QString, QString> issuedStates(const QString& companyFolder);
+
+// The filed XMLs of <companyFolder>/Satış Faturaları/Xml dated in the month, each once by its
+// ETTN, as the state refresh takes them; XMLs that cannot be read are left out.
+QList<portal::FiledInvoice> filedInvoicesOfMonth(const QString& companyFolder, int year, int month);
 
 } // namespace tavlix::files

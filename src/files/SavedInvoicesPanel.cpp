@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -35,10 +37,19 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     m_dir1 = named<QLineEdit>(u"Dir1"_s, this);
     m_dir1->setVisible(false);
     m_list1 = named<QListWidget>(u"List1"_s, this);
-    m_issuedList = named<QListWidget>(u"IssuedList"_s, this);
+    m_issuedList = named<QTreeWidget>(u"IssuedList"_s, this);
+    m_issuedList->setRootIsDecorated(false);
+    m_issuedList->setHeaderLabels({u"Fatura"_s, u"Onay Durumu"_s});
+    m_issuedList->header()->setStretchLastSection(false);
+    m_issuedList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_issuedList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_refreshStates =
+        named<QPushButton>(u"cmdPortalDurum"_s, u"Portal Durumlarını Güncelle"_s, this);
     m_tabs = named<QTabWidget>(u"FilesTabs"_s, this);
     m_tabs->addTab(m_list1, u"Excel Dosyaları"_s);
     m_tabs->addTab(m_issuedList, u"Kesilen Faturalar"_s);
+    m_tabs->setCornerWidget(m_refreshStates);
+    m_refreshStates->setVisible(false);
     // A list's own wish (some 190 pixels) would make the whole header row that tall and take the
     // room from the invoice lines; a few names in sight are enough here.
     m_tabs->setMaximumHeight(m_tabs->tabBar()->sizeHint().height() +
@@ -73,18 +84,22 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
             [this](QListWidgetItem* item) { clicked(item->text()); });
     connect(m_list1, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { doubleClicked(item->text()); });
-    connect(m_issuedList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { issuedClicked(m_issuedList->row(item)); });
-    connect(m_issuedList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        issuedClicked(m_issuedList->row(item));
+    connect(m_issuedList, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        issuedClicked(m_issuedList->indexOfTopLevelItem(item));
+    });
+    connect(m_issuedList, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        issuedClicked(m_issuedList->indexOfTopLevelItem(item));
         openCurrent();
     });
+    connect(m_refreshStates, &QPushButton::clicked, this, &SavedInvoicesPanel::refreshStates);
     // A file button acts only on a file clicked in the list now shown.
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         m_currentFile.clear();
         m_currentIssued.reset();
         setFileButtons(false);
-        if (m_tabs->widget(index) == m_issuedList)
+        const bool issued = m_tabs->widget(index) == m_issuedList;
+        m_refreshStates->setVisible(issued);
+        if (issued)
             refreshIssued();
     });
     connect(m_watch, &SavedInvoiceWatch::changed, this, &SavedInvoicesPanel::listChanged);
@@ -107,16 +122,18 @@ void SavedInvoicesPanel::showFolder(const QString& folder, bool companyFolder) {
 void SavedInvoicesPanel::refreshIssued() {
     const QString kept = m_currentIssued ? m_currentIssued->pdfPath : QString();
     m_issued = listIssuedInvoices(m_companyFolder);
+    const QHash<QString, QString> states = issuedStates(m_companyFolder);
     m_issuedList->clear();
     for (const IssuedInvoice& invoice : std::as_const(m_issued)) {
-        auto* item = new QListWidgetItem(invoice.caption(), m_issuedList);
-        item->setToolTip(QFileInfo(invoice.pdfPath).fileName());
+        auto* item =
+            new QTreeWidgetItem(m_issuedList, {invoice.caption(), states.value(invoice.ettn)});
+        item->setToolTip(0, QFileInfo(invoice.pdfPath).fileName());
         if (invoice.pdfPath == kept) {
             m_issuedList->setCurrentItem(item);
             m_currentIssued = invoice;
         }
     }
-    if (!kept.isEmpty() && m_issuedList->currentRow() < 0) {
+    if (!kept.isEmpty() && !m_issuedList->currentItem()) {
         m_currentIssued.reset();
         setFileButtons(false);
     }
@@ -128,6 +145,16 @@ void SavedInvoicesPanel::issuedClicked(int row) {
     m_currentFile.clear();
     m_currentIssued = m_issued.at(row);
     setIssuedButtons();
+}
+
+void SavedInvoicesPanel::refreshStates() {
+    if (!m_host.refreshStates || m_issued.isEmpty())
+        return;
+    const QDate date = m_currentIssued ? m_currentIssued->date : m_issued.first().date;
+    if (!date.isValid())
+        return;
+    m_host.refreshStates(date.year(), date.month());
+    refreshIssued();
 }
 
 void SavedInvoicesPanel::setIssuedButtons() {
@@ -144,7 +171,7 @@ void SavedInvoicesPanel::mailIssued(const QString& pdfPath) {
     const QString wanted = QFileInfo(pdfPath).absoluteFilePath();
     for (qsizetype row = 0; row < m_issued.size(); ++row) {
         if (m_issued.at(row).pdfPath == wanted) {
-            m_issuedList->setCurrentRow(int(row));
+            m_issuedList->setCurrentItem(m_issuedList->topLevelItem(int(row)));
             issuedClicked(int(row));
             mailCurrent();
             return;

@@ -1,7 +1,8 @@
 // "Kayıtlı Faturalar" (Frame1): the company folder's saved invoice workbooks (List1), the one the
 // user clicked last, and the file buttons "Excel Yükle", "Excel Kaydet", "Excel Aç", "Excel SiL"
 // and "e-Mail Gönder". The list follows its folder on disk. A second tab lists the company's
-// issued invoices (IssuedList), which "Excel Aç" opens and "e-Mail Gönder" mails. The main window
+// issued invoices (IssuedList) with their approval state on the portal, which "Excel Aç" opens,
+// "e-Mail Gönder" mails and "Portal Durumlarını Güncelle" reads again. The main window
 // only wires it to the invoice through SavedInvoicesHost.
 #pragma once
 
@@ -22,6 +23,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
+class QTreeWidget;
 
 namespace tavlix::files {
 
@@ -35,6 +37,8 @@ struct SavedInvoicesHost {
     std::function<void(const ImportedLines&)> takeLines; // … and hands the lines over
     std::function<void(const QString& file)> openMail;   // "e-Mail Gönder"
     std::function<void(const IssuedInvoice&)> openIssuedMail; // … on an issued invoice
+    // "Portal Durumlarını Güncelle" for the month of the issued invoices (year, month).
+    std::function<void(int year, int month)> refreshStates;
 };
 
 class SavedInvoicesPanel : public QGroupBox {
@@ -69,6 +73,8 @@ public:
     void importCurrent();                    // "Excel Yükle"
     void mailCurrent();                      // "e-Mail Gönder"
     void issuedClicked(int row);             // a click on "Kesilen Faturalar"
+    // "Portal Durumlarını Güncelle": the month of the invoice clicked last, else of the newest.
+    void refreshStates();
     // Reads the company's Pdf folder again; the issued invoice clicked last stays selected.
     void refreshIssued();
     // Shows "Kesilen Faturalar", selects the invoice of `pdfPath` and opens its mail.
@@ -88,11 +94,12 @@ private:
 
     SavedInvoicesHost m_host;
     SavedInvoiceWatch* m_watch = nullptr;
-    QLabel* m_label12 = nullptr;    // folder caption
-    QLineEdit* m_dir1 = nullptr;    // the folder the list shows
-    QListWidget* m_list1 = nullptr; // saved invoice workbooks
-    QTabWidget* m_tabs = nullptr;   // the workbooks and the issued invoices side by side
-    QListWidget* m_issuedList = nullptr;
+    QLabel* m_label12 = nullptr;         // folder caption
+    QLineEdit* m_dir1 = nullptr;         // the folder the list shows
+    QListWidget* m_list1 = nullptr;      // saved invoice workbooks
+    QTabWidget* m_tabs = nullptr;        // the workbooks and the issued invoices side by side
+    QTreeWidget* m_issuedList = nullptr; // the invoice and its approval state
+    QPushButton* m_refreshStates = nullptr;
     QList<IssuedInvoice> m_issued;      // as listed
     QPushButton* m_command3 = nullptr;  // "Excel Yükle"
     QPushButton* m_command9 = nullptr;  // "Excel Kaydet"

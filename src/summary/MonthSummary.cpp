@@ -1,6 +1,8 @@
 #include "summary/MonthSummary.h"
 
 #include "invoice/InvoiceType.h"
+#include "portal/PortalStates.h"
+#include "portal/UploadJournal.h"
 #include "received/ReceivedInvoices.h"
 #include "store/FolderTree.h"
 #include "store/WorkbookStore.h"
@@ -47,7 +49,50 @@ std::optional<money::Kurus> listAmount(const store::CellValue& cell) {
     return money::kurus(*value);
 }
 
+// Whether the approval state keeps an invoice out of the sums.
+bool leftOut(const QHash<QString, QString>& states, const QString& ettn) {
+    const QString state = states.value(ettn);
+    return state == QStringView(portal::kStateNotApproved) ||
+           state == QStringView(portal::kStateDeleted);
+}
+
+money::Kurus invoiceTotal(const IssuedInvoice& invoice) {
+    money::Kurus total = 0;
+    for (const RateShare& share : invoice.rates)
+        total += share.taxable + share.vat + share.otherTaxes;
+    return total;
+}
+
 } // namespace
+
+ApprovalStates approvalStates(const QString& programDir, const QString& company) {
+    ApprovalStates states;
+    const auto path = portal::journalPath(programDir, company);
+    if (!path)
+        return states;
+    const auto journal = portal::readJournal(*path);
+    if (!journal)
+        states.error = journal.message();
+    else
+        states.byEttn = portal::statesByEttn(*journal);
+    return states;
+}
+
+QStringList approvalNotes(const ApprovalSplit& split) {
+    QStringList notes;
+    if (split.unknown > 0)
+        notes << u"%1 faturanın portal onay durumu bilinmiyor (Portal Durumlarını Güncelle)"_s.arg(
+            split.unknown);
+    QStringList left;
+    if (split.notApproved > 0)
+        left << u"%1 fatura onaylanmadı (toplam %2 TL)"_s.arg(split.notApproved)
+                    .arg(money::kurusText(split.notApprovedTotal));
+    if (split.deleted > 0)
+        left << u"%1 fatura silinmiş"_s.arg(split.deleted);
+    if (!left.isEmpty())
+        notes << left.join(u", "_s) + u": özete katılmadı"_s;
+    return notes;
+}
 
 QString Month::yearMonth() const {
     return queryMonth(*this).yearMonth();
@@ -128,13 +173,27 @@ QString generalRateText(int rateHundredths) {
     return text;
 }
 
-SalesTable salesTable(const std::vector<IssuedInvoice>& invoices, const Month& month) {
+SalesTable salesTable(const std::vector<IssuedInvoice>& invoices, const Month& month,
+                      const QHash<QString, QString>& states) {
     std::map<std::pair<int, QString>, std::map<int, SalesRow>> byType;
     SalesTable table;
     table.total.rateHundredths = -1;
     for (const IssuedInvoice& invoice : invoices) {
         if (!month.contains(invoice.issueDate))
             continue;
+        const QString state = states.value(invoice.ettn);
+        if (state == QStringView(portal::kStateNotApproved)) {
+            ++table.approval.notApproved;
+            table.approval.notApprovedTotal += invoiceTotal(invoice);
+            continue;
+        }
+        if (state == QStringView(portal::kStateDeleted)) {
+            ++table.approval.deleted;
+            table.approval.deletedTotal += invoiceTotal(invoice);
+            continue;
+        }
+        if (state != QStringView(portal::kStateApproved))
+            ++table.approval.unknown;
         ++table.total.invoices;
         auto& rates = byType[{typeOrder(invoice.type), invoice.type}];
         for (const RateShare& share : invoice.rates) {
@@ -232,7 +291,9 @@ QStringList summaryNotes(const SalesTable& sales, const PurchaseTable& purchases
     if (!unreadableFiles.isEmpty())
         notes << u"%1 dosya okunamadı: %2"_s.arg(unreadableFiles.size())
                      .arg(unreadableFiles.join(u", "_s));
-    if (sales.isEmpty() && salesRead)
+    if (salesRead)
+        notes << approvalNotes(sales.approval);
+    if (sales.isEmpty() && salesRead && sales.approval.notApproved + sales.approval.deleted == 0)
         notes << u"Bu ay için kesilmiş fatura bulunamadı."_s;
     if (!purchases.error.isEmpty())
         notes << u"Alış listesi okunamadı: "_s + purchases.error;
@@ -283,7 +344,8 @@ QList<QStringList> purchaseTexts(const PurchaseTable& purchases) {
 }
 
 std::vector<MonthFigures> lastTwelveMonths(const std::vector<IssuedInvoice>& invoices,
-                                           const Month& last) {
+                                           const Month& last,
+                                           const QHash<QString, QString>& states) {
     std::vector<MonthFigures> figures;
     const Month first = last.previous(11);
     for (int i = 11; i >= 0; --i)
@@ -291,7 +353,7 @@ std::vector<MonthFigures> lastTwelveMonths(const std::vector<IssuedInvoice>& inv
     for (const IssuedInvoice& invoice : invoices) {
         const QDate& d = invoice.issueDate;
         const int index = (d.year() - first.year) * 12 + d.month() - first.month;
-        if (index < 0 || index >= 12)
+        if (index < 0 || index >= 12 || leftOut(states, invoice.ettn))
             continue;
         for (const RateShare& share : invoice.rates)
             figures[static_cast<size_t>(index)].salesVat += share.vat;

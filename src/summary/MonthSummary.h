@@ -75,13 +75,39 @@ struct SalesRow {
     money::Kurus otherTaxes = 0;
 };
 
+// The month's invoices the portal's approval state leaves out of the sums, and those whose state
+// is not known (summed, and named in a note).
+struct ApprovalSplit {
+    int unknown = 0;
+    int notApproved = 0;
+    money::Kurus notApprovedTotal = 0;
+    int deleted = 0;
+    money::Kurus deletedTotal = 0;
+};
+
 struct SalesTable {
     std::vector<SalesRow> rows; // the six types in their order, then other codes; rates ascending
     SalesRow total;             // every invoice once, however many rates it has
+    ApprovalSplit approval;
     bool isEmpty() const { return rows.empty(); }
 };
 
-SalesTable salesTable(const std::vector<IssuedInvoice>& invoices, const Month& month);
+// ETTN → approval state as the company's upload journal last read it; `error` when the journal
+// could not be read (every state is then unknown).
+struct ApprovalStates {
+    QHash<QString, QString> byEttn;
+    QString error;
+};
+ApprovalStates approvalStates(const QString& programDir, const QString& company);
+
+// Sums the invoices of the month whose state is "Onaylandı" or not known; "Onaylanmadı" and
+// "Silinmiş" are counted in `approval` only.
+SalesTable salesTable(const std::vector<IssuedInvoice>& invoices, const Month& month,
+                      const QHash<QString, QString>& states = {});
+
+// "N faturanın portal onay durumu bilinmiyor (Portal Durumlarını Güncelle)" and
+// "2 fatura onaylanmadı (toplam 12.400,00 TL), 1 fatura silinmiş: özete katılmadı", as they apply.
+QStringList approvalNotes(const ApprovalSplit& split);
 
 struct PurchaseRow {
     QString currency;
@@ -105,8 +131,8 @@ struct PurchaseTable {
 // The month's received list of the company: the complete one, or else the " (eksik)" one.
 PurchaseTable purchaseTable(const QString& programDir, const QString& company, const Month& month);
 
-// The notes shown under the tables: unreadable files, an incomplete list, a month without data
-// (said of the sales only once every file is read, `salesRead`).
+// The notes shown under the tables: unreadable files, the approval states, an incomplete list, a
+// month without data (said of the sales only once every file is read, `salesRead`).
 QStringList summaryNotes(const SalesTable& sales, const PurchaseTable& purchases,
                          const QStringList& unreadableFiles, bool salesRead = true);
 
@@ -126,7 +152,8 @@ struct MonthFigures {
 // The twelve months up to and including `last`, oldest first, with the VAT of the issued
 // invoices; the received taxes are added by addReceivedTaxes, which reads the months' lists.
 std::vector<MonthFigures> lastTwelveMonths(const std::vector<IssuedInvoice>& invoices,
-                                           const Month& last);
+                                           const Month& last,
+                                           const QHash<QString, QString>& states = {});
 void addReceivedTaxes(std::vector<MonthFigures>& figures, const QString& programDir,
                       const QString& company);
 

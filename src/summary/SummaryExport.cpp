@@ -98,6 +98,10 @@ Result<void> writeSummaryWorkbook(const QString& path, const SalesTable& sales,
     bold.bold = true;
     if (auto done = sold.formatRange(u"A%1"_s.arg(r), u"G%1"_s.arg(r), bold); !done)
         return done;
+    // What the sums leave out, as the window's notes say it.
+    r += 1;
+    for (const QString& note : approvalNotes(sales.approval))
+        sold.writeText(++r, 1, note);
     return book->saveAs(path);
 }
 

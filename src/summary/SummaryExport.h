@@ -18,9 +18,9 @@ std::optional<QString> exportPath(const QString& programDir, const QString& comp
                                   const Month& month);
 
 // Writes the sheets "Satışlar" (type, rate, count, taxable, VAT, withheld, other taxes and the
-// total row) and "Alışlar" (currency, count, the three sums, and the list's note when it is
-// incomplete): amounts as numbers in "#,##0.00", the header rows bold. Atomic: an older file is
-// replaced only by a complete new one.
+// total row, then the notes on what the approval states left out) and "Alışlar" (currency, count,
+// the three sums, and the list's note when it is incomplete): amounts as numbers in "#,##0.00", the
+// header rows bold. Atomic: an older file is replaced only by a complete new one.
 Result<void> writeSummaryWorkbook(const QString& path, const SalesTable& sales,
                                   const PurchaseTable& purchases);
 

@@ -84,6 +84,8 @@ SummaryWindow::SummaryWindow(QString programDir, const QStringList& companies,
     m_notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_chart = new SummaryChartView(this);
     m_export = named<QPushButton>(u"cmdAktar"_s, u"Excel'e Aktar"_s, this);
+    m_refreshButton =
+        named<QPushButton>(u"cmdPortalDurum"_s, u"Portal Durumlarını Güncelle"_s, this);
     m_close = named<QPushButton>(u"cmdKapat"_s, u"Kapat"_s, this);
 
     auto* choice = new QHBoxLayout;
@@ -94,6 +96,7 @@ SummaryWindow::SummaryWindow(QString programDir, const QStringList& companies,
     choice->addWidget(m_progress);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_status, 1);
+    buttons->addWidget(m_refreshButton);
     buttons->addWidget(m_export);
     buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
@@ -110,6 +113,7 @@ SummaryWindow::SummaryWindow(QString programDir, const QStringList& companies,
     connect(m_company, &QComboBox::activated, this, &SummaryWindow::companyChosen);
     connect(m_month, &QComboBox::activated, this, &SummaryWindow::monthChosen);
     connect(m_export, &QPushButton::clicked, this, &SummaryWindow::exportClicked);
+    connect(m_refreshButton, &QPushButton::clicked, this, &SummaryWindow::refreshClicked);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_chart, &SummaryChartView::hovered, m_status, &QLabel::setText);
 
@@ -142,7 +146,9 @@ void SummaryWindow::startReading() {
     const QString company = m_company->currentText();
     const auto folder = salesXmlFolder(m_programDir, company);
     m_reader = std::make_unique<SalesFolderReader>(folder.value_or(QString()));
+    m_states = approvalStates(m_programDir, company);
     m_export->setEnabled(false);
+    m_refreshButton->setEnabled(false);
     m_progress->setRange(0, std::max(1, m_reader->total()));
     m_progress->setValue(0);
     m_status->setText(company.isEmpty() ? u"Firma seçilmedi."_s
@@ -168,15 +174,17 @@ void SummaryWindow::readStep() {
     m_progress->setValue(1);
     m_status->setText(u"%1 XML dosyası okundu."_s.arg(m_reader->total()));
     m_export->setEnabled(true);
+    m_refreshButton->setEnabled(true);
     showNotes();
     emit readingFinished();
 }
 
 void SummaryWindow::showSales() {
     const Month month = currentMonth();
-    m_sales = salesTable(m_reader->invoices(), month);
+    m_sales = salesTable(m_reader->invoices(), month, m_states.byEttn);
     m_salesModel->setRows(salesTexts(m_sales));
-    std::vector<MonthFigures> figures = lastTwelveMonths(m_reader->invoices(), month);
+    std::vector<MonthFigures> figures =
+        lastTwelveMonths(m_reader->invoices(), month, m_states.byEttn);
     // The received bars come from the lists, read once per month choice (showPurchases).
     for (size_t i = 0; i < figures.size() && i < m_figures.size(); ++i) {
         if (figures[i].month == m_figures[i].month) {
@@ -201,6 +209,8 @@ void SummaryWindow::showNotes() {
     QStringList notes;
     if (!read)
         notes << u"Kesilen faturalar okunuyor…"_s;
+    if (!m_states.error.isEmpty())
+        notes << m_states.error;
     notes << summaryNotes(m_sales, m_purchases, read ? m_reader->unreadable() : QStringList(),
                           read);
     m_notes->setText(notes.join(u'\n'));
@@ -213,6 +223,16 @@ void SummaryWindow::exportClicked() {
     MessageBoxPrompt prompt(this);
     exportSummary(m_programDir, m_company->currentText(), currentMonth(), m_sales, m_purchases,
                   prompt);
+}
+
+void SummaryWindow::refreshClicked() {
+    if (reading() || !m_refresh)
+        return;
+    const QString company = m_company->currentText();
+    m_refresh(company, currentMonth());
+    m_states = approvalStates(m_programDir, company);
+    showSales();
+    showNotes();
 }
 
 } // namespace tavlix::summary

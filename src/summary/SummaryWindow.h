@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -33,10 +34,16 @@ public:
                   const QDate& today, QWidget* parent = nullptr);
     ~SummaryWindow() override;
 
+    // "Portal Durumlarını Güncelle" runs this for the chosen company and month; the states are
+    // then read again from the journal.
+    using StateRefresh = std::function<void(const QString& company, const Month& month)>;
+    void setStateRefresh(StateRefresh refresh) { m_refresh = std::move(refresh); }
+
     // Event handlers, public so that tests drive them as the events would.
     void companyChosen();
     void monthChosen();
-    void exportClicked(); // "Excel'e Aktar"
+    void exportClicked();  // "Excel'e Aktar"
+    void refreshClicked(); // "Portal Durumlarını Güncelle"
 
     bool reading() const;
     ReportModel& salesModel() { return *m_salesModel; }
@@ -60,6 +67,8 @@ private:
     SalesTable m_sales;
     PurchaseTable m_purchases;
     std::vector<MonthFigures> m_figures;
+    ApprovalStates m_states;
+    StateRefresh m_refresh;
 
     QComboBox* m_company = nullptr;
     QComboBox* m_month = nullptr;
@@ -72,6 +81,7 @@ private:
     QLabel* m_notes = nullptr;
     SummaryChartView* m_chart = nullptr;
     QPushButton* m_export = nullptr;
+    QPushButton* m_refreshButton = nullptr;
     QPushButton* m_close = nullptr;
     QTimer* m_timer = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "summary/SummaryWindow.h"
 
 #include "portal/PackageFiling.h"
+#include "portal/UploadJournal.h"
 #include "received/ReceivedInvoices.h"
 #include "support/Files.h"
 #include "support/MessageBoxes.h"
@@ -178,14 +179,16 @@ TEST_F(SummaryTest, MonthsShowTheirTablesNotesAndChartAsTheyAreChosen) {
          kNovemberSales,
          {{u"TRY"_s, u"3"_s, u"3.599,50"_s, u"549,08"_s, u"3.599,50"_s},
           {u"USD"_s, u"1"_s, u"12.500,00"_s, u"2.250,00"_s, u"12.500,00"_s}},
-         kUnreadable + u"\nAlış listesinde tutarı okunamayan satırlar hesaba katılmadı: 6"_s,
+         kUnreadable + u"\n9 faturanın portal onay durumu bilinmiyor (Portal Durumlarını "_s +
+             u"Güncelle)\nAlış listesinde tutarı okunamayan satırlar hesaba katılmadı: 6"_s,
          1340.0,
          549.08},
         {"Ekim 2026",
          {{u"SATIŞ"_s, u"%20"_s, u"1"_s, u"100,00"_s, u"20,00"_s, u"0,00"_s, u"0,00"_s},
           {u"TOPLAM"_s, u""_s, u"1"_s, u"100,00"_s, u"20,00"_s, u"0,00"_s, u"0,00"_s}},
          {{u"TRY"_s, u"1"_s, u"118,00"_s, u"18,00"_s, u"118,00"_s}},
-         kUnreadable + u"\nListe eksik: 3 fatura okunamadı"_s,
+         kUnreadable + u"\n1 faturanın portal onay durumu bilinmiyor (Portal Durumlarını "_s +
+             u"Güncelle)\nListe eksik: 3 fatura okunamadı"_s,
          20.0,
          18.0},
         {"Eylül 2026",
@@ -274,6 +277,57 @@ assert wb["Satışlar"]["C2"].number_format == "General")"_s));
     EXPECT_EQ(boxes.texts().at(1), u"Özet kaydedilemedi: "_s + name + u"\n"_s + name +
                                        u" başka bir programda açık. Kapatıp yeniden deneyin."_s);
     EXPECT_EQ(test::fileDigest(path), before);
+}
+
+// The states "Portal Durumlarını Güncelle" leaves in the journal decide what is summed: only the
+// unsigned and the deleted drafts are left out, the unknown ones are summed and named; the chart
+// and the export follow.
+TEST_F(SummaryTest, ApprovalStatesDecideWhatIsSummed) {
+    test::MessageBoxes boxes;
+    SummaryWindow w(dir.path(), {kCompany}, kCompany, QDate(2026, 11, 15));
+    const QList<std::pair<const char*, const char*>> states{
+        {"A", "Onaylandı"}, {"B", "Onaylanmadı"}, {"D", "Onaylanmadı"},
+        {"C", "Silinmiş"},  {"E", "?"},           {"F", "portalda bulunamadı"}};
+    w.setStateRefresh([&](const QString& name, const Month& month) {
+        EXPECT_EQ(name, kCompany);
+        EXPECT_EQ(month, (Month{2026, 11}));
+        QList<portal::JournalEntry> journal;
+        for (const auto& [ettn, state] : states) {
+            portal::JournalEntry e;
+            e.ettn = QString::fromUtf8(ettn);
+            e.approvalState = QString::fromUtf8(state);
+            e.outcome = QString::fromUtf16(portal::kJournalPrepared);
+            journal << e;
+        }
+        ASSERT_TRUE(portal::writeJournal(*portal::journalPath(dir.path(), kCompany), journal));
+    });
+    w.show();
+    waitUntilRead(w);
+    QTest::mouseClick(w.findChild<QPushButton*>(u"cmdPortalDurum"_s), Qt::LeftButton);
+
+    const QString left =
+        u"5 faturanın portal onay durumu bilinmiyor (Portal Durumlarını Güncelle)"_s
+        u"\n2 fatura onaylanmadı (toplam 2.050,00 TL), 1 fatura silinmiş: özete "_s
+        u"katılmadı"_s;
+    EXPECT_TRUE(w.findChild<QLabel*>(u"lblNotlar"_s)->text().startsWith(kUnreadable + u'\n' + left))
+        << w.findChild<QLabel*>(u"lblNotlar"_s)->text().toStdString();
+    const int last = w.salesModel().rowTotal() - 1;
+    EXPECT_EQ(w.salesModel().rowCells(last),
+              (QStringList{u"TOPLAM"_s, u""_s, u"6"_s, u"10.150,00"_s, u"1.020,00"_s, u"24,00"_s,
+                           u"162,50"_s}));
+    EXPECT_DOUBLE_EQ(w.chart().salesVat()->at(11), 1020.0);
+
+    QTest::mouseClick(w.findChild<QPushButton*>(u"cmdAktar"_s), Qt::LeftButton);
+    const QJsonObject sold =
+        test::readWithOpenpyxl(company +
+                               u"/Firma 2026-11 Aylık Özet.xlsx"_s)[u"cells"_s][u"Satışlar"_s]
+            .toObject();
+    const QString total = u"A%1"_s.arg(last + 2);
+    EXPECT_EQ(sold[total], u"TOPLAM"_s);
+    EXPECT_EQ(sold[u"E%1"_s.arg(last + 2)].toDouble(), 1020);
+    EXPECT_EQ(sold[u"A%1"_s.arg(last + 4)].toString() + u'\n' +
+                  sold[u"A%1"_s.arg(last + 5)].toString(),
+              left);
 }
 
 // The stand-in portal's own packages, fetched by its "İndir" and filed by unzip, are summed.
