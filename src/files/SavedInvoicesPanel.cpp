@@ -47,9 +47,14 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
         named<QPushButton>(u"cmdPortalDurum"_s, u"Portal Durumlarını Güncelle"_s, this);
     m_tabs = named<QTabWidget>(u"FilesTabs"_s, this);
     m_tabs->addTab(m_list1, u"Excel Dosyaları"_s);
-    m_tabs->addTab(m_issuedList, u"Kesilen Faturalar"_s);
-    m_tabs->setCornerWidget(m_refreshStates);
-    m_refreshStates->setVisible(false);
+    // The refresh stands under the list it fills; the tab bar has no room for it.
+    m_issuedPage = new QWidget(this);
+    auto* issuedLayout = new QVBoxLayout(m_issuedPage);
+    issuedLayout->setContentsMargins(0, 0, 0, 0);
+    issuedLayout->setSpacing(2);
+    issuedLayout->addWidget(m_issuedList, 1);
+    issuedLayout->addWidget(m_refreshStates);
+    m_tabs->addTab(m_issuedPage, u"Kesilen Faturalar"_s);
     // A list's own wish (some 190 pixels) would make the whole header row that tall and take the
     // room from the invoice lines; a few names in sight are enough here.
     m_tabs->setMaximumHeight(m_tabs->tabBar()->sizeHint().height() +
@@ -97,9 +102,7 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
         m_currentFile.clear();
         m_currentIssued.reset();
         setFileButtons(false);
-        const bool issued = m_tabs->widget(index) == m_issuedList;
-        m_refreshStates->setVisible(issued);
-        if (issued)
+        if (m_tabs->widget(index) == m_issuedPage)
             refreshIssued();
     });
     connect(m_watch, &SavedInvoiceWatch::changed, this, &SavedInvoicesPanel::listChanged);
@@ -166,7 +169,7 @@ void SavedInvoicesPanel::setIssuedButtons() {
 }
 
 void SavedInvoicesPanel::mailIssued(const QString& pdfPath) {
-    m_tabs->setCurrentWidget(m_issuedList);
+    m_tabs->setCurrentWidget(m_issuedPage);
     refreshIssued();
     const QString wanted = QFileInfo(pdfPath).absoluteFilePath();
     for (qsizetype row = 0; row < m_issued.size(); ++row) {

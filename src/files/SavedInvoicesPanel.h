@@ -98,6 +98,7 @@ private:
     QLineEdit* m_dir1 = nullptr;         // the folder the list shows
     QListWidget* m_list1 = nullptr;      // saved invoice workbooks
     QTabWidget* m_tabs = nullptr;        // the workbooks and the issued invoices side by side
+    QWidget* m_issuedPage = nullptr;     // the list with its refresh button under it
     QTreeWidget* m_issuedList = nullptr; // the invoice and its approval state
     QPushButton* m_refreshStates = nullptr;
     QList<IssuedInvoice> m_issued;      // as listed
