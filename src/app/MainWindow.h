@@ -117,6 +117,8 @@ private:
     // "e-Arşiv", " e-Arşiv Taslak", "İptal/İtiraz" (MainWindowPortal.cpp).
     void wirePortalButtons();
     void uploadInvoice();
+    // "Şifreleri Anahtarlığa Taşı": the workbook's passwords into the desktop's keyring.
+    void movePasswordsToKeyring();
 
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);

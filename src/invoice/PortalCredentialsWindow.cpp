@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 namespace tavlix {
 
 PortalCredentialsWindow::PortalCredentialsWindow(const QString& company, const QString& user,
-                                                 Save save, QWidget* parent)
+                                                 bool keyring, Save save, QWidget* parent)
     : QDialog(parent)
     , m_save(std::move(save)) {
     setObjectName(u"PortalCredentialsWindow"_s);
@@ -34,6 +34,13 @@ PortalCredentialsWindow::PortalCredentialsWindow(const QString& company, const Q
     form->addRow(named<QLabel>(u"firma"_s, company, this));
     form->addRow(u"Kullanıcı kodu"_s, m_user);
     form->addRow(u"Şifre"_s, m_password);
+    auto* kept = named<QLabel>(
+        u"sifreYeri"_s,
+        keyring ? u"Şifre masaüstünün anahtarlığında saklanır; DATA.xlsx dosyasına yazılmaz."_s
+                : u"Masaüstünde bir anahtarlık bulunamadı: şifre DATA.xlsx dosyasında saklanır."_s,
+        this);
+    kept->setWordWrap(true);
+    form->addRow(kept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_saveButton);
@@ -81,10 +88,13 @@ bool offerPortalCredentials(InvoiceHost& host, QWidget* parent) {
     const QString dataPath = host.dataWorkbookPath();
     const int lastColumn = host.lastCompanyColumn();
     PortalCredentialsWindow window(
-        company, host.currentCompanySettings().portalUser,
-        [&](const QString& user, const QString& password) {
-            return store::DataStore(dataPath).savePortalCredentials(company, lastColumn, user,
-                                                                    password);
+        company, host.currentCompanySettings().portalUser, store::desktopPasswords().available(),
+        [&](const QString& user, const QString& password) -> Result<void> {
+            const auto saved = store::DataStore(dataPath).savePortalCredentials(company, lastColumn,
+                                                                                user, password);
+            if (!saved)
+                return saved.error();
+            return {};
         },
         parent);
     if (window.exec() != QDialog::Accepted)
