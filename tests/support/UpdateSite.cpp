@@ -21,6 +21,10 @@ void keyPair(unsigned char* publicKey, unsigned char* secretKey) {
     crypto_sign_seed_keypair(publicKey, secretKey, reinterpret_cast<const unsigned char*>(kSeed));
 }
 
+QByteArray sha256(const QByteArray& program) {
+    return QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex();
+}
+
 } // namespace
 
 const QByteArray UpdateSite::kProgram = "#!/bin/sh\n{ id -u; id -g; env | grep '^TAVLIX_' | sort; "
@@ -49,10 +53,6 @@ QByteArray UpdateSite::publicKey() {
     unsigned char sk[crypto_sign_SECRETKEYBYTES];
     keyPair(pk, sk);
     return QByteArray(reinterpret_cast<const char*>(pk), sizeof pk);
-}
-
-QByteArray UpdateSite::sha256(const QByteArray& program) {
-    return QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex();
 }
 
 QByteArray UpdateSite::sign(const QByteArray& program, int version) {

@@ -26,7 +26,6 @@ public:
     // signature of `program` as release `version` with it, 128 hex digits.
     static QByteArray publicKey();
     static QByteArray sign(const QByteArray& program, int version = 104);
-    static QByteArray sha256(const QByteArray& program);
     // DRIVE.txt announcing `program` as `version`, signed as release `signedAs`.
     static QString release(const QByteArray& program, int version, int signedAs);
     // prgDosyaları/Tavlix.sig as Tavlix leaves it: naming `version`, signed as `signedAs`.

@@ -1,9 +1,6 @@
 #!/bin/sh
-# Runs a test program in a D-Bus session of its own with a keyring of its own: gnome-keyring's
-# secret service, unlocked with an empty password, its session collection as the default one.
-# The session and the keyring end with the program (dbus-run-session ends the bus; the daemon
-# follows it).
-# Usage: keyring-session.sh <program> [arguments…]
+# keyring-session.sh <program> [arguments…]: runs it in a D-Bus session of its own with an unlocked
+# keyring of its own (gnome-keyring, empty password); both end with the program.
 set -eu
 if [ -z "${TAVLIX_KEYRING_INNER:-}" ]; then
     TAVLIX_KEYRING_INNER=1 exec dbus-run-session -- "$0" "$@"

@@ -147,6 +147,8 @@ TEST_F(UpdaterTest, ReplacesTheProgramOnceTavlixHasEndedAndStartsItAsTheUserWhoA
 TEST_F(UpdaterTest, AFailedUpdateLeavesTheOldProgramRunning) {
     const QByteArray outside = "#!/bin/sh\n# outside\n";
     const QByteArray goodSig = UpdateSite::signatureFile(kNewProgram, 104, 104);
+    const QByteArray older = UpdateSite::signatureFile(kNewProgram, 102, 102);
+    const QByteArray otherVersion = UpdateSite::signatureFile(kNewProgram, 104, 105);
     const struct {
         const char* name;
         QByteArray download; // empty: none
@@ -159,25 +161,9 @@ TEST_F(UpdaterTest, AFailedUpdateLeavesTheOldProgramRunning) {
         {"signed by someone else", "<html>404</html>", goodSig, nullptr, nullptr, {}},
         {"no signature", kNewProgram, {}, nullptr, nullptr, {}},
         {"a malformed signature", kNewProgram, goodSig.left(138), nullptr, nullptr, {}},
-        // Rightly signed, but not newer than this updater's own version (103).
-        {"an older signed release",
-         kNewProgram,
-         UpdateSite::signatureFile(kNewProgram, 102, 102),
-         nullptr,
-         nullptr,
-         {}},
-        {"the same version",
-         kNewProgram,
-         UpdateSite::signatureFile(kNewProgram, 103, 103),
-         nullptr,
-         nullptr,
-         {}},
-        {"signed for another version",
-         kNewProgram,
-         UpdateSite::signatureFile(kNewProgram, 104, 105),
-         nullptr,
-         nullptr,
-         {}},
+        // Rightly signed, but not newer than this updater's own version (103), or for another.
+        {"an older signed release", kNewProgram, older, nullptr, nullptr, {}},
+        {"signed for another version", kNewProgram, otherVersion, nullptr, nullptr, {}},
         {"the download is a link", {}, goodSig, nullptr, "prgDosyaları/Tavlix", {}},
         {"root asking", kNewProgram, goodSig, "0", nullptr, {}},
         {"a user unknown", kNewProgram, goodSig, "4000000000", nullptr, {}},
