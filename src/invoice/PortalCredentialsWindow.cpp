@@ -87,18 +87,28 @@ bool offerPortalCredentials(InvoiceHost& host, QWidget* parent) {
         return false;
     const QString dataPath = host.dataWorkbookPath();
     const int lastColumn = host.lastCompanyColumn();
+    const bool keyring = store::desktopPasswords().available();
+    store::PasswordKept kept = store::PasswordKept::Workbook;
     PortalCredentialsWindow window(
-        company, host.currentCompanySettings().portalUser, store::desktopPasswords().available(),
+        company, host.currentCompanySettings().portalUser, keyring,
         [&](const QString& user, const QString& password) -> Result<void> {
             const auto saved = store::DataStore(dataPath).savePortalCredentials(company, lastColumn,
                                                                                 user, password);
             if (!saved)
                 return saved.error();
+            kept = *saved;
             return {};
         },
         parent);
     if (window.exec() != QDialog::Accepted)
         return false;
+    // The window promised the keyring; say so when it refused at the last moment.
+    if (keyring && kept == store::PasswordKept::Workbook) {
+        QMessageBox told(QMessageBox::Warning, u"Tavlix"_s,
+                         u"Şifre anahtarlığa yazılamadı; DATA.xlsx dosyasında saklandı."_s,
+                         QMessageBox::Ok, parent);
+        told.exec();
+    }
     host.setPortalCredentials(window.userCode(), window.password());
     return true;
 }
