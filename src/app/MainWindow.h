@@ -120,6 +120,8 @@ private:
     // "Portal Durumlarını Güncelle" for a company's month, from "Kesilen Faturalar" or
     // "Aylık Özet"; the company's credentials are offered when missing.
     void refreshPortalStates(const QString& company, int year, int month);
+    // "Şifreleri Anahtarlığa Taşı": the workbook's passwords into the desktop's keyring.
+    void movePasswordsToKeyring();
 
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);

@@ -360,6 +360,14 @@ void MainWindow::buildMenus() {
         (reports ? reports : menuBar()->addMenu(u"Raporlar"_s))->addAction(u"Aylık Özet"_s);
     summary->setObjectName(u"menuOzet"_s);
     connect(summary, &QAction::triggered, this, &MainWindow::showSummaryWindow);
+    QMenu* definitions = nullptr;
+    for (QAction* entry : menuBar()->actions())
+        if (entry->menu() && entry->text() == u"Tanımlar"_s)
+            definitions = entry->menu();
+    QAction* keyring = (definitions ? definitions : menuBar()->addMenu(u"Tanımlar"_s))
+                           ->addAction(u"Şifreleri Anahtarlığa Taşı"_s);
+    keyring->setObjectName(u"menuAnahtarlik"_s);
+    connect(keyring, &QAction::triggered, this, &MainWindow::movePasswordsToKeyring);
     QAction* about = menuBar()->addAction(u"Hakkında"_s);
     about->setObjectName(u"Hakkinda"_s);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);

@@ -1,5 +1,6 @@
 // The main window's portal buttons: "e-Arşiv" (the upload, asked again for an invoice already
 // uploaded), " e-Arşiv Taslak" and "İptal/İtiraz"; each offers to enter missing portal credentials.
+// Also the move of the workbook's passwords into the desktop's keyring.
 #include "app/MainWindow.h"
 
 #include "app/CompanyData.h"
@@ -10,6 +11,7 @@
 #include "portal/InvoiceUpload.h"
 #include "portal/PortalShortcuts.h"
 #include "portal/PortalStates.h"
+#include "store/DataStore.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/ReportModel.h"
 
@@ -107,6 +109,22 @@ void MainWindow::refreshPortalStates(const QString& company, int year, int month
 void MainWindow::markUploaded(const QString& number, const QString& ettn) {
     m_uploadedNumber = number;
     m_uploadedEttn = ettn;
+}
+
+void MainWindow::movePasswordsToKeyring() {
+    MessageBoxPrompt prompt(this);
+    const auto moved =
+        store::DataStore(dataWorkbookPath()).movePasswordsToKeyring(lastCompanyColumn());
+    if (!moved)
+        prompt.message(UserPrompt::Icon::Warning, moved.message());
+    else if (*moved == 0)
+        prompt.message(UserPrompt::Icon::Information,
+                       u"DATA.xlsx içinde anahtarlığa taşınacak şifre yok."_s);
+    else
+        prompt.message(
+            UserPrompt::Icon::Information,
+            u"%1 şifre anahtarlığa taşındı; DATA.xlsx içindeki hücreleri boşaltıldı."_s.arg(
+                *moved));
 }
 
 void MainWindow::setPortalCredentials(const QString& user, const QString& password) {

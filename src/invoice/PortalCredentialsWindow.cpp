@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 namespace tavlix {
 
 PortalCredentialsWindow::PortalCredentialsWindow(const QString& company, const QString& user,
-                                                 Save save, QWidget* parent)
+                                                 bool keyring, Save save, QWidget* parent)
     : QDialog(parent)
     , m_save(std::move(save)) {
     setObjectName(u"PortalCredentialsWindow"_s);
@@ -34,6 +34,13 @@ PortalCredentialsWindow::PortalCredentialsWindow(const QString& company, const Q
     form->addRow(named<QLabel>(u"firma"_s, company, this));
     form->addRow(u"Kullanıcı kodu"_s, m_user);
     form->addRow(u"Şifre"_s, m_password);
+    auto* kept = named<QLabel>(
+        u"sifreYeri"_s,
+        keyring ? u"Şifre masaüstünün anahtarlığında saklanır; DATA.xlsx dosyasına yazılmaz."_s
+                : u"Masaüstünde bir anahtarlık bulunamadı: şifre DATA.xlsx dosyasında saklanır."_s,
+        this);
+    kept->setWordWrap(true);
+    form->addRow(kept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_saveButton);
@@ -80,15 +87,28 @@ bool offerPortalCredentials(InvoiceHost& host, QWidget* parent) {
         return false;
     const QString dataPath = host.dataWorkbookPath();
     const int lastColumn = host.lastCompanyColumn();
+    const bool keyring = store::desktopPasswords().available();
+    store::PasswordKept kept = store::PasswordKept::Workbook;
     PortalCredentialsWindow window(
-        company, host.currentCompanySettings().portalUser,
-        [&](const QString& user, const QString& password) {
-            return store::DataStore(dataPath).savePortalCredentials(company, lastColumn, user,
-                                                                    password);
+        company, host.currentCompanySettings().portalUser, keyring,
+        [&](const QString& user, const QString& password) -> Result<void> {
+            const auto saved = store::DataStore(dataPath).savePortalCredentials(company, lastColumn,
+                                                                                user, password);
+            if (!saved)
+                return saved.error();
+            kept = *saved;
+            return {};
         },
         parent);
     if (window.exec() != QDialog::Accepted)
         return false;
+    // The window promised the keyring; say so when it refused at the last moment.
+    if (keyring && kept == store::PasswordKept::Workbook) {
+        QMessageBox told(QMessageBox::Warning, u"Tavlix"_s,
+                         u"Şifre anahtarlığa yazılamadı; DATA.xlsx dosyasında saklandı."_s,
+                         QMessageBox::Ok, parent);
+        told.exec();
+    }
     host.setPortalCredentials(window.userCode(), window.password());
     return true;
 }

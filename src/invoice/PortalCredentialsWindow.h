@@ -1,5 +1,6 @@
 // "e-Arşiv Giriş Bilgileri": the company's portal user code and password, typed in when an
-// operation found none and written into its column of prgDATA through the workbook's guards.
+// operation found none: the code goes into its column of prgDATA through the workbook's guards,
+// the password into the desktop's keyring, or into prgDATA where no keyring runs (it says which).
 #pragma once
 
 #include "platform/Result.h"
@@ -20,7 +21,7 @@ class PortalCredentialsWindow : public QDialog {
     Q_OBJECT
 public:
     using Save = std::function<Result<void>(const QString& user, const QString& password)>;
-    PortalCredentialsWindow(const QString& company, const QString& user, Save save,
+    PortalCredentialsWindow(const QString& company, const QString& user, bool keyring, Save save,
                             QWidget* parent = nullptr);
 
     QString userCode() const;

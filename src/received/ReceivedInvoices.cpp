@@ -93,15 +93,17 @@ Result<QStringList> downloadCompanies(const QString& dataPath,
 }
 
 Result<IvdCredentials> readIvdCredentials(const QString& dataPath, const QString& company,
-                                          int lastCompanyColumn) {
+                                          int lastCompanyColumn, store::PasswordStore* passwords) {
     const auto opened = store::openWithSheets(dataPath, {store::DataSheet::Programs});
     if (!opened)
         return opened.error();
     const store::Worksheet& prg = (*opened)[0];
     for (int col = store::PrgCol::FirstCompany; col <= lastCompanyColumn; ++col) {
         if (!company.isEmpty() && prg.text(store::PrgRow::UserName, col) == company)
-            return IvdCredentials{prg.text(store::PrgRow::EArchiveUser, col),
-                                  prg.text(store::PrgRow::EArchivePassword, col)};
+            return IvdCredentials{
+                prg.text(store::PrgRow::EArchiveUser, col),
+                store::effectivePassword(passwords, company, store::PasswordField::EArchive,
+                                         prg.text(store::PrgRow::EArchivePassword, col))};
     }
     return makeError(ErrorCode::NotFound,
                      u"Firma bilgileri DATA.xlsx içinde bulunamadı: "_s + company);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Result.h"
+#include "store/PasswordStore.h"
 
 #include <QDate>
 #include <QList>
@@ -56,8 +57,11 @@ struct IvdCredentials {
     QString userCode;
     QString password;
 };
-Result<IvdCredentials> readIvdCredentials(const QString& dataPath, const QString& company,
-                                          int lastCompanyColumn);
+// The password is the keyring's when it holds one for the company (`passwords` nullptr: the
+// workbook's only).
+Result<IvdCredentials>
+readIvdCredentials(const QString& dataPath, const QString& company, int lastCompanyColumn,
+                   store::PasswordStore* passwords = &store::desktopPasswords());
 
 // "<program>/Firmalarım/<company>/Alış Faturaları"; nullopt for an unsafe company name.
 std::optional<QString> purchaseFolder(const QString& programDir, const QString& company);

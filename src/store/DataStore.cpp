@@ -1,6 +1,7 @@
 #include "store/DataStore.h"
 
 #include "store/DataWorkbook.h"
+#include "store/XlsxWorkbook.h"
 
 #include <cmath>
 
@@ -9,6 +10,10 @@ using namespace Qt::StringLiterals;
 namespace tavlix::store {
 
 namespace {
+
+QString cellName(int row, int column) {
+    return QString::fromStdString(detail::cellRef(row, column));
+}
 
 CompanySettings settingsOfColumn(const Worksheet& prg, int col) {
     CompanySettings s;
@@ -170,8 +175,9 @@ Result<CustomerAdded> addCustomer(Workbook& workbook, const NewCustomer& c) {
 
 // ---- DataStore ---------------------------------------------------------------------------------
 
-DataStore::DataStore(QString path)
-    : m_path(std::move(path)) {}
+DataStore::DataStore(QString path, PasswordStore* passwords)
+    : m_path(std::move(path))
+    , m_passwords(passwords) {}
 
 Result<void> DataStore::create() const {
     return createDataWorkbook(m_path);
@@ -209,6 +215,11 @@ Result<CompanySelection> DataStore::companySelection(const QString& company,
     for (const CompanyColumn& c : companyColumns(prg, lastCompanyColumn)) {
         if (c.name == company) {
             data.settings = settingsOfColumn(prg, c.column);
+            CompanySettings& s = *data.settings;
+            using enum PasswordField;
+            s.portalPassword = effectivePassword(m_passwords, company, EArchive, s.portalPassword);
+            s.gmailPass = effectivePassword(m_passwords, company, Gmail, s.gmailPass);
+            s.yandexPass = effectivePassword(m_passwords, company, Yandex, s.yandexPass);
             break;
         }
     }
@@ -334,8 +345,9 @@ Result<int> DataStore::addStockCard(const QStringList& cells) const {
     return row;
 }
 
-Result<void> DataStore::savePortalCredentials(const QString& company, int lastCompanyColumn,
-                                              const QString& user, const QString& password) const {
+Result<PasswordKept> DataStore::savePortalCredentials(const QString& company, int lastCompanyColumn,
+                                                      const QString& user,
+                                                      const QString& password) const {
     const QString notSaved = u"e-Arşiv giriş bilgileri kaydedilmedi: "_s;
     if (Result<void> free = checkNotOpenElsewhere(m_path); !free)
         return makeError(free.error().code, notSaved + free.message());
@@ -353,12 +365,67 @@ Result<void> DataStore::savePortalCredentials(const QString& company, int lastCo
     if (column == 0 || company.isEmpty())
         return makeError(ErrorCode::NotFound,
                          notSaved + u"prgDATA sayfasında \"%1\" firması yok."_s.arg(company));
+    // Nothing reaches the keyring that the workbook would then refuse.
+    for (const int row : {int(PrgRow::EArchiveUser), int(PrgRow::EArchivePassword)}) {
+        if (prg.hasFormula(row, column))
+            return makeError(ErrorCode::InvalidInput,
+                             notSaved + u"prgDATA!%1 hücresinde formül var; Tavlix bir formülün "
+                                        u"üzerine yazmaz."_s.arg(cellName(row, column)));
+    }
+    PasswordKept kept = PasswordKept::Workbook;
+    if (m_passwords && m_passwords->available() &&
+        m_passwords->write(company, PasswordField::EArchive, password))
+        kept = PasswordKept::Keyring;
     // The apostrophe keeps a numeric user code as text (no exponent, no lost leading zero).
     prg.writeText(PrgRow::EArchiveUser, column, u"'"_s + user);
-    prg.writeText(PrgRow::EArchivePassword, column, u"'"_s + password);
+    prg.writeText(PrgRow::EArchivePassword, column,
+                  kept == PasswordKept::Keyring ? QString() : u"'"_s + password);
     if (Result<void> saved = opened->book->save(); !saved)
         return makeError(saved.error().code, notSaved + saved.message());
-    return {};
+    return kept;
+}
+
+Result<int> DataStore::movePasswordsToKeyring(int lastCompanyColumn) const {
+    const QString notMoved = u"Şifreler anahtarlığa taşınmadı: "_s;
+    if (!m_passwords || !m_passwords->available())
+        return makeError(ErrorCode::Unsupported,
+                         notMoved + u"masaüstünde bir anahtarlık bulunamadı; şifreler DATA.xlsx "
+                                    u"içinde kalıyor."_s);
+    if (Result<void> free = checkNotOpenElsewhere(m_path); !free)
+        return makeError(free.error().code, notMoved + free.message());
+    const auto opened = openWithSheets(m_path, {DataSheet::Programs});
+    if (!opened)
+        return makeError(opened.error().code, notMoved + opened.message());
+    Worksheet& prg = (*opened)[0];
+    QStringList seen;
+    int moved = 0;
+    for (const CompanyColumn& c : companyColumns(prg, lastCompanyColumn)) {
+        // Only the leftmost column of a name is read as that company.
+        if (c.name.isEmpty() || seen.contains(c.name))
+            continue;
+        seen << c.name;
+        for (const PasswordField field : kPasswordFields) {
+            const int row = prgRowOf(field);
+            const QString password = prg.text(row, c.column);
+            if (password.isEmpty() || prg.hasFormula(row, c.column))
+                continue;
+            if (Result<void> stored = m_passwords->write(c.name, field, password); !stored)
+                return makeError(stored.error().code, notMoved + stored.message());
+            // Emptied only once the keyring gives it back.
+            if (m_passwords->read(c.name, field) != password)
+                return makeError(ErrorCode::Io,
+                                 notMoved +
+                                     u"anahtarlık şifreyi geri vermedi (%1, prgDATA!%2)."_s.arg(
+                                         c.name, cellName(row, c.column)));
+            prg.writeText(row, c.column, QString());
+            ++moved;
+        }
+    }
+    if (moved == 0)
+        return 0;
+    if (Result<void> saved = opened->book->save(); !saved)
+        return makeError(saved.error().code, notMoved + saved.message());
+    return moved;
 }
 
 } // namespace tavlix::store

@@ -6,6 +6,7 @@
 
 #include "platform/Result.h"
 #include "store/CompanySettings.h"
+#include "store/PasswordStore.h"
 #include "store/WorkbookStore.h"
 
 #include <QList>
@@ -84,9 +85,13 @@ struct EditorTables {
 // The filter code of the stock cards offered to every company.
 inline constexpr char16_t kSharedFilterCode[] = u"Firmalarım";
 
+// Where a saved password went.
+enum class PasswordKept { Keyring, Workbook };
+
 class DataStore {
 public:
-    explicit DataStore(QString path);
+    // Passwords are read from and written to `passwords` first (nullptr: the workbook only).
+    explicit DataStore(QString path, PasswordStore* passwords = &desktopPasswords());
     const QString& path() const { return m_path; }
 
     // A new, empty DATA.xlsx (see createDataWorkbook).
@@ -114,14 +119,20 @@ public:
     Result<CustomerAdded> addCustomer(const NewCustomer& customer) const;
     // Writes the 16 cells into the row after the cards and saves; returns the row.
     Result<int> addStockCard(const QStringList& cells) const;
-    // Writes the e-Archive user code and password (rows 8 and 9, as text) into the column of
-    // `company` (the leftmost whose row 2 equals it) and saves. Refused, writing nothing, while
-    // another program holds the file, when either cell holds a formula, or with no such column.
-    Result<void> savePortalCredentials(const QString& company, int lastCompanyColumn,
-                                       const QString& user, const QString& password) const;
+    // Writes the e-Archive user code (row 8, as text) into the column of `company` (the
+    // leftmost whose row 2 equals it) and the password into the keyring, emptying row 9; without
+    // a keyring the password goes into row 9 as text. Refused, writing nothing, while another
+    // program holds the file, when either cell holds a formula, or with no such column.
+    Result<PasswordKept> savePortalCredentials(const QString& company, int lastCompanyColumn,
+                                               const QString& user, const QString& password) const;
+    // Moves every password of prgDATA (rows 3, 9, 12, 14 of each named company column, the
+    // leftmost of equal names) into the keyring and empties those cells; formula cells stay.
+    // Returns how many moved. Nothing changes in the workbook unless all were stored.
+    Result<int> movePasswordsToKeyring(int lastCompanyColumn) const;
 
 private:
     QString m_path;
+    PasswordStore* m_passwords;
 };
 
 // The sheet rules over a workbook that is already open.

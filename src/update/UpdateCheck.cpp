@@ -30,19 +30,19 @@ QStringList driveFields(const QByteArray& driveText) {
 }
 
 // What is wrong with the download, empty when it is a regular file (no link, no folder) with the
-// announced SHA-256 and the publisher's signature.
-QString downloadProblem(const QString& path, const QByteArray& sha256, const QByteArray& signature,
-                        const QByteArray& publicKey) {
+// SHA-256 the publisher signed.
+QString downloadProblem(const QString& path, const QByteArray& sha256) {
     const QFileInfo info(path);
     QFile file(path);
     if (info.isSymLink() || !info.isFile() || !file.open(QIODevice::ReadOnly))
         return u"indirilen program okunamadı"_s;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file) || hash.result().toHex() != sha256)
+    if (fileSha256(file.handle()) != sha256)
         return u"indirilen program duyurulan SHA-256 ile uyuşmuyor"_s;
-    if (!signedByPublisher(file.handle(), signature, publicKey))
-        return u"yeni programın imzası doğrulanamadı"_s;
     return QString();
+}
+
+QString versionDigits(int version) {
+    return QString::number(version).rightJustified(3, u'0');
 }
 
 // The updater's reason for giving up, from what it printed; empty when it gave none.
@@ -189,29 +189,31 @@ UpdateOutcome UpdateCheck::indirOku() {
     if (!latest || *latest <= m_settings.version || skippedToday(*latest))
         return UpdateOutcome::NoUpdate;
 
-    m_prompt.message(UserPrompt::Icon::Information,
-                     u"Güncelleme mevcut ! Otomatik kurulum yapılacaktır..."_s);
-    // A release that cannot be verified is not worth its download.
+    // A release is announced only once its version and hash are the ones the publisher signed:
+    // an older signed release, or a signature made for another version, is not downloaded.
     const std::optional<QByteArray> sha256 = announcedSha256(text);
     const std::optional<QByteArray> signature = announcedSignature(text);
     if (!sha256)
         return failed(*latest, u"güncelleme bilgisinde (DRIVE.txt) geçerli bir SHA-256 yok"_s);
     if (!signature)
         return failed(*latest, u"güncelleme bilgisinde (DRIVE.txt) geçerli bir imza yok"_s);
+    if (!releaseSignedByPublisher(*latest, *sha256, *signature, m_settings.publicKey))
+        return failed(*latest, u"güncelleme bilgisindeki imza %1 sürümü ve duyurulan SHA-256 "
+                               u"için geçerli değil"_s.arg(versionDigits(*latest)));
+    m_prompt.message(UserPrompt::Icon::Information,
+                     u"Güncelleme mevcut ! Otomatik kurulum yapılacaktır..."_s);
     if (const auto downloaded = DownloadNewProgram(); !downloaded) {
         QString why = downloaded.message();
         while (why.endsWith(u'.'))
             why.chop(1);
         return failed(*latest, u"yeni program indirilemedi (%1)"_s.arg(why));
     }
-    if (const QString problem =
-            downloadProblem(downloadPath(), *sha256, *signature, m_settings.publicKey);
-        !problem.isEmpty())
+    if (const QString problem = downloadProblem(downloadPath(), *sha256); !problem.isEmpty())
         return failed(*latest, problem);
     // The updater checks the signature again itself; it takes it from here, never from argv.
     QFile::remove(signaturePath());
     QFile sig(signaturePath());
-    if (!sig.open(QIODevice::WriteOnly) || sig.write(signature->toHex() + '\n') <= 0 ||
+    if (!sig.open(QIODevice::WriteOnly) || sig.write(signatureFileText(*latest, *signature)) <= 0 ||
         !sig.flush())
         return failed(*latest, u"imza dosyası yazılamadı (%1)"_s.arg(signaturePath()));
     sig.close();

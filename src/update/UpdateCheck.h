@@ -1,8 +1,9 @@
 // The update check run at every start (indirOku): the update information file DRIVE.txt names the
-// latest version, the SHA-256 of its program and the publisher's signature of it; a newer one is
-// downloaded through the browser into prgDosyaları/, verified, and the updater TavlixUpdate is
-// started (elevated when it must be) to put it in place; the program ends once the updater says
-// it is ready. A failed update of any kind is not tried again that day.
+// latest version, the SHA-256 of its program and the publisher's signature of both; a newer one
+// whose signature holds is announced and downloaded through the browser into prgDosyaları/,
+// verified, and the updater TavlixUpdate is started (elevated when it must be) to put it in place;
+// the program ends once the updater says it is ready. A failed update of any kind is not tried
+// again that day.
 #pragma once
 
 #include "platform/ElevatedStart.h"
@@ -85,7 +86,7 @@ public:
     QString updaterPath() const;
     // A version whose program could not be verified, with the day; not offered again that day.
     QString skippedPath() const;
-    // The signature of the download, for the updater: 128 hex digits.
+    // The version and signature of the download, for the updater (signatureFileText).
     QString signaturePath() const;
 
 private:

@@ -205,16 +205,20 @@ Result<void> prepare(const UpdateRequest& request, Prepared& p) {
                                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
                                          : -1);
     struct stat sigStat {};
-    char sigText[2 * kSignatureBytes + 2] = {};
+    char sigText[256] = {};
     ssize_t sigLength = -1;
     if (sigFile.valid() && ::fstat(sigFile.get(), &sigStat) == 0 && S_ISREG(sigStat.st_mode) &&
         sigStat.st_uid == p.user)
         sigLength = ::read(sigFile.get(), sigText, sizeof sigText);
-    const std::optional<QByteArray> signature =
-        sigLength > 0 ? bytesFromHex(QByteArray(sigText, sigLength).trimmed(), kSignatureBytes)
-                      : std::nullopt;
+    const std::optional<SignatureFile> signature =
+        sigLength > 0 ? parseSignatureFile(QByteArray(sigText, sigLength)) : std::nullopt;
     if (!signature)
         return failed(u"yeni programın imzası okunamadı (%1.sig)"_s.arg(download));
+    // The version is signed with the hash: one not newer than this program is an old release.
+    if (signature->version <= request.runningVersion)
+        return failed(u"indirilen sürüm (%1) çalışan sürümden (%2) yeni değil"_s
+                          .arg(signature->version, 3, 10, QChar(u'0'))
+                          .arg(request.runningVersion, 3, 10, QChar(u'0')));
 
     // The copy that is verified and installed lives where the user cannot change it.
     p.staging = std::make_unique<StagingDir>(request.programDir, request.stagingMade);
@@ -224,7 +228,9 @@ Result<void> prepare(const UpdateRequest& request, Prepared& p) {
                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700));
     if (!p.copy.valid() || !copyAll(source.get(), p.copy.get()) || ::fsync(p.copy.get()) != 0)
         return failed(u"indirilen program geçici klasöre kopyalanamadı"_s);
-    if (!signedByPublisher(p.copy.get(), *signature, request.publicKey))
+    const std::optional<QByteArray> sha256 = fileSha256(p.copy.get());
+    if (!sha256 || !releaseSignedByPublisher(signature->version, *sha256, signature->signature,
+                                             request.publicKey))
         return failed(u"yeni programın imzası doğrulanamadı"_s);
 
     p.hadProgram = ::fstatat(p.dir.get(), kProgram, &p.old, AT_SYMLINK_NOFOLLOW) == 0 &&

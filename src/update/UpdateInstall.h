@@ -1,7 +1,8 @@
 // The updater's work (TavlixUpdate): check the download prgDosyaları/Tavlix against the
-// publisher's signature (prgDosyaları/Tavlix.sig), stage it where the asking user cannot change
-// it, say it is ready, wait until Tavlix has ended, put the new program in place and start Tavlix
-// again as that user. Run elevated, it trusts no path, key or value that user can change.
+// publisher's signature of its version and SHA-256 (prgDosyaları/Tavlix.sig), stage it where the
+// asking user cannot change it, say it is ready, wait until Tavlix has ended, put the new program
+// in place and start Tavlix again as that user. Run elevated, it trusts no path, key or value that
+// user can change.
 #pragma once
 
 #include "platform/Result.h"
@@ -47,8 +48,9 @@ Result<void> startAsUser(const QString& program, uid_t uid,
 
 struct UpdateRequest {
     QString programDir;
-    qint64 pid = 0;                          // Tavlix, which must end first
-    QByteArray publicKey;                    // the publisher's key compiled into the updater
+    qint64 pid = 0;         // Tavlix, which must end first
+    QByteArray publicKey;   // the publisher's key compiled into the updater
+    int runningVersion = 0; // a release not newer than this is refused (the compiled version)
     std::vector<QByteArray> userEnvironment; // NAME=VALUE for the restarted Tavlix only
     int waitMs = 60000;                      // how long Tavlix may take to end
     int failWithinMs = 2000;

@@ -4,6 +4,7 @@
 // NAME=VALUE are for the restarted Tavlix only (TAVLIX_*, the display, session bus, PATH, LANG).
 // Run as root, it is kept small: no Qt application object (whose option parsing would load
 // plugins named on the command line), plain checks of every argument, then the update.
+#include "app/Version.h"
 #include "update/ReleaseSignature.h"
 #include "update/UpdateInstall.h"
 
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
         request.userEnvironment.push_back(arg);
     }
     request.publicKey = tavlix::compiledUpdateKey();
+    // Built with Tavlix: only a release newer than this one is installed.
+    request.runningVersion = tavlix::kVersionNumber;
 
     bool saidReady = false;
     const auto done = tavlix::runUpdate(request, [&saidReady] {

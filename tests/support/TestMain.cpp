@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // No test reaches the desktop's own keyring: only the keyring tests' private session does.
+    if (qEnvironmentVariableIsEmpty("TAVLIX_TEST_KEYRING"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tavlix-test-no-bus");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform reads its screens from a file when it starts.

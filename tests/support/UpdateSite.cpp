@@ -1,5 +1,7 @@
 #include "support/UpdateSite.h"
 
+#include <QCryptographicHash>
+
 #include <httplib.h>
 #include <sodium.h>
 
@@ -17,6 +19,10 @@ void keyPair(unsigned char* publicKey, unsigned char* secretKey) {
     if (sodium_init() < 0)
         std::abort();
     crypto_sign_seed_keypair(publicKey, secretKey, reinterpret_cast<const unsigned char*>(kSeed));
+}
+
+QByteArray sha256(const QByteArray& program) {
+    return QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex();
 }
 
 } // namespace
@@ -49,14 +55,24 @@ QByteArray UpdateSite::publicKey() {
     return QByteArray(reinterpret_cast<const char*>(pk), sizeof pk);
 }
 
-QByteArray UpdateSite::sign(const QByteArray& bytes) {
+QByteArray UpdateSite::sign(const QByteArray& program, int version) {
     unsigned char pk[crypto_sign_PUBLICKEYBYTES];
     unsigned char sk[crypto_sign_SECRETKEYBYTES];
     keyPair(pk, sk);
+    const QByteArray text = "Tavlix " + QByteArray::number(version) + '\n' + sha256(program);
     unsigned char sig[crypto_sign_BYTES];
-    crypto_sign_detached(sig, nullptr, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                         static_cast<unsigned long long>(bytes.size()), sk);
+    crypto_sign_detached(sig, nullptr, reinterpret_cast<const unsigned char*>(text.constData()),
+                         static_cast<unsigned long long>(text.size()), sk);
     return QByteArray(reinterpret_cast<const char*>(sig), sizeof sig).toHex();
+}
+
+QString UpdateSite::release(const QByteArray& program, int version, int signedAs) {
+    return u"Tavlix||||%1||||,sha256:%2,sig:%3"_s.arg(version).arg(
+        QString::fromLatin1(sha256(program)), QString::fromLatin1(sign(program, signedAs)));
+}
+
+QByteArray UpdateSite::signatureFile(const QByteArray& program, int version, int signedAs) {
+    return "Tavlix " + QByteArray::number(version) + '\n' + sign(program, signedAs) + '\n';
 }
 
 } // namespace tavlix::test

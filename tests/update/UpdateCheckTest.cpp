@@ -8,7 +8,6 @@
 #include "support/UpdateSite.h"
 #include "update/UpdateInstall.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -179,7 +178,7 @@ TEST_F(UpdateCheckTest, AVersionThatFailedVerificationIsNotOfferedAgainThatDay) 
     programUrl.clear(); // the download then fails at once, with no browser
     test::UpdateSite server;
     ASSERT_TRUE(server.start());
-    server.setDrive(u"Tavlix||||104||||"_s);
+    server.setDrive(test::UpdateSite::release(test::UpdateSite::kProgram, 104, 104));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         prompt.messages.clear();
@@ -192,6 +191,37 @@ TEST_F(UpdateCheckTest, AVersionThatFailedVerificationIsNotOfferedAgainThatDay) 
         EXPECT_TRUE(launched.isEmpty());
     }
     qunsetenv("TAVLIX_TODAY");
+}
+
+// The version is signed with the hash: what the signature does not cover for this very version
+// and file is neither announced nor downloaded.
+TEST_F(UpdateCheckTest, AReleaseNotSignedAsANewerVersionIsRefusedBeforeAnyDownload) {
+    const QByteArray& program = test::UpdateSite::kProgram;
+    const QString mismatch = updateFailedText(
+        u"güncelleme bilgisindeki imza 104 sürümü ve duyurulan SHA-256 için geçerli değil"_s);
+    const struct {
+        const char* name;
+        QString drive;
+        QStringList told; // empty: no newer version, nothing said
+    } cases[] = {
+        {"an older signed release", test::UpdateSite::release(program, 102, 102), {}},
+        {"the right file signed for another version",
+         test::UpdateSite::release(program, 104, 105),
+         {mismatch}},
+    };
+    test::UpdateSite server;
+    ASSERT_TRUE(server.start());
+    programUrl = server.url(u"/indir.html"_s);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.messages.clear();
+        server.setDrive(c.drive);
+        EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)),
+                  c.told.isEmpty() ? UpdateOutcome::NoUpdate : UpdateOutcome::Failed);
+        EXPECT_EQ(prompt.messages, c.told) << "no announcement for a refused release";
+        EXPECT_EQ(server.programRequests(), 0);
+        EXPECT_TRUE(launched.isEmpty());
+    }
 }
 
 TEST_F(UpdateCheckTest, WithoutAnInformationAddressOrAKeyNothingIsAskedOrShown) {
@@ -225,8 +255,9 @@ TEST_F(UpdateCheckTest, OnlyASignedProgramIsInstalledAndAFailedOneWaitsUntilTomo
     const QByteArray kOld =
         "#!/bin/sh\n{ echo old; env | grep ^TAVLIX_UPDATE; } > out/started.txt\n";
     const QString dir = m_dir.path();
-    const QByteArray sig = test::UpdateSite::sign(test::UpdateSite::kProgram);
-    const QByteArray otherSig = test::UpdateSite::sign("#!/bin/sh\n");
+    const QString signedRelease = test::UpdateSite::release(test::UpdateSite::kProgram, 104, 104);
+    const QString sig = QString::fromLatin1(test::UpdateSite::sign(test::UpdateSite::kProgram));
+    const QString otherFile = test::UpdateSite::release("#!/bin/sh\n", 104, 104);
     const QString mine = u"indirilen program güncellemeyi isteyen kullanıcının sıradan bir dosyası "
                          u"değil (%1/prgDosyaları/Tavlix)"_s.arg(dir);
     const QString leftover =
@@ -236,22 +267,24 @@ TEST_F(UpdateCheckTest, OnlyASignedProgramIsInstalledAndAFailedOneWaitsUntilTomo
     const char* kChown = "chown $U \"$D\"/prgDosyaları/Tavlix*";
     const struct {
         const char* name;
-        QByteArray sigField;
+        QString drive;
         const char* elevate; // what the stand-in for pkexec does first
         bool leftover;       // a folder .Tavlix.new the install cannot replace
         int downloads;
         QString told; // the reason; empty: installed
         bool restarted;
     } cases[] = {
-        {"signed", ",sig:" + sig, kChown, false, 1, {}, true},
-        {"signed by another key", ",sig:" + otherSig, kChown, false, 1,
-         u"yeni programın imzası doğrulanamadı"_s, false},
-        {"no signature", {}, kChown, false, 0, noSig, false},
-        {"a malformed signature", ",sig:" + sig.left(126) + "zz", kChown, false, 0, noSig, false},
-        {"password declined", ",sig:" + sig, "exit 126", false, 1, u"yönetici izni verilmedi"_s,
+        {"signed", signedRelease, kChown, false, 1, {}, true},
+        {"signed for another file", otherFile, kChown, false, 1,
+         u"indirilen program duyurulan SHA-256 ile uyuşmuyor"_s, false},
+        {"no signature", QString(signedRelease).remove(u",sig:"_s + sig), kChown, false, 0, noSig,
          false},
-        {"refused before it is ready", ",sig:" + sig, "true", false, 1, mine, false},
-        {"failing after it is ready", ",sig:" + sig, kChown, true, 1, leftover, true},
+        {"a malformed signature", QString(signedRelease).replace(sig, sig.left(126) + u"zz"_s),
+         kChown, false, 0, noSig, false},
+        {"password declined", signedRelease, "exit 126", false, 1, u"yönetici izni verilmedi"_s,
+         false},
+        {"refused before it is ready", signedRelease, "true", false, 1, mine, false},
+        {"failing after it is ready", signedRelease, kChown, true, 1, leftover, true},
     };
     ::chmod(QFile::encodeName(dir).constData(), 0755);
     QDir(dir).mkpath(u"out"_s);
@@ -275,11 +308,7 @@ TEST_F(UpdateCheckTest, OnlyASignedProgramIsInstalledAndAFailedOneWaitsUntilTomo
         QDir(dir + u"/.Tavlix.new"_s).removeRecursively();
         if (c.leftover)
             QDir(dir).mkdir(u".Tavlix.new"_s);
-        server.setDrive(u"Tavlix||||104||||,sha256:"_s +
-                        QString::fromLatin1(QCryptographicHash::hash(test::UpdateSite::kProgram,
-                                                                     QCryptographicHash::Sha256)
-                                                .toHex() +
-                                            c.sigField));
+        server.setDrive(c.drive);
         const int before = server.programRequests();
         // Tavlix is a process of its own that ends once the updater is ready.
         const auto launcher = [&](const QString& program, QStringList args, QByteArray& said) {
@@ -323,7 +352,8 @@ TEST_F(UpdateCheckTest, OnlyASignedProgramIsInstalledAndAFailedOneWaitsUntilTomo
         EXPECT_FALSE(QFile::exists(dir + u"/prgDosyaları/Tavlix"_s)) << "no download stays";
         const QString text = updateFailedText(c.told);
         // Told by this Tavlix, or by the one the updater started again.
-        EXPECT_EQ(c.restarted ? QString::fromUtf8(record) : prompt.messages.value(1),
+        EXPECT_EQ(c.restarted ? QString::fromUtf8(record)
+                              : prompt.messages.value(prompt.messages.size() - 1),
                   c.restarted ? u"old\nTAVLIX_UPDATE_MESSAGE="_s + text + u'\n' : text);
         prompt.messages.clear();
         EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), UpdateOutcome::NoUpdate);

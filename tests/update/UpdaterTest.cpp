@@ -78,7 +78,7 @@ protected:
             ASSERT_EQ(::chown(file(QString::fromUtf8(name)).constData(), owner, gid_t(-1)), 0);
     }
     UpdateRequest request(qint64 pid = 0) const {
-        return {programDir(), pid, UpdateSite::publicKey(), {"TAVLIX_MARK=kullanıcı"}, 10000,
+        return {programDir(), pid, UpdateSite::publicKey(), 103, {"TAVLIX_MARK=kullanıcı"}, 10000,
                 2000,         {}};
     }
     bool started() const {
@@ -92,7 +92,7 @@ protected:
 };
 
 TEST_F(UpdaterTest, ReplacesTheProgramOnceTavlixHasEndedAndStartsItAsTheUserWhoAsked) {
-    download(kNewProgram, user, UpdateSite::sign(kNewProgram));
+    download(kNewProgram, user, UpdateSite::signatureFile(kNewProgram, 104, 104));
     // Owner, group and mode stay the program's; setuid does not pass on.
     const bool root = ::geteuid() == 0;
     if (root) {
@@ -146,7 +146,9 @@ TEST_F(UpdaterTest, ReplacesTheProgramOnceTavlixHasEndedAndStartsItAsTheUserWhoA
 // program is started again with the reason.
 TEST_F(UpdaterTest, AFailedUpdateLeavesTheOldProgramRunning) {
     const QByteArray outside = "#!/bin/sh\n# outside\n";
-    const QByteArray goodSig = UpdateSite::sign(kNewProgram);
+    const QByteArray goodSig = UpdateSite::signatureFile(kNewProgram, 104, 104);
+    const QByteArray older = UpdateSite::signatureFile(kNewProgram, 102, 102);
+    const QByteArray otherVersion = UpdateSite::signatureFile(kNewProgram, 104, 105);
     const struct {
         const char* name;
         QByteArray download; // empty: none
@@ -158,14 +160,18 @@ TEST_F(UpdaterTest, AFailedUpdateLeavesTheOldProgramRunning) {
         {"missing", {}, goodSig, nullptr, nullptr, {}},
         {"signed by someone else", "<html>404</html>", goodSig, nullptr, nullptr, {}},
         {"no signature", kNewProgram, {}, nullptr, nullptr, {}},
-        {"a malformed signature", kNewProgram, goodSig.left(127), nullptr, nullptr, {}},
+        {"a malformed signature", kNewProgram, goodSig.left(138), nullptr, nullptr, {}},
+        // Rightly signed, but not newer than this updater's own version (103), or for another.
+        {"an older signed release", kNewProgram, older, nullptr, nullptr, {}},
+        {"signed for another version", kNewProgram, otherVersion, nullptr, nullptr, {}},
         {"the download is a link", {}, goodSig, nullptr, "prgDosyaları/Tavlix", {}},
         {"root asking", kNewProgram, goodSig, "0", nullptr, {}},
         {"a user unknown", kNewProgram, goodSig, "4000000000", nullptr, {}},
         {"a leftover temporary folder", kNewProgram, goodSig, nullptr, ".Tavlix.new/",
          u"geçici dosya oluşturulamadı; varsa silin (%1)"_s.arg(path(u".Tavlix.new"_s))},
-        {"a new program that fails", kFailingProgram, UpdateSite::sign(kFailingProgram), nullptr,
-         nullptr, u"yeni Tavlix açılamadı, önceki sürüm geri yüklendi"_s},
+        {"a new program that fails", kFailingProgram,
+         UpdateSite::signatureFile(kFailingProgram, 104, 104), nullptr, nullptr,
+         u"yeni Tavlix açılamadı, önceki sürüm geri yüklendi"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,7 +212,7 @@ TEST_F(UpdaterTest, AFailedUpdateLeavesTheOldProgramRunning) {
 // The built TavlixUpdate, started as Tavlix starts it: anything it does not know is refused
 // before Qt or the install could see it; its own arguments get the ready line while Tavlix runs.
 TEST_F(UpdaterTest, TheUpdaterSaysItIsReadyOnlyForItsOwnArguments) {
-    download(kNewProgram, user, UpdateSite::sign(kNewProgram));
+    download(kNewProgram, user, UpdateSite::signatureFile(kNewProgram, 104, 104));
     ASSERT_TRUE(QFile::copy(QStringLiteral(TAVLIX_TEST_UPDATER), path(u"TavlixUpdate"_s)));
     // A plugin where a Qt application would look for it: the dynamic loader would name it.
     const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath) + u"/platforms"_s;
