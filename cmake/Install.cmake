@@ -73,17 +73,18 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tavlix.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The portal is driven through Chromium and its driver; the shared libraries come from shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "chromium, chromium-driver")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# Qt's own Turkish texts (file dialogs, standard buttons) come from the translations package.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
+# CPack puts the summary first and indents every line; an empty line parts the paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "assistant for issuing Turkish e-Archive invoices
- Tavlix is a desktop assistant for Turkish taxpayers who issue e-Archive
- (e-Arşiv) invoices. Companies, customer cards and stock cards are kept in one
- DATA.xlsx workbook; an invoice is composed with its totals and the amount in
- Turkish words, uploaded to the e-Archive portal through Chromium and filed in
- the company's folder.
- .
- The user's data lives in the documents folder (for example ~/Belgeler/Tavlix)
- and is left in place when the package is removed.")
+    "Tavlix is a desktop assistant for Turkish taxpayers who issue e-Archive
+(e-Arşiv) invoices. Companies, customer cards and stock cards are kept in one
+DATA.xlsx workbook; an invoice is composed with its totals and the amount in
+Turkish words, uploaded to the e-Archive portal through Chromium and filed in
+the company's folder.
+
+The user's data lives in the documents folder (for example ~/Belgeler/Tavlix)
+and is left in place when the package is removed.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
