@@ -17,17 +17,8 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "./$deb" > /dev/null
 
 work=$(mktemp -d /tmp/tavlix-package-test.XXXXXX)
-cleanup() {
-    status=$?
-    apt-get remove -y -qq tavlix > /dev/null 2>&1 || true
-    rm -rf "$work"
-    exit "$status"
-}
-trap cleanup EXIT
-fail() {
-    echo "package test: $*" >&2
-    exit 1
-}
+trap 'status=$?; apt-get remove -y -qq tavlix > /dev/null 2>&1; rm -rf "$work"; exit $status' EXIT
+fail() { echo "package test: $*" >&2; exit 1; }
 
 # Starts the installed tavlix in HOME=$1 on a display of its own, answers the first-start box with
 # Return and waits until DATA.xlsx exists under $2; then ends that Tavlix.
@@ -42,9 +33,7 @@ first_start() {
                 [ -n "$window" ] && break
                 sleep 0.5
             done
-            if [ -n "$window" ]; then
-                xdotool windowfocus --sync "$window" key Return || true
-            fi
+            [ -z "$window" ] || xdotool windowfocus --sync "$window" key Return || true
             for _ in $(seq 1 60); do
                 [ -f "$0/Data/DATA.xlsx" ] && break
                 sleep 0.5
@@ -59,12 +48,9 @@ first_start() {
 touch "$work/installed"
 sleep 1 # a file written from now on is newer than the mark
 
-home1="$work/home1"
-mkdir -p "$home1"
+home1="$work/home1" home2="$work/home2"
+mkdir -p "$home1" "$home2/.config"
 first_start "$home1" "$home1/Documents/Tavlix"
-
-home2="$work/home2"
-mkdir -p "$home2/.config"
 echo 'XDG_DOCUMENTS_DIR="$HOME/Belgeler"' > "$home2/.config/user-dirs.dirs"
 first_start "$home2" "$home2/Belgeler/Tavlix"
 [ ! -e "$home2/Documents" ] || fail "a Documents folder was made beside ~/Belgeler"

@@ -2,9 +2,10 @@
 // of an installed Tavlix, and a documents folder that cannot take it (named, nothing written).
 #include "platform/ProgramFolder.h"
 
+#include "support/Files.h"
+
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -28,73 +29,46 @@ QStringList everything(const QString& root) {
     return paths;
 }
 
-TEST(ProgramFolder, ChosenOnceByVariablePortableFolderOrDocuments) {
+TEST(ProgramFolder, ChosenByVariablePortableFolderOrDocumentsAndRefusedWhenUnusable) {
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
-    const QString root = temp.path();
-    const QString exe = root + u"/usr/lib/tavlix"_s;
-    const QString portable = root + u"/portable"_s;
-    ASSERT_TRUE(QDir().mkpath(exe) && QDir().mkpath(portable + u"/Data"_s));
-    // Plain files where a folder would have to be.
-    for (const QString& file : {root + u"/dosya"_s, root + u"/evrak/Tavlix"_s}) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
-        QFile blocker(file);
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    }
-    const QString closed = root + u"/kapali"_s;
-    ASSERT_TRUE(QDir().mkpath(closed));
-    ::chmod(QFile::encodeName(closed).constData(), 0500);
+    const auto at = [&](const char16_t* path) { return temp.path() + QString::fromUtf16(path); };
+    ASSERT_TRUE(QDir().mkpath(at(u"/usr/lib/tavlix")) && QDir().mkpath(at(u"/portable/Data")));
+    test::writeFile(at(u"/dosya"), "plain files where a folder would have to be");
+    test::writeFile(at(u"/evrak/Tavlix"), "");
+    ASSERT_TRUE(QDir().mkpath(at(u"/kapali")));
+    ::chmod(QFile::encodeName(at(u"/kapali")).constData(), 0500);
+    const QString exe = at(u"/usr/lib/tavlix");
 
     const struct {
         const char* name;
-        QString env, exeDir, documents;
-        QString expected;
+        QString env, exeDir, documents, expected;
         bool usable;
-        bool onlyWithoutRoot; // root writes anywhere; the file cases cover it there
+        bool withoutRootOnly; // root writes anywhere; the file cases cover it there
     } cases[] = {
-        {"variable wins", root + u"/kendi/"_s, portable, root + u"/Belgeler"_s, root + u"/kendi"_s,
-         true, false},
-        {"portable folder with Data/", {}, portable, root + u"/Belgeler"_s, portable, true, false},
-        {"installed, no documents folder yet",
-         {},
-         exe,
-         root + u"/ev/Belgeler"_s,
-         root + u"/ev/Belgeler/Tavlix"_s,
-         true,
-         false},
-        {"documents under a file",
-         {},
-         exe,
-         root + u"/dosya/Belgeler"_s,
-         root + u"/dosya/Belgeler/Tavlix"_s,
-         false,
-         false},
-        {"a file where Tavlix goes",
-         {},
-         exe,
-         root + u"/evrak"_s,
-         root + u"/evrak/Tavlix"_s,
-         false,
-         false},
-        {"documents not writable", {}, exe, closed, closed + u"/Tavlix"_s, false, true},
+        {"variable", at(u"/kendi/"), at(u"/portable"), at(u"/B"), at(u"/kendi"), true, false},
+        {"portable folder", {}, at(u"/portable"), at(u"/B"), at(u"/portable"), true, false},
+        {"no documents folder yet", {}, exe, at(u"/ev/B"), at(u"/ev/B/Tavlix"), true, false},
+        {"documents under a file", {}, exe, at(u"/dosya/B"), at(u"/dosya/B/Tavlix"), false, false},
+        {"a file named Tavlix", {}, exe, at(u"/evrak"), at(u"/evrak/Tavlix"), false, false},
+        {"documents not writable", {}, exe, at(u"/kapali"), at(u"/kapali/Tavlix"), false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.onlyWithoutRoot && ::geteuid() == 0)
+        if (c.withoutRootOnly && ::geteuid() == 0)
             continue;
         const QString chosen = chooseProgramDir(c.env, c.exeDir, c.documents);
         EXPECT_EQ(chosen, c.expected);
-        const QStringList before = everything(root);
+        const QStringList before = everything(temp.path());
         const Result<void> prepared = prepareProgramDir(chosen);
         EXPECT_EQ(prepared.ok(), c.usable) << prepared.message().toStdString();
-        if (c.usable) {
-            EXPECT_TRUE(QFileInfo(chosen).isDir());
-        } else {
+        EXPECT_EQ(QFileInfo(chosen).isDir(), c.usable);
+        if (!c.usable) {
             EXPECT_TRUE(prepared.message().contains(chosen)) << prepared.message().toStdString();
-            EXPECT_EQ(everything(root), before) << "nothing may be written anywhere";
+            EXPECT_EQ(everything(temp.path()), before) << "nothing may be written anywhere";
         }
     }
-    ::chmod(QFile::encodeName(closed).constData(), 0700);
+    ::chmod(QFile::encodeName(at(u"/kapali")).constData(), 0700);
 }
 
 } // namespace

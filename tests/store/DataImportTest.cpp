@@ -31,7 +31,7 @@ std::map<QString, QByteArray> snapshot(const QString& root) {
     return state;
 }
 
-enum class Target { Missing, Empty, FreshWorkbook, ChangedFreshWorkbook, OwnWorkbook, Conflict };
+enum class Target { Empty, FreshWorkbook, ChangedFreshWorkbook, OwnWorkbook, Conflict };
 
 TEST(DataImport, CopiesEveryFileOrNothingAndSaysWhy) {
     const struct {
@@ -42,7 +42,6 @@ TEST(DataImport, CopiesEveryFileOrNothingAndSaysWhy) {
         bool copied;
         const char* says;
     } cases[] = {
-        {"no user folder yet", Target::Missing, true, false, true, "kopyalandı"},
         {"empty user folder", Target::Empty, true, false, true, "kopyalandı"},
         {"first start's empty workbook", Target::FreshWorkbook, true, false, true, "kenara alındı"},
         {"that workbook changed since", Target::ChangedFreshWorkbook, true, false, false,
@@ -69,9 +68,7 @@ TEST(DataImport, CopiesEveryFileOrNothingAndSaysWhy) {
             ASSERT_TRUE(QFile::link(u"/etc"_s, source + u"/Firmalarım/etc"_s));
         }
 
-        if (c.target != Target::Missing) {
-            ASSERT_TRUE(QDir().mkpath(target));
-        }
+        ASSERT_TRUE(QDir().mkpath(target));
         if (c.target == Target::FreshWorkbook || c.target == Target::ChangedFreshWorkbook ||
             c.target == Target::OwnWorkbook)
             test::writeFile(target + u"/Data/DATA.xlsx"_s, "ilk açılışın boş kitabı");
