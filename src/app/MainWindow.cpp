@@ -25,6 +25,7 @@
 #include "portal/InvoiceUpload.h"
 #include "portal/PortalShortcuts.h"
 #include "received/DownloadWindow.h"
+#include "store/DataImport.h"
 #include "store/DataWorkbook.h"
 #include "store/FolderTree.h"
 #include "summary/SummaryWindow.h"
@@ -172,6 +173,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 // ---- Start-up ---------------------------------------------------------------------------------
 
 bool MainWindow::startUp() {
+    // An installed Tavlix keeps the user's files in the documents folder, never beside itself.
+    if (const auto usable = prepareProgramDir(programDir()); !usable) {
+        showMessage(QMessageBox::Critical, usable.message());
+        return false;
+    }
     if (!QFileInfo::exists(updaterPath())) {
         showMessage(QMessageBox::Warning,
                     u"Programa devam edebilmek için (TavlixUpdate)'nin Tavlix klasöründe "
@@ -209,6 +215,7 @@ bool MainWindow::startUp() {
             showMessage(QMessageBox::Critical, created.message());
             return false;
         }
+        store::markFreshDataWorkbook(programDir());
     }
 
     const auto data = readStartUpData(dataWorkbookPath(), lastCompanyColumn());

@@ -134,6 +134,7 @@ private:
     void enableEditingButtons();         // "Mal/Hizmet Ekle", "VERGİ EKLE", "Excel Kaydet"
     void disableFileAndEditingButtons(); // those and "Excel Yükle", "Excel Aç", all white
     void showAbout();
+    void importOtherFolder(); // "Verileri Başka Klasörden Al…"
     void showLineEditor();
     void showTaxesDialog();
     void showReturnWindow();

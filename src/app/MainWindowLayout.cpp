@@ -11,6 +11,8 @@
 #include "invoice/InvoiceType.h"
 #include "invoice/TaxColumns.h"
 #include "mail/MailPanel.h"
+#include "platform/ProgramFolder.h"
+#include "store/DataImport.h"
 #include "widgets/ButtonColours.h"
 #include "widgets/CapitalRowsView.h"
 #include "widgets/DropDownListView.h"
@@ -20,7 +22,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,6 +33,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -364,13 +369,30 @@ void MainWindow::buildMenus() {
     for (QAction* entry : menuBar()->actions())
         if (entry->menu() && entry->text() == u"Tanımlar"_s)
             definitions = entry->menu();
-    QAction* keyring = (definitions ? definitions : menuBar()->addMenu(u"Tanımlar"_s))
-                           ->addAction(u"Şifreleri Anahtarlığa Taşı"_s);
+    if (!definitions)
+        definitions = menuBar()->addMenu(u"Tanımlar"_s);
+    QAction* keyring = definitions->addAction(u"Şifreleri Anahtarlığa Taşı"_s);
     keyring->setObjectName(u"menuAnahtarlik"_s);
     connect(keyring, &QAction::triggered, this, &MainWindow::movePasswordsToKeyring);
+    // An installed Tavlix starts on an empty folder: the user's old one is brought along here.
+    QAction* import = definitions->addAction(u"Verileri Başka Klasörden Al…"_s);
+    import->setObjectName(u"menuVeriAl"_s);
+    connect(import, &QAction::triggered, this, &MainWindow::importOtherFolder);
     QAction* about = menuBar()->addAction(u"Hakkında"_s);
     about->setObjectName(u"Hakkinda"_s);
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::importOtherFolder() {
+    QFileDialog dialog(this, u"Verilerin Alınacağı Tavlix Klasörü"_s, QDir::homePath());
+    dialog.setObjectName(u"VeriAlKlasoru"_s);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const store::DataImportReport report =
+        store::importProgramData(dialog.selectedFiles().constFirst(), programDir());
+    showMessage(report.copied ? QMessageBox::Information : QMessageBox::Warning, report.message);
 }
 
 } // namespace tavlix

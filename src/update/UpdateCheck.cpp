@@ -63,6 +63,7 @@ UpdateSettings UpdateSettings::fromEnvironment(const QString& programDir, int ve
     s.programDir = programDir;
     s.version = version;
     s.publicKey = compiledUpdateKey();
+    s.selfUpdate = TAVLIX_SELF_UPDATE != 0;
     return s;
 }
 
@@ -170,7 +171,7 @@ UpdateOutcome UpdateCheck::indirOku() {
         return UpdateOutcome::Offline;
     }
     // Without the publisher's key nothing could be verified: no update is offered.
-    if (m_settings.publicKey.size() != kPublicKeyBytes)
+    if (m_settings.selfUpdate && m_settings.publicKey.size() != kPublicKeyBytes)
         return UpdateOutcome::Skipped;
 
     // Only a file fetched now is read: a failed fetch leaves no file behind to be taken for new.
@@ -188,6 +189,15 @@ UpdateOutcome UpdateCheck::indirOku() {
     const std::optional<int> latest = latestVersion(text);
     if (!latest || *latest <= m_settings.version || skippedToday(*latest))
         return UpdateOutcome::NoUpdate;
+    if (!m_settings.selfUpdate) {
+        const QString digits = QString::number(*latest).rightJustified(3, u'0');
+        const QString version = digits.left(1) + u'.' + digits.mid(1, 1) + u'.' + digits.mid(2);
+        m_prompt.message(UserPrompt::Icon::Information,
+                         u"Tavlix %1 yayımlandı. Güncellemek için paket yöneticinizi "
+                         u"kullanınız."_s.arg(version));
+        skipToday(*latest); // said once a day
+        return UpdateOutcome::Announced;
+    }
 
     // A release is announced only once its version and hash are the ones the publisher signed:
     // an older signed release, or a signature made for another version, is not downloaded.

@@ -29,6 +29,9 @@ struct UpdateSettings {
     int version = 0; // this program's version number, 103 for 1.0.3
     // The publisher's Ed25519 public key, the one compiled in; empty: no update is offered.
     QByteArray publicKey;
+    // Off for a packaged Tavlix, whose files the package manager owns: a newer version is only
+    // announced, once a day, and nothing is downloaded.
+    bool selfUpdate = true;
 
     static UpdateSettings fromEnvironment(const QString& programDir, int version);
 };
@@ -37,6 +40,7 @@ enum class UpdateOutcome {
     Skipped,       // no information address, or (online) a build without the publisher's key
     Offline,       // the offline message was shown
     NoUpdate,      // no newer version, or the information could not be fetched or read
+    Announced,     // without the self-update: a newer version was named, nothing downloaded
     Failed,        // a newer version exists but its information, download, verification or the
                    // updater failed, or the administrator's permission was refused (told)
     UpdaterStarted // the updater runs; the program must end now

@@ -10,11 +10,14 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +37,47 @@ TEST_F(StartUp, MissingUpdaterEndsTheProgramWithItsWarning) {
     EXPECT_EQ(boxes->icons().first(), QMessageBox::Warning);
     EXPECT_FALSE(QDir(programPath() + u"/Firmalarım/Alfa Ltd"_s).exists())
         << "nothing else may run";
+}
+
+TEST_F(StartUp, AProgramFolderThatCannotBeMadeEndsTheProgramNamingIt) {
+    writeFile(programPath() + u"/dosya"_s, "bir dosya");
+    const QString folder = programPath() + u"/dosya/Tavlix"_s;
+    qputenv("TAVLIX_PROGRAM_DIR", folder.toUtf8());
+    MainWindow w;
+    EXPECT_FALSE(w.startUp());
+    ASSERT_EQ(boxes->texts().size(), 1);
+    EXPECT_TRUE(boxes->last().contains(folder)) << boxes->last().toStdString();
+    EXPECT_EQ(boxes->icons().first(), QMessageBox::Critical);
+}
+
+TEST_F(StartUp, TheImportMenuBringsAnOldFolderIntoTheFirstStartsFolder) {
+    start(); // the first start makes an empty DATA.xlsx
+    QTemporaryDir old;
+    ASSERT_TRUE(old.isValid());
+    writeFile(old.path() + u"/Data/DATA.xlsx"_s, "eski kitap");
+    writeFile(old.path() + u"/Firmalarım/Alfa Ltd/Satış Faturaları/Pdf/F1.pdf"_s, "pdf");
+    QAction* import = m_window->findChild<QAction*>(u"menuVeriAl"_s);
+    ASSERT_NE(import, nullptr);
+    EXPECT_EQ(import->text(), u"Verileri Başka Klasörden Al…"_s);
+    bool picked = false;
+    QTimer pick;
+    QObject::connect(&pick, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            dialog && dialog->objectName() == u"VeriAlKlasoru"_s) {
+            dialog->setDirectory(old.path());
+            dialog->selectFile(old.path());
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own is protected
+            picked = true;
+        }
+    });
+    pick.start(20);
+    boxes->clear();
+    import->trigger();
+    EXPECT_TRUE(picked);
+    EXPECT_TRUE(boxes->last().contains(u"kopyalandı"_s)) << boxes->last().toStdString();
+    EXPECT_EQ(readAll(dataPath()), "eski kitap");
+    EXPECT_EQ(readAll(programPath() + u"/Firmalarım/Alfa Ltd/Satış Faturaları/Pdf/F1.pdf"_s),
+              "pdf");
 }
 
 TEST_F(StartUp, MissingWorkbookIsCreatedAndTheProgramGoesOnWithNoCompany) {

@@ -93,6 +93,7 @@ protected:
 
     UpdateOutcome run(const QString& infoUrl, UpdateCheck::Launcher launcher = {}) {
         UpdateSettings settings{infoUrl, programUrl, m_dir.path(), 103, key};
+        settings.selfUpdate = selfUpdate;
         UpdateCheck check(settings, prompt);
         check.setLauncher(
             launcher ? launcher : [this](const QString& program, const QStringList&, QByteArray&) {
@@ -108,6 +109,7 @@ protected:
     QStringList launched;
     QString programUrl = u"http://127.0.0.1:1/yok"_s;
     QByteArray key = test::UpdateSite::publicKey();
+    bool selfUpdate = true;
 };
 
 TEST_F(UpdateCheckTest, NoNewerVersionOrNoAnswerStartsNothing) {
@@ -234,6 +236,44 @@ TEST_F(UpdateCheckTest, WithoutAnInformationAddressOrAKeyNothingIsAskedOrShown) 
     key.clear(); // a build without the publisher's key
     EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), UpdateOutcome::Skipped);
     EXPECT_TRUE(prompt.messages.isEmpty());
+}
+
+TEST_F(UpdateCheckTest, APackagedBuildOnlyAnnouncesANewerVersionOnceADay) {
+    selfUpdate = false;
+    key.clear(); // the package carries no publisher's key either
+    test::UpdateSite server;
+    ASSERT_TRUE(server.start());
+    programUrl = server.url(u"/"_s);
+    const QString said =
+        u"Tavlix 1.0.4 yayımlandı. Güncellemek için paket yöneticinizi kullanınız."_s;
+    const struct {
+        const char* name;
+        const char* today;
+        const char* drive;
+        UpdateOutcome expected;
+        QStringList messages;
+    } cases[] = {
+        {"first start of the day",
+         "2026-03-02",
+         "Tavlix||||104||||",
+         UpdateOutcome::Announced,
+         {said}},
+        {"again that day", "2026-03-02", "Tavlix||||104||||", UpdateOutcome::NoUpdate, {}},
+        {"the next day", "2026-03-03", "Tavlix||||104||||", UpdateOutcome::Announced, {said}},
+        {"no newer version", "2026-03-04", "Tavlix||||103||||", UpdateOutcome::NoUpdate, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.messages.clear();
+        qputenv("TAVLIX_TODAY", c.today);
+        server.setDrive(QString::fromUtf8(c.drive));
+        EXPECT_EQ(run(server.url(u"/DRIVE.txt"_s)), c.expected);
+        EXPECT_EQ(prompt.messages, c.messages);
+        EXPECT_TRUE(launched.isEmpty());
+        EXPECT_EQ(server.programRequests(), 0) << "nothing is downloaded";
+        EXPECT_FALSE(QFile::exists(m_dir.path() + u"/prgDosyaları/Tavlix"_s));
+    }
+    qunsetenv("TAVLIX_TODAY");
 }
 
 TEST_F(UpdateCheckTest, AnAddressThatNeverAnswersIsGivenUpWithinTheTimeLimit) {
