@@ -110,7 +110,7 @@ void SavedInvoicesPanel::refreshIssued() {
     m_issuedList->clear();
     for (const IssuedInvoice& invoice : std::as_const(m_issued)) {
         auto* item = new QListWidgetItem(invoice.caption(), m_issuedList);
-        item->setToolTip(QFileInfo(invoice.pdfPath).fileName());
+        item->setToolTip(plainToolTip(QFileInfo(invoice.pdfPath).fileName()));
         if (invoice.pdfPath == kept) {
             m_issuedList->setCurrentItem(item);
             m_currentIssued = invoice;
