@@ -490,11 +490,9 @@ void MainWindow::takeSearchResult(QListWidgetItem* item) {
 void MainWindow::lineClicked(int row) {
     if (row < 0 || row >= m_lines->rowTotal())
         return;
-    QMessageBox box(QMessageBox::Question, u"Tavlix"_s, deleteLineQuestion(row + 1),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    keepTitleWhole(box);
-    if (box.exec() != QMessageBox::Yes)
+    if (showMessageBox(QMessageBox::Question, u"Tavlix"_s, deleteLineQuestion(row + 1),
+                       QMessageBox::Yes | QMessageBox::No, this,
+                       QMessageBox::No) != QMessageBox::Yes)
         return;
     deleteLineAndRenumber(*m_lines, row);
     yekunal();
@@ -580,10 +578,8 @@ void MainWindow::showSummaryWindow() {
 // ---- Helpers ----------------------------------------------------------------------------------
 
 void MainWindow::showMessage(int icon, const QString& text) {
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), u"Tavlix"_s, text, QMessageBox::Ok,
-                    isVisible() ? this : nullptr);
-    keepTitleWhole(box);
-    box.exec();
+    showMessageBox(static_cast<QMessageBox::Icon>(icon), u"Tavlix"_s, text, QMessageBox::Ok,
+                   isVisible() ? this : nullptr);
 }
 
 void MainWindow::setTypeText(const QString& text) {

@@ -1,5 +1,6 @@
 #include "app/RadioPanel.h"
 
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 
 #include <QAudioOutput>
@@ -55,7 +56,8 @@ RadioPanel::RadioPanel(QWidget* parent)
     for (const auto& [name, stream] : buttons) {
         m_streams << streamAddress(stream);
         auto* b = named<QPushButton>(QString::fromUtf16(name), u"Radyo %1"_s.arg(stream), this);
-        b->setToolTip(m_streams.last().isEmpty() ? noAddressText(stream) : m_streams.last());
+        b->setToolTip(
+            plainToolTip(m_streams.last().isEmpty() ? noAddressText(stream) : m_streams.last()));
         connect(b, &QPushButton::clicked, this, [this, stream] { play(stream); });
         layout->addWidget(b);
     }

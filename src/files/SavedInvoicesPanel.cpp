@@ -130,7 +130,7 @@ void SavedInvoicesPanel::refreshIssued() {
     for (const IssuedInvoice& invoice : std::as_const(m_issued)) {
         auto* item =
             new QTreeWidgetItem(m_issuedList, {invoice.caption(), states.value(invoice.ettn)});
-        item->setToolTip(0, QFileInfo(invoice.pdfPath).fileName());
+        item->setToolTip(0, plainToolTip(QFileInfo(invoice.pdfPath).fileName()));
         if (invoice.pdfPath == kept) {
             m_issuedList->setCurrentItem(item);
             m_currentIssued = invoice;

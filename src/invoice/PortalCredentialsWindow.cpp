@@ -2,6 +2,7 @@
 
 #include "invoice/InvoiceHost.h"
 #include "store/DataStore.h"
+#include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
 
 #include <QFormLayout>
@@ -72,18 +73,15 @@ void PortalCredentialsWindow::saveClicked() {
         return;
     }
     // The window stays open: the user may close the other program and press "Kaydet" again.
-    QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, problem, QMessageBox::Ok, this);
-    box.exec();
+    showMessageBox(QMessageBox::Warning, u"Tavlix"_s, problem, QMessageBox::Ok, this);
 }
 
 bool offerPortalCredentials(InvoiceHost& host, QWidget* parent) {
     const QString company = host.companyName();
-    QMessageBox box(QMessageBox::Warning, u"Tavlix"_s,
-                    company + u" için e-Arşiv kullanıcı kodu veya şifresi kayıtlı değil."_s,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setInformativeText(u"Şimdi girmek ister misiniz?"_s);
-    box.setDefaultButton(QMessageBox::No);
-    if (box.exec() != QMessageBox::Yes)
+    if (showMessageBox(QMessageBox::Warning, u"Tavlix"_s,
+                       company + u" için e-Arşiv kullanıcı kodu veya şifresi kayıtlı değil."_s,
+                       QMessageBox::Yes | QMessageBox::No, parent, QMessageBox::No,
+                       u"Şimdi girmek ister misiniz?"_s) != QMessageBox::Yes)
         return false;
     const QString dataPath = host.dataWorkbookPath();
     const int lastColumn = host.lastCompanyColumn();

@@ -25,7 +25,7 @@ namespace {
 // An entry with its whole name as tooltip, above what a double click on it does.
 void addEntry(QListWidget* list, const QString& entry) {
     auto* item = new QListWidgetItem(entry, list);
-    item->setToolTip(entry + u'\n' + list->toolTip());
+    item->setToolTip(plainToolTip(entry + u'\n' + list->toolTip()));
 }
 
 } // namespace
@@ -85,10 +85,7 @@ void TaxesDialog::load() {
     m_headers->clear();
     Result<QStringList> entries = taxes::loadTaxEntries(m_host.dataWorkbookPath());
     if (!entries) {
-        QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, entries.message(), QMessageBox::Ok,
-                        this);
-        keepTitleWhole(box);
-        box.exec();
+        showMessageBox(QMessageBox::Warning, u"Tavlix"_s, entries.message(), QMessageBox::Ok, this);
         return;
     }
     // The invoice's taxes are in List2 however they came (this dialog, the line editor, a loaded
@@ -118,10 +115,8 @@ void TaxesDialog::addTax(QListWidgetItem* item) {
     m_headers->clear();
     m_host.setInvoiceTypeEnabled(false);
     if (!taxes::addTaxColumns(m_host.lines(), entry)) {
-        QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, u"Bu vergi daha önce eklenmiş !"_s,
-                        QMessageBox::Ok, this);
-        keepTitleWhole(box);
-        box.exec();
+        showMessageBox(QMessageBox::Warning, u"Tavlix"_s, u"Bu vergi daha önce eklenmiş !"_s,
+                       QMessageBox::Ok, this);
         return;
     }
     addEntry(m_added, entry);

@@ -355,9 +355,7 @@ void LineEditorWindow::addToInvoice() {
     m_message->clear();
     switch (out.kind) {
     case lines::AddLineOutcome::Kind::TypeRefused: {
-        QMessageBox box(QMessageBox::Warning, u"Tavlix"_s, out.boxText, QMessageBox::Ok, this);
-        keepTitleWhole(box);
-        box.exec();
+        showMessageBox(QMessageBox::Warning, u"Tavlix"_s, out.boxText, QMessageBox::Ok, this);
         return;
     }
     case lines::AddLineOutcome::Kind::FieldRefused:

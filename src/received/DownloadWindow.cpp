@@ -38,16 +38,11 @@ public:
 
     using UserPrompt::message;
     void message(Icon icon, const QString& text, const QString& title) override {
-        static const QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
-                                                  QMessageBox::Critical, QMessageBox::Question};
-        QMessageBox box(icons[static_cast<int>(icon)], title, text, QMessageBox::Ok);
-        keepTitleWhole(box);
-        box.exec();
+        showMessageBox(messageBoxIcon(icon), title, text, QMessageBox::Ok, boxParent());
     }
     bool ask(const QString& text, const QString& title) override {
-        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
-        keepTitleWhole(box);
-        return box.exec() == QMessageBox::Yes;
+        return showMessageBox(QMessageBox::Question, title, text,
+                              QMessageBox::Yes | QMessageBox::No, boxParent()) == QMessageBox::Yes;
     }
     void progress(const QString& step) override { m_window.m_text4->setText(step); }
     bool cancelled() const override { return m_window.m_cancel; }
@@ -62,6 +57,9 @@ public:
     void clearCaptcha() override { m_window.m_text3->clear(); }
 
 private:
+    // Over the window while it shows, so a window manager keeps the box above it.
+    QWidget* boxParent() const { return m_window.isVisible() ? &m_window : nullptr; }
+
     DownloadWindow& m_window;
 };
 
@@ -235,6 +233,11 @@ void DownloadWindow::runQuery() {
         return;
     }
     m_command1->setEnabled(!m_period.isEmpty());
+    if (result.outcome == received::ReceivedInvoiceResult::Outcome::Failed) {
+        // The message said why; the status no longer claims a range is being asked.
+        m_text4->setText(u" Fatura listesi kaydedilmedi."_s);
+        return;
+    }
     if (result.outcome != received::ReceivedInvoiceResult::Outcome::Saved)
         return;
     dirgetir();

@@ -2,6 +2,7 @@
 
 #include "browser/BrowserDriver.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TurkishText.h"
 #include "platform/UserPrompt.h"
 
 #include <QDir>
@@ -45,14 +46,8 @@ int pagingCount(const QString& text) {
     return ok ? count : -1;
 }
 
-// The site's notice that a range holds no invoice; compared without case, blanks and the
-// closing full stop.
-bool isNoResultNotice(const QString& text) {
-    static const QString notice = u"Aradığınız kriterlere uygun kayıt bulunamadı"_s;
-    QString shown = text.simplified();
-    while (shown.endsWith(u'.'))
-        shown.chop(1);
-    return shown.compare(notice, Qt::CaseInsensitive) == 0;
+QString lowered(const QString& text) {
+    return turkishLower(text.simplified());
 }
 
 class QueryRun {
@@ -92,19 +87,25 @@ private:
     // True when the site answered with its message box (and that box was put away).
     Result<bool> siteMessage();
     Step openInvoicePage();
-    // The site's answer to one query: the rows its paging text counts and those its page shows.
+    // The site's answer to one query: the rows its paging text counts, those its page shows,
+    // and the text of its message box when it showed one.
     struct Answer {
         int count = 0;
         QList<QStringList> rows;
+        QString notice;
     };
     Step queryRange(const DateRange& range, Answer& out);
     // Queries the range, then its halves down to single days, until each answer fits its page;
     // a day that does not fit is kept as far as shown.
     Step queryWhole(const DateRange& range);
     Result<void> typeDate(int position, const QString& date);
-    // "mesaj:" + its text when the site's message box came, "var" when its table did, empty
-    // after 5 s.
-    QString awaitAnswer();
+    // What the page shows after "Sorgula": the text of the site's message box (empty when none)
+    // and whether its table is there. Neither after 5 s: both empty.
+    struct Shown {
+        QString box;
+        bool table = false;
+    };
+    Shown awaitAnswer();
     Result<void> readRows(int count, QList<QStringList>& rows);
     Result<void> clickValue(const QString& value);
 
@@ -113,6 +114,7 @@ private:
     CaptchaBox& m_captcha;
     BrowserDriver m_driver;
     QList<QStringList> m_rows;
+    QList<EmptyRange> m_emptyRanges;
     int m_reported = 0;
 };
 
@@ -159,6 +161,7 @@ ReceivedInvoiceResult QueryRun::run() {
     }
     result.reported = m_reported;
     result.written = static_cast<int>(m_rows.size());
+    result.emptyRanges = m_emptyRanges;
     // A list missing rows never takes the place of a complete one.
     const QString target = result.incomplete() ? incompleteListPath(*path) : *path;
     if (const auto saved = writeReceivedInvoices(target, m_rows, result.reported - result.written);
@@ -317,6 +320,8 @@ Step QueryRun::queryWhole(const DateRange& range) {
     }
     m_reported += answer.count;
     m_rows << answer.rows;
+    if (answer.count == 0 && !answer.notice.isEmpty())
+        m_emptyRanges << EmptyRange{range, answer.notice};
     return std::nullopt;
 }
 
@@ -328,24 +333,26 @@ Step QueryRun::queryRange(const DateRange& range, Answer& out) {
     if (failed(clickValue(u"Sorgula"_s), step))
         return step;
 
-    const QString answer = awaitAnswer();
-    if (answer.startsWith(u"mesaj:"_s)) {
-        // Only the notice that nothing was found means an empty range; any other box (an
-        // expired session, a server error) leaves the range unread, so the month is not saved.
-        const QString text = answer.mid(6).simplified();
-        if (!isNoResultNotice(text)) {
+    const Shown shown = awaitAnswer();
+    if (!shown.box.isEmpty()) {
+        // A box the query knows as an error (an expired session, a lost connection) leaves the
+        // range unread, so the month is not saved; any other box is the site's word for a range
+        // without invoices, whatever its wording, and is kept for the user to read.
+        if (isSiteError(shown.box)) {
             if (m_prompt.cancelled())
                 return Stop::Cancelled;
             m_prompt.message(
                 UserPrompt::Icon::Warning,
                 u"İnteraktif Vergi Dairesi %1 - %2 arası sorguyu şu mesajla yanıtladı: \"%3\" "
                 u"Fatura listesi kaydedilmedi; lütfen daha sonra tekrar deneyiniz."_s.arg(
-                    range.from, range.to, text));
+                    range.from, range.to, shown.box));
             return Stop::Failed;
         }
+        out.notice = shown.box;
         if (failed(clickValue(u"Tamam"_s), step))
             return step;
-    } else {
+    }
+    if (shown.table || shown.box.isEmpty()) {
         m_driver.IsPresent(u"csc-table-paging-info"_s, 5000);
         const auto paging = m_driver.FindByClass(u"csc-table-paging-info"_s);
         if (failed(paging, step))
@@ -383,28 +390,29 @@ Result<void> QueryRun::typeDate(int position, const QString& date) {
     return {};
 }
 
-QString QueryRun::awaitAnswer() {
-    // Either answer ends the wait: the site's message box (its text follows "mesaj:") or its
-    // table. The box's own span is read first, else the first span of its first cell; a box is
-    // awaited until it shows its text.
+QueryRun::Shown QueryRun::awaitAnswer() {
+    // Either answer ends the wait: the site's message box or its table. The box's own span is
+    // read first, else the first span of its first cell; a box is awaited until it shows text.
     static const QString probe =
         u"const span = document.querySelector('span.csc-msgbox-msg-span');"
         u"const box = document.querySelector('.csc-msgbox');"
+        u"const table = !!document.querySelector('.csc-table-paging-info');"
         u"if (span || box) {"
         u"  const shown = span || box.querySelector('table tr td span') || box;"
         u"  const text = shown.innerText.trim();"
-        u"  return text ? 'mesaj:' + text : '';"
+        u"  return text ? [text, table] : null;"
         u"}"
-        u"return document.querySelector('.csc-table-paging-info') ? 'var' : '';"_s;
+        u"return table ? ['', true] : null;"_s;
     QElapsedTimer waited;
     waited.start();
     do {
         const auto answer = m_driver.RunScript(probe);
-        if (answer && !answer->toString().isEmpty())
-            return answer->toString();
+        const QVariantList shown = answer ? answer->toList() : QVariantList();
+        if (shown.size() == 2)
+            return {shown.at(0).toString().simplified(), shown.at(1).toBool()};
         m_driver.Wait(50);
     } while (waited.elapsed() < 5000);
-    return QString();
+    return {};
 }
 
 Result<void> QueryRun::readRows(int count, QList<QStringList>& rows) {
@@ -467,8 +475,32 @@ QString ivdStartUrl() {
     return serviceUrl("TAVLIX_IVD_URL", u"https://ivd.gib.gov.tr/"_s);
 }
 
+bool isSiteError(const QString& text) {
+    static const QStringList loginMessages = {
+        u"Doğrulama hatası Lütfen doğrulama kodunu kontrol ediniz."_s,
+        u"Kullanıcı doğrulanamadı, kullanıcı kodu veya şifre hatalı"_s,
+        u"Doğrulama hatası java.lang.Exception: Verilen key 'VDKODU' veriler içinde bulunamadı!"_s,
+        u"Bağlantı hatası"_s,
+        u"Bir sistem hatası oluştu. Hata detayı:java.lang.RuntimeException: Bağlantı hatası"_s,
+        u"Lütfen tüm alanları eksiksiz doldurarak tekrar deneyin!"_s,
+        u"Bir sistem hatası oluştu. Hata detayı:Bağlantı hatası"_s};
+    const QString shown = lowered(text);
+    for (const QString& known : loginMessages) {
+        if (shown == lowered(known))
+            return true;
+    }
+    for (const QString& word : {u"oturum"_s, u"bağlantı"_s, u"hata"_s}) {
+        if (shown.contains(word))
+            return true;
+    }
+    return false;
+}
+
 QString completionStatus(const ReceivedInvoiceResult& result) {
     QString status = u" Fatura listesi indirildi."_s;
+    for (const EmptyRange& empty : result.emptyRanges)
+        status +=
+            u" %1 - %2 arası boş: \"%3\""_s.arg(empty.range.from, empty.range.to, empty.notice);
     if (result.incomplete())
         status += u" Site %1 fatura bildirdi, sayfalarda %2 fatura vardı: liste eksik."_s
                       .arg(result.reported)

@@ -37,17 +37,31 @@ struct ReceivedInvoiceRequest {
 // The start page of the Interactive Tax Office: TAVLIX_IVD_URL, or the real site.
 QString ivdStartUrl();
 
+// A range the site answered with a message box and no invoices, and what the box said.
+struct EmptyRange {
+    DateRange range;
+    QString notice;
+    bool operator==(const EmptyRange&) const = default;
+};
+
 struct ReceivedInvoiceResult {
     enum class Outcome { Saved, Cancelled, Failed };
     Outcome outcome = Outcome::Failed;
     QString path;     // the saved list; " (eksik)" before ".xlsx" when rows are missing
     int reported = 0; // rows the site's paging texts announced, all ranges together
     int written = 0;  // rows read from the pages and written
+    QList<EmptyRange> emptyRanges;
     bool incomplete() const { return written < reported; }
 };
 
-// The status line after a saved list: " Fatura listesi indirildi.", with a warning when the site
-// announced rows that were not on its pages (a day with more invoices than a page holds).
+// True for a message of the site that the query knows as an error: one of the login's messages,
+// or any text that speaks of a session, a connection or an error (compared in Turkish lower
+// case). Any other message box after "Sorgula" is the site's word for a range without invoices.
+bool isSiteError(const QString& text);
+
+// The status line after a saved list: " Fatura listesi indirildi.", then each range that came
+// back empty with what the site said, and a warning when the site announced rows that were not
+// on its pages (a day with more invoices than a page holds).
 QString completionStatus(const ReceivedInvoiceResult& result);
 
 // Runs the whole query on the calling (user-interface) thread. The prompt carries the status

@@ -1,6 +1,7 @@
 #include "summary/SummaryChartView.h"
 
 #include "received/ReceivedInvoices.h"
+#include "widgets/MessageBoxPrompt.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -80,9 +81,9 @@ void SummaryChartView::showMonth(int index) {
     if (index < 0 || index >= static_cast<int>(m_figures.size()))
         return;
     m_hoverText = figureText(m_figures[static_cast<size_t>(index)]);
-    setToolTip(m_hoverText);
+    setToolTip(plainToolTip(m_hoverText));
     if (underMouse())
-        QToolTip::showText(QCursor::pos(), m_hoverText, this);
+        QToolTip::showText(QCursor::pos(), plainToolTip(m_hoverText), this);
     emit hovered(m_hoverText);
 }
 

@@ -214,7 +214,7 @@ void SummaryWindow::showNotes() {
     notes << summaryNotes(m_sales, m_purchases, read ? m_reader->unreadable() : QStringList(),
                           read);
     m_notes->setText(notes.join(u'\n'));
-    m_notes->setToolTip(m_reader->reasons().join(u'\n'));
+    m_notes->setToolTip(plainToolTip(m_reader->reasons().join(u'\n')));
 }
 
 void SummaryWindow::exportClicked() {

@@ -1,4 +1,5 @@
 #include "widgets/DropDownListView.h"
+#include "widgets/MessageBoxPrompt.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -53,7 +54,7 @@ private:
         const int room =
             m_edit.width() - 2 * m_edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 8;
         const bool cut = m_edit.fontMetrics().horizontalAdvance(text) > room;
-        m_edit.setToolTip(cut ? text : QString());
+        m_edit.setToolTip(cut ? plainToolTip(text) : QString());
     }
 
     QLineEdit& m_edit;

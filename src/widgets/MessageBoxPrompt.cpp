@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTextDocument>
 
 #include <functional>
 
@@ -33,6 +34,10 @@ public:
         : QProgressDialog(step, QString(), 0, 0, parent)
         , m_button(new QPushButton(u"İptal"_s, this))
         , m_onCancel(std::move(onCancel)) {
+        // A step may carry a site's words.
+        auto* label = new QLabel(step, this);
+        label->setTextFormat(Qt::PlainText);
+        setLabel(label);
         setCancelButton(m_button);
         // The button asks; the dialog's own cancel() would hide it while the operation runs.
         QObject::disconnect(this, &QProgressDialog::canceled, this, nullptr);
@@ -123,8 +128,11 @@ public:
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show) {
-            if (auto* box = qobject_cast<QMessageBox*>(watched))
+            if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+                if (box->textFormat() == Qt::AutoText)
+                    box->setTextFormat(Qt::PlainText);
                 fitToText(*box);
+            }
         }
         return false;
     }
@@ -145,24 +153,42 @@ void fitEveryMessageBox() {
     QCoreApplication::instance()->installEventFilter(filter);
 }
 
+QMessageBox::StandardButton showMessageBox(QMessageBox::Icon icon, const QString& title,
+                                           const QString& text,
+                                           QMessageBox::StandardButtons buttons, QWidget* parent,
+                                           QMessageBox::StandardButton defaultButton,
+                                           const QString& informativeText) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (!informativeText.isEmpty())
+        box.setInformativeText(informativeText);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    keepTitleWhole(box);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox::Icon messageBoxIcon(UserPrompt::Icon icon) {
+    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                                   QMessageBox::Critical, QMessageBox::Question};
+    return kIcons[static_cast<int>(icon)];
+}
+
+QString plainToolTip(const QString& text) {
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+}
+
 QWidget* MessageBoxPrompt::visibleParent() const {
     return m_parent && m_parent->isVisible() ? m_parent.data() : nullptr;
 }
 
 void MessageBoxPrompt::message(Icon icon, const QString& text, const QString& title) {
-    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Information, QMessageBox::Warning,
-                                                   QMessageBox::Critical, QMessageBox::Question};
-    QMessageBox box(kIcons[static_cast<int>(icon)], title, text, QMessageBox::Ok, visibleParent());
-    keepTitleWhole(box);
-    box.exec();
+    showMessageBox(messageBoxIcon(icon), title, text, QMessageBox::Ok, visibleParent());
 }
 
 bool MessageBoxPrompt::ask(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
-                    visibleParent());
-    box.setDefaultButton(QMessageBox::No);
-    keepTitleWhole(box);
-    return box.exec() == QMessageBox::Yes;
+    return showMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                          visibleParent(), QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MessageBoxPrompt::progress(const QString& step) {

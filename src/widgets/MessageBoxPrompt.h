@@ -5,11 +5,11 @@
 
 #include "platform/UserPrompt.h"
 
+#include <QMessageBox>
 #include <QPointer>
 
 #include <memory>
 
-class QMessageBox;
 class QProgressDialog;
 class QWidget;
 
@@ -18,11 +18,27 @@ namespace tavlix {
 class InputOnlyTo;
 
 // Sizes a message box, each time it is shown, so that it shows its whole text (wrapped at about
-// 60 % of the screen's width when long) and a window manager its whole title.
+// 60 % of the screen's width when long) and a window manager its whole title. A box left to
+// Qt's automatic text format shows its text as plain text: a message may carry outside words (a
+// site's refusal, a registry's name, a workbook cell, a file name) that must not become markup.
 void keepTitleWhole(QMessageBox& box);
 // The same for every message box of the application, however it was made (QMessageBox's own
 // static functions included). Safe to call again.
 void fitEveryMessageBox();
+
+// Every message box of the program goes through here: modal over `parent`, its text plain and
+// whole. Returns the button pressed.
+QMessageBox::StandardButton
+showMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text,
+               QMessageBox::StandardButtons buttons, QWidget* parent,
+               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+               const QString& informativeText = QString());
+
+QMessageBox::Icon messageBoxIcon(UserPrompt::Icon icon);
+
+// A tooltip that shows outside text literally: Qt reads a tooltip as markup when it looks like
+// markup, so such a text is escaped into a paragraph that keeps its line breaks.
+QString plainToolTip(const QString& text);
 
 class MessageBoxPrompt : public UserPrompt {
 public:

@@ -1,4 +1,5 @@
 #include "widgets/PathCaptionView.h"
+#include "widgets/MessageBoxPrompt.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -33,7 +34,8 @@ bool PathCaptionView::event(QEvent* event) {
         if (text().isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), plainToolTip(text()),
+                               this);
         return true;
     }
     return QLabel::event(event);

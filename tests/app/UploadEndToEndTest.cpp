@@ -341,6 +341,28 @@ TEST_F(UploadEndToEnd, AnUploadedInvoiceIsAskedForAgainAndTheRegistrysNameIsRepo
     }
 }
 
+// Outside words that look like markup reach the boxes as they are: the registry's name in the
+// report and the portal's refusal (every box's text format is checked by the box helper).
+TEST_F(UploadEndToEnd, MarkupFromThePortalIsShownAsText) {
+    const QString name = u"<b>ABC</b> YAPI"_s;
+    const QString refusal = u"<b>Sistem yoğun.</b> <a href=\"x\">Tekrar</a> deneyiniz."_s;
+    site.server().setSwitch(
+        u"mukellefler"_s,
+        QJsonObject{
+            {u"1111111111"_s, QJsonObject{{u"unvan"_s, name}, {u"vergiDairesi"_s, u"KIZILAY"_s}}}});
+    site.server().setSwitch(u"kayitReddi"_s, refusal);
+    composeSale();
+    ASSERT_FALSE(HasFatalFailure());
+    QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
+    const QStringList texts = boxes->texts();
+    ASSERT_EQ(texts.size(), 2) << texts.join(u"|"_s).toStdString();
+    EXPECT_TRUE(texts[0].split(u"\r\n"_s).contains(
+        u" Portal Alıcı Bilgisi     :  <b>ABC</b> YAPI / KIZILAY"_s))
+        << texts[0].toStdString();
+    EXPECT_EQ(texts[1], u"Fatura portalda kaydedilmedi: "_s + refusal +
+                            u" Portaldaki taslağı kontrol ediniz."_s);
+}
+
 // No password: the message and the window; a lock file refuses the save, then what was typed
 // lands in B8/B9 with formulas and every other cell as they were.
 TEST_F(UploadEndToEnd, MissingCredentialsAreTypedIntoPrgDataThroughTheGuards) {

@@ -4,12 +4,14 @@
 
 #include "invoice/RecordingHost.h"
 #include "received/IvdSite.h"
+#include "support/MessageBoxes.h"
 #include "support/Openpyxl.h"
 #include "support/Processes.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -198,6 +200,50 @@ TEST_F(DownloadWindowTest, KapatWhileTheCaptchaIsAwaitedEndsEverythingAndSavesNo
     EXPECT_TRUE(unloaded());
     EXPECT_EQ(site.loginAttempts(), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"Firmalarım/Bilanço A.Ş./Alış Faturaları"_s)));
+    EXPECT_EQ(test::ourBrowserProcesses(), QStringList());
+}
+
+// The site's session ends after the first range: the query ends within seconds with the site's
+// words in a box and in no status line as markup, saves nothing, and leaves no browser behind.
+TEST_F(DownloadWindowTest, AnExpiredSessionEndsTheQueryAtOnceAndSavesNothing) {
+    qputenv("TAVLIX_HEADLESS", "1");
+    test::becomeSubreaper();
+    test::IvdSite site;
+    ASSERT_TRUE(site.start());
+    site.server().setSwitch(u"sessionEndsAt"_s, 2);
+    qputenv("TAVLIX_IVD_URL", site.url().toUtf8());
+    test::MessageBoxes boxes;
+
+    click(u"bList1"_s, u"Bilanço A.Ş."_s);
+    click(u"cList1"_s, u"2022 Kasım "_s);
+    auto* picture = find<QLabel>(u"Image1"_s);
+    QElapsedTimer typed;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (!window || picture->pixmap().isNull())
+            return;
+        user.stop();
+        typed.start();
+        window->findChild<QLineEdit*>(u"Text3"_s)->setText(site.captcha());
+    });
+    user.start(50);
+    QTimer::singleShot(90000, [&] { // a hang ends the test instead of the run
+        if (window)
+            QTest::mouseClick(find<QPushButton>(u"Command3"_s), Qt::LeftButton);
+    });
+    QTest::mouseClick(find<QPushButton>(u"Command1"_s), Qt::LeftButton);
+    qunsetenv("TAVLIX_IVD_URL");
+
+    ASSERT_TRUE(typed.isValid());
+    EXPECT_LT(typed.elapsed(), 30000);
+    ASSERT_EQ(boxes.texts().size(), 1) << boxes.texts().join(u'|').toStdString();
+    EXPECT_TRUE(
+        boxes.last().contains(u"09-11-2022 - 16-11-2022 arası sorguyu şu mesajla yanıtladı: "
+                              u"\"Oturumunuz sona erdi. Lütfen tekrar giriş yapınız.\""_s))
+        << boxes.last().toStdString();
+    EXPECT_EQ(status(), u" Fatura listesi kaydedilmedi."_s);
+    EXPECT_EQ(find<QLabel>(u"Text4"_s)->textFormat(), Qt::PlainText);
+    EXPECT_EQ(items(u"dList1"_s), QStringList());
     EXPECT_EQ(test::ourBrowserProcesses(), QStringList());
 }
 

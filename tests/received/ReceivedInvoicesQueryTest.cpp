@@ -92,7 +92,8 @@ wb.save(path)
 )"_s.arg(test::IvdSite::kUser, test::IvdSite::kPassword)));
         site->setInvoices(test::IvdSite::fixtureInvoices());
         site->server().setSwitch(u"pageSize"_s, QJsonValue());
-        site->server().setSwitch(u"queryError"_s, QJsonValue());
+        for (const char* name : {"queryError", "sessionEndsAt", "noResultNotice", "noResultBare"})
+            site->server().setSwitch(QString::fromLatin1(name), QJsonValue());
     }
     void TearDown() override { EXPECT_EQ(test::ourBrowserProcesses(), QStringList()); }
 
@@ -344,22 +345,91 @@ TEST_F(ReceivedInvoicesQueryTest, RangesAreHalvedUntilEachAnswerFitsItsPage) {
     }
 }
 
-// A message box other than the notice that nothing was found (here a server error at the third
-// range, after two ranges with invoices) leaves its range unread: no list is saved, complete or
-// not, and the one saved before stays as it was.
-TEST_F(ReceivedInvoicesQueryTest, AnyOtherMessageBoxOfTheSiteSavesNoList) {
-    const QString box = u"Bir sistem hatası oluştu. Hata detayı:Bağlantı hatası"_s;
-    site->server().setSwitch(u"queryError"_s, box);
-    site->server().setSwitch(u"queryErrorAt"_s, 3);
+// A range the site answers with a box in words the program does not know is empty: February
+// 2024 holds nothing from the 9th to the 24th, and is saved whole under either wording, the
+// status naming both empty ranges with the site's words.
+TEST_F(ReceivedInvoicesQueryTest, EmptyRangesInOtherWordsSaveTheWholeMonth) {
+    const struct {
+        const char* name;
+        QString notice;
+        bool bare; // the box alone, without a paging text
+    } cases[] = {
+        {"another sentence over a count of 0", u"Sorgulama kriterlerine uygun fatura bulunamadı."_s,
+         false},
+        {"a bare box", u"Belirtilen tarihler arasında  faturanız bulunmamaktadır."_s, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt = test::RecordingPrompt();
+        site->server().setSwitch(u"noResultNotice"_s, c.notice);
+        site->server().setSwitch(u"noResultBare"_s, c.bare);
+        const auto result = run(kCompany, u"2024 Şubat "_s, {kSiteCode});
+        ASSERT_EQ(result.outcome, ReceivedInvoiceResult::Outcome::Saved)
+            << prompt.messages.join(u'|').toStdString();
+        EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.last().toStdString();
+        EXPECT_EQ(listRows(result.path), fixtureRows(u"02-2024"_s));
+        const QString said = c.notice.simplified();
+        EXPECT_EQ(completionStatus(result),
+                  u" Fatura listesi indirildi. 09-02-2024 - 16-02-2024 arası boş: \"%1\" "
+                  u"17-02-2024 - 24-02-2024 arası boş: \"%1\""_s.arg(said));
+    }
+}
+
+// A box the query knows as an error leaves its range unread: no list is saved, complete or not,
+// the one saved before stays as it was, and the query ends as soon as the box is read — also
+// when the session ended after the first range and the box leads back to the login page.
+TEST_F(ReceivedInvoicesQueryTest, AKnownErrorOfTheSiteSavesNoList) {
+    const QString serverError = u"Bir sistem hatası oluştu. Hata detayı:Bağlantı hatası"_s;
+    const struct {
+        const char* name;
+        QList<std::pair<QString, QJsonValue>> switches;
+        QString range;
+        QString box;
+    } cases[] = {
+        {"a server error at the third range",
+         {{u"queryError"_s, serverError}, {u"queryErrorAt"_s, 3}},
+         u"17-11-2022 - 24-11-2022"_s,
+         serverError},
+        {"the session ended after the first range",
+         {{u"sessionEndsAt"_s, 2}},
+         u"09-11-2022 - 16-11-2022"_s,
+         u"Oturumunuz sona erdi. Lütfen tekrar giriş yapınız."_s},
+    };
     test::writeFile(listPath(u"2022-11"_s), "önceki liste");
-    const auto result = run(kCompany, u"2022 Kasım "_s, {kSiteCode});
-    EXPECT_EQ(result.outcome, ReceivedInvoiceResult::Outcome::Failed);
-    EXPECT_EQ(prompt.messages,
-              QStringList{u"İnteraktif Vergi Dairesi 17-11-2022 - 24-11-2022 arası sorguyu şu "
-                          u"mesajla yanıtladı: \"%1\" Fatura listesi kaydedilmedi; lütfen daha "
-                          u"sonra tekrar deneyiniz."_s.arg(box)});
-    EXPECT_EQ(test::readAll(listPath(u"2022-11"_s)), "önceki liste");
-    EXPECT_EQ(QDir(QFileInfo(listPath(u"2022-11"_s)).path()).entryList(QDir::Files).size(), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt = test::RecordingPrompt();
+        for (const auto& [name, value] : c.switches)
+            site->server().setSwitch(name, value);
+        const auto result = run(kCompany, u"2022 Kasım "_s, {kSiteCode});
+        EXPECT_LT(captcha->typedAt.elapsed(), 30000);
+        EXPECT_EQ(result.outcome, ReceivedInvoiceResult::Outcome::Failed);
+        EXPECT_EQ(prompt.messages,
+                  QStringList{u"İnteraktif Vergi Dairesi %1 arası sorguyu şu mesajla yanıtladı: "
+                              u"\"%2\" Fatura listesi kaydedilmedi; lütfen daha sonra tekrar "
+                              u"deneyiniz."_s.arg(c.range, c.box)});
+        EXPECT_EQ(test::readAll(listPath(u"2022-11"_s)), "önceki liste");
+        EXPECT_EQ(QDir(QFileInfo(listPath(u"2022-11"_s)).path()).entryList(QDir::Files).size(), 1);
+        for (const auto& [name, value] : c.switches)
+            site->server().setSwitch(name, QJsonValue());
+    }
+}
+
+// Which boxes end the query and which are the site's word for an empty range.
+TEST(SiteMessages, KnownErrorsAreToldFromEmptyRangeNotices) {
+    const struct {
+        QString text;
+        bool error;
+    } cases[] = {
+        {u"Lütfen tüm alanları eksiksiz  doldurarak tekrar deneyin!"_s, true},
+        {u"OTURUMUNUZ SONA ERDİ"_s, true},
+        {u"BAĞLANTI KESİLDİ"_s, true},
+        {u"Sunucu HATASI"_s, true},
+        {u"Aradığınız kriterlere uygun kayıt bulunamadı."_s, false},
+        {u"KAYIT BULUNAMADI"_s, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isSiteError(c.text), c.error) << c.text.toStdString();
 }
 
 // A measured run, not a timed test: a month of 200 invoices from the typed captcha to the saved

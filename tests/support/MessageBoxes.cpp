@@ -67,6 +67,9 @@ QString boxFault(QMessageBox& box) {
     auto* label = box.findChild<QLabel*>(u"qt_msgbox_label"_s);
     if (!label || !label->isVisible())
         return u"no text"_s;
+    // A message may carry outside words: read as markup they would show something else.
+    if (box.textFormat() != Qt::PlainText || label->textFormat() != Qt::PlainText)
+        return u"its text is not shown as plain text"_s;
     // The room the label draws its text in, and the room the text needs there.
     QRect room = label->contentsRect().marginsRemoved(
         QMargins(label->margin(), label->margin(), label->margin(), label->margin()));

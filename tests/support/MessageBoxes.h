@@ -38,9 +38,9 @@ private:
     QStringList m_faults;
 };
 
-// What keeps a user from reading a shown box, empty when nothing does: its text cut by its label,
-// its title cut by a title bar, the box wider than about 60 % of its screen when the text could
-// wrap, or the box off the screen.
+// What keeps a user from reading a shown box, empty when nothing does: its text not shown as
+// plain text, its text cut by its label, its title cut by a title bar, the box wider than about
+// 60 % of its screen when the text could wrap, or the box off the screen.
 QString boxFault(QMessageBox& box);
 
 } // namespace tavlix::test

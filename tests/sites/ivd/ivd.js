@@ -14,8 +14,9 @@ function el(tag, attrs, text) {
   return e;
 }
 
-// The site's message box: the text in the first span of the first cell, and a "Tamam" button.
-function messageBox(text, spanClass) {
+// The site's message box: the text in the first span of the first cell, and a "Tamam" button
+// that puts it away (and then does `then`, when given).
+function messageBox(text, spanClass, then) {
   const box = el('div', { class: 'csc-msgbox' });
   const table = el('table');
   const row = el('tr');
@@ -26,7 +27,10 @@ function messageBox(text, spanClass) {
   const buttons = el('tr');
   const buttonCell = el('td');
   const ok = el('input', { type: 'button', value: 'Tamam' });
-  ok.addEventListener('click', () => box.remove());
+  ok.addEventListener('click', () => {
+    box.remove();
+    if (then) then();
+  });
   buttonCell.appendChild(ok);
   buttons.appendChild(buttonCell);
   table.appendChild(buttons);
@@ -149,6 +153,15 @@ function showQuery() {
       setTimeout(() => messageBox(switches.queryError, 'csc-msgbox-msg-span'), 80);
       return;
     }
+    // The session ended (from the sessionEndsAt-th query on): the site's box asks for a new
+    // login, and its "Tamam" leads back to the login page.
+    if (switches.sessionEndsAt && queriesAsked >= switches.sessionEndsAt) {
+      setTimeout(() => messageBox('Oturumunuz sona erdi. Lütfen tekrar giriş yapınız.', '', () => {
+        app.textContent = '';
+        showLogin();
+      }), 80);
+      return;
+    }
     const first = parseDate(from.value);
     const last = parseDate(to.value);
     if (first === null || last === null) {
@@ -173,12 +186,20 @@ const headings = ['Satıcı', 'Vergi/TC Kimlik No', 'Fatura No', 'Düzenleme Tar
                   'Düzenleme Zamanı', 'Toplam Tutar', 'Ödenecek Tutar', 'Vergiler Toplamı',
                   'Para Birimi', 'Tesisat Numarası', 'Gönderim Şekli'];
 
+// A range without invoices: the notice in the site's box over a paging text of 0, or in another
+// wording (switch noResultNotice), or the box alone without its span class and paging text
+// (switch noResultBare).
 function showResults(results, found) {
   results.textContent = '';
+  if (found.length === 0 && switches.noResultBare) {
+    messageBox(switches.noResultNotice || 'Aradığınız kriterlere uygun kayıt bulunamadı.');
+    return;
+  }
   results.appendChild(el('span', { class: 'csc-table-paging-info' },
                          'Toplam Kayıt Sayısı: ' + found.length));
   if (found.length === 0) {
-    messageBox('Aradığınız kriterlere uygun kayıt bulunamadı.', 'csc-msgbox-msg-span');
+    messageBox(switches.noResultNotice || 'Aradığınız kriterlere uygun kayıt bulunamadı.',
+               'csc-msgbox-msg-span');
     return;
   }
   const table = el('table', { id: 'gen__1150-t', rel: 'faturaTable' });
