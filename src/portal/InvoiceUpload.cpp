@@ -6,6 +6,7 @@
 #include "platform/UserPrompt.h"
 #include "portal/InvoicePrint.h"
 #include "portal/PortalBrowser.h"
+#include "portal/UploadSession.h"
 #include "store/FolderTree.h"
 
 #include <QDir>
@@ -125,47 +126,28 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         return UploadOutcome::UnsafeCompany;
     }
 
-    std::unique_ptr<BrowserDriver> driver =
-        services.makeSession ? services.makeSession() : makeSession();
-    driver->setKeepAlive([&prompt] { prompt.keepAlive(); });
-    driver->setStopCheck([&prompt] { return prompt.cancelled(); });
-    driver->SetBrowserPreference(u"download.default_directory"_s, QDir::toNativeSeparators(*temp));
-    driver->SetBrowserPreference(u"download.directory_upgrade"_s, true);
-    driver->SetBrowserPreference(u"download.prompt_for_download"_s, false);
-
+    UploadSession session(prompt, services.makeSession, [&prompt] { return prompt.cancelled(); });
     prompt.progress(u"e-Arşiv portalına giriş yapılıyor"_s);
-    // A visible browser opens beside the program: the progress and its "İptal" stay in sight.
-    driver->SetWindowRect(prompt.browserWindowArea());
-    const PortalLoginResult login =
-        PortalLogin(*driver, {options.portalBase, invoice.settings.portalUser,
-                              invoice.settings.portalPassword, kMenuCreateInvoice, false});
+    const PortalLoginResult login = session.open(*temp, options.portalBase, invoice.settings);
     if (prompt.cancelled()) {
-        driver->Quit();
+        session.quit();
         prompt.message(UserPrompt::Icon::Warning, u"Fatura yükleme iptal edildi."_s);
         return UploadOutcome::Cancelled;
     }
     if (!login.login) {
-        driver->Quit();
+        session.quit();
         prompt.message(UserPrompt::Icon::Warning, login.login.message() + u" Fatura yüklenmedi."_s);
         return UploadOutcome::LoginFailed;
     }
 
-    InvoiceUpload upload(*driver, prompt, std::move(invoice), options);
+    InvoiceUpload upload(session.driver(), prompt, std::move(invoice), options);
     try {
-        upload.readListBeforeSave();
-        upload.fillHeader();
-        upload.fillReturnReferences();
-        upload.addExtraTaxes();
-        upload.fillLineRows();
-        if (!upload.saveDraft()) {
-            driver->Quit();
+        if (!uploadOnSession(upload, services, true)) {
+            session.quit();
             return UploadOutcome::NotSaved;
         }
-        upload.downloadAndFile(services.fileDownload);
-        if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
-            services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
     } catch (const UploadCancelled&) {
-        driver->Quit();
+        session.quit();
         // Stopped after the list showed it: the invoice is on the portal all the same.
         if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
             services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
@@ -174,10 +156,30 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
                        u"portaldaki taslağı kontrol ediniz."_s);
         return UploadOutcome::Cancelled;
     }
-    driver->Quit();
+    session.quit();
     if (!upload.filedHtml().isEmpty())
         printAndOfferMail(upload.filedHtml(), prompt, services);
     return UploadOutcome::Done;
+}
+
+bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown) {
+    upload.readListBeforeSave(formShown);
+    upload.fillHeader();
+    upload.fillReturnReferences();
+    upload.addExtraTaxes();
+    upload.fillLineRows();
+    if (!upload.saveDraft())
+        return false;
+    upload.downloadAndFile(services.fileDownload);
+    if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
+        services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
+    return true;
+}
+
+bool onLoginPage(BrowserDriver& driver) {
+    const auto shown = driver.RunScript(
+        u"return !!document.getElementById('userid') && !!document.getElementById('password');"_s);
+    return shown.ok() && shown->toBool();
 }
 
 } // namespace tavlix::portal

@@ -41,6 +41,12 @@ struct UploadOptions {
     // Then how long, in all, the document list is queried for it, and in how many queries.
     int listQueryLimitMs = 20000;
     int listQueries = 3;
+    // After the download the single upload clicks "gen__1008" and closes the window; a set stays
+    // on the page for its next invoice and does both once, at its end.
+    bool closeAfterDownload = true;
+    // A set's invoice: the portal's login page shown by its first look at the document list
+    // ends its steps with SessionEnded.
+    bool watchSession = false;
 };
 
 // The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
@@ -55,6 +61,12 @@ Result<RowFieldList> readRowFieldList(BrowserDriver& driver, int lineCount, int 
 
 // Thrown between two steps when the user pressed "İptal"; the caller ends the session.
 struct UploadCancelled {};
+// Thrown when the portal showed its login page again (UploadOptions::watchSession): the session
+// ended before anything of this invoice was typed.
+struct SessionEnded {};
+
+// The portal's login page ("userid" and "password") is what the browser shows.
+bool onLoginPage(BrowserDriver& driver);
 
 // The steps after the walk to "Fatura Oluştur (5.000/30.000 TL)", in the order they run. A step
 // that fails is skipped and noted; the check report names what was skipped.
@@ -65,7 +77,9 @@ public:
 
     // The document list of the invoice date as it stands before the save, then back to the
     // form: a draft listed afterwards that was not listed here is new.
-    void readListBeforeSave();
+    // `formShown`: the page is the form the login walk opened, still building itself; a set's
+    // next invoice starts from the page its last one left.
+    void readListBeforeSave(bool formShown = true);
     void fillHeader();
     void fillReturnReferences();
     void addExtraTaxes();
@@ -82,6 +96,12 @@ public:
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
     money::Kurus portalTotal() const { return m_portalTotal; }
+    bool portalTotalRead() const { return m_portalTotalRead; }
+    // What the page said after the save (a refusal), if anything.
+    const QString& pageMessage() const { return m_pageMessage; }
+    InvoiceRowMatch::Kind rowMatch() const { return m_match.kind; }
+    const QStringList& matchingNumbers() const { return m_match.numbers; }
+    const InvoiceRecord& invoice() const { return m_invoice; }
     const QStringList& skippedSteps() const { return m_skipped; }
     // The listed row's number and date; empty unless this invoice's row was identified.
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
@@ -115,7 +135,7 @@ private:
     void fillStep(const FillStep& step, const Result<Element>& field);
     bool clickInputWithValue(const QString& value);
     void showReport(bool saveConfirmed);
-    bool queryDocumentList(bool* opened = nullptr);
+    bool queryDocumentList(bool* opened = nullptr, bool watchSession = false);
     std::optional<QList<ListRow>> awaitDocumentList(int limitMs);
     bool foundIn(const QList<ListRow>& rows);
     void awaitListedRow();
@@ -187,5 +207,10 @@ QString reuploadQuestion(const QString& number);
 // process ends with it, also on a failure or "İptal".
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services);
+
+// One invoice's steps on the open session, from the document list read before the save to the
+// filed package; false when the save was not confirmed. UploadCancelled and SessionEnded pass
+// through. Shared by the single upload and the set.
+bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown);
 
 } // namespace tavlix::portal

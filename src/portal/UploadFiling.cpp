@@ -154,12 +154,14 @@ std::optional<QList<ListRow>> InvoiceUpload::awaitDocumentList(int limitMs) {
     }
 }
 
-void InvoiceUpload::readListBeforeSave() {
+void InvoiceUpload::readListBeforeSave(bool formShown) {
     checkpoint(u"Düzenlenen belgeler okunuyor"_s);
     // The form builds itself in parts; its menu link is there once its notes field is.
-    m_driver.IsPresent(u"gen__1105"_s, 5000);
+    if (formShown)
+        m_driver.IsPresent(u"gen__1105"_s, 5000);
     bool opened = false;
-    if (!queryDocumentList(&opened)) {
+    const bool queried = queryDocumentList(&opened, m_options.watchSession);
+    if (!queried) {
         m_skipped.append(u"gen__1178-b (kayıt öncesi)"_s);
     } else {
         // Before the save no row can be this invoice's: the first list shown is the one.
@@ -181,6 +183,8 @@ void InvoiceUpload::readListBeforeSave() {
     const auto form = m_driver.FindByLinkText(kMenuCreateInvoice);
     if (check(form, kMenuCreateInvoice))
         check(m_driver.Click(*form), kMenuCreateInvoice);
+    if (m_options.watchSession && onLoginPage(m_driver))
+        throw SessionEnded{};
     wait(25);
 }
 
@@ -250,12 +254,15 @@ QString InvoiceUpload::waitForPackage(const QStringList& before) {
 
 // Step 4's query of the invoice date; true when "Sorgula" was pressed. `opened`: the list's
 // link was followed.
-bool InvoiceUpload::queryDocumentList(bool* opened) {
+bool InvoiceUpload::queryDocumentList(bool* opened, bool watchSession) {
     const auto link = m_driver.FindByLinkText(kMenuIssuedDocuments);
     const bool followed = check(link, u"Düzenlenen Belgeler"_s) &&
                           check(m_driver.Click(*link), u"Düzenlenen Belgeler"_s);
     if (opened)
         *opened = followed;
+    // An ended session shows the login page at the first link followed, or no link at all.
+    if (watchSession && onLoginPage(m_driver))
+        throw SessionEnded{};
     wait(100);
     const auto digits = m_driver.RunScript(kFourthDateFieldScript);
     if (check(digits, u"date-gen__"_s) && !digits->isNull()) {
@@ -297,8 +304,10 @@ void InvoiceUpload::downloadAndFile(
 
     m_prompt.message(UserPrompt::Icon::Information,
                      u"ETTN "_s + m_ettn + u" numaralı fatura hazırlandı"_s);
-    click(u"gen__1008"_s);
-    check(m_driver.CloseWindow(), u"pencere"_s);
+    if (m_options.closeAfterDownload) {
+        click(u"gen__1008"_s);
+        check(m_driver.CloseWindow(), u"pencere"_s);
+    }
 
     if (package.isEmpty()) {
         m_prompt.message(UserPrompt::Icon::Warning,
