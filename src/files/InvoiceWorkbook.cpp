@@ -123,6 +123,9 @@ QStringList savedInvoiceNames(const QString& folder) {
         // The month summary's export shares the company folder but is no invoice to load.
         if (name.endsWith(u" Aylık Özet.xlsx"_s))
             continue;
+        // Nor is the result table of a set upload.
+        if (name.startsWith(u"Toplu Yükleme "_s) && name.endsWith(u".xlsx"_s))
+            continue;
         if (name.toLower().endsWith(u".xlsx"_s))
             names << name;
     }

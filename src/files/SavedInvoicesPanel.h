@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -25,6 +26,7 @@ class QTabWidget;
 
 namespace tavlix::files {
 
+class BulkUploadWindow;
 class SavedInvoiceWatch;
 
 // What the panel needs of the invoice it stands beside.
@@ -68,7 +70,9 @@ public:
     void removeCurrent();                    // "Excel SiL"
     void importCurrent();                    // "Excel Yükle"
     void mailCurrent();                      // "e-Mail Gönder"
-    void issuedClicked(int row);             // a click on "Kesilen Faturalar"
+    void openBulkUpload();                   // "Toplu e-Arşiv": the company's saved invoices
+    BulkUploadWindow* bulkUpload() const { return m_bulk.get(); }
+    void issuedClicked(int row); // a click on "Kesilen Faturalar"
     // Reads the company's Pdf folder again; the issued invoice clicked last stays selected.
     void refreshIssued();
     // Shows "Kesilen Faturalar", selects the invoice of `pdfPath` and opens its mail.
@@ -93,12 +97,14 @@ private:
     QListWidget* m_list1 = nullptr; // saved invoice workbooks
     QTabWidget* m_tabs = nullptr;   // the workbooks and the issued invoices side by side
     QListWidget* m_issuedList = nullptr;
-    QList<IssuedInvoice> m_issued;      // as listed
-    QPushButton* m_command3 = nullptr;  // "Excel Yükle"
-    QPushButton* m_command9 = nullptr;  // "Excel Kaydet"
-    QPushButton* m_command11 = nullptr; // "Excel Aç"
-    QPushButton* m_command10 = nullptr; // "Excel SiL"
-    QPushButton* m_command15 = nullptr; // "e-Mail Gönder"
+    QList<IssuedInvoice> m_issued;       // as listed
+    QPushButton* m_command3 = nullptr;   // "Excel Yükle"
+    QPushButton* m_command9 = nullptr;   // "Excel Kaydet"
+    QPushButton* m_command11 = nullptr;  // "Excel Aç"
+    QPushButton* m_command10 = nullptr;  // "Excel SiL"
+    QPushButton* m_command15 = nullptr;  // "e-Mail Gönder"
+    QPushButton* m_bulkButton = nullptr; // "Toplu e-Arşiv"
+    std::unique_ptr<BulkUploadWindow> m_bulk;
     QString m_companyFolder;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
     std::optional<IssuedInvoice> m_currentIssued;
