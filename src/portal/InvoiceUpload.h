@@ -145,6 +145,7 @@ private:
 enum class UploadOutcome {
     Offline,       // "İnternete bağlı değilsiniz !"; no browser
     EmptyInvoice,  // "Fatura boş!"; no browser
+    MissingBuyer,  // "Alıcı bilgileri eksik: …"; no browser
     NoCredentials, // silent; no browser
     UnsafeCompany, // the company name cannot be a folder; no browser
     LoginFailed,   // a failure before the menu walk, said in a message; session released
@@ -181,6 +182,10 @@ UploadServices defaultUploadServices();
 
 // "Bu fatura <number> numarasıyla portala yüklendi. Yeni bir fatura olarak yeniden yüklensin mi?"
 QString reuploadQuestion(const QString& number);
+
+// False, after saying what is missing (missingBuyerDetails), when the invoice names no buyer the
+// portal can issue to.
+bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt);
 
 // The "e-Arşiv" button from the preconditions to the filed package. An invoice that carries the
 // number of a confirmed upload is sent again only after "Evet" to reuploadQuestion. Every browser

@@ -54,6 +54,8 @@ protected:
         invoice.invoiceDate = QDate::currentDate().toString(u"dd/MM/yyyy"_s);
         invoice.issueTime = u"10:20:30"_s;
         invoice.taxNumber = u"1234567890"_s;
+        invoice.customerTitle = u"ÖRNEK TİCARET LİMİTED ŞİRKETİ"_s;
+        invoice.taxOffice = u"KADIKÖY"_s;
         invoice.customerCountry = u"Türkiye"_s;
         invoice.customerAddress = u"Moda Cad. 1 Kadıköy"_s;
         invoice.notes = u"• Not bir\n• Not iki"_s;
@@ -400,6 +402,24 @@ TEST_F(InvoiceUploadTest, StopsBeforeOrBetweenSteps) {
          [&] { invoice.lines.clear(); },
          UploadOutcome::EmptyInvoice,
          {u"Fatura boş!"_s},
+         0},
+        {"no buyer",
+         [&] { invoice.taxNumber = invoice.customerTitle = QString(); },
+         UploadOutcome::MissingBuyer,
+         {u"Alıcı bilgileri eksik: vergi/T.C. kimlik numarası yok, alıcı adı/unvanı yok. Müşteri "
+          u"kartından bir alıcı seçiniz. Fatura yüklenmedi."_s},
+         0},
+        {"nine digits",
+         [&] { invoice.taxNumber = u"123456789"_s; },
+         UploadOutcome::MissingBuyer,
+         {u"Alıcı bilgileri eksik: vergi/T.C. kimlik numarası 10 ya da 11 haneli olmalı "
+          u"(\"123456789\"). Müşteri kartından bir alıcı seçiniz. Fatura yüklenmedi."_s},
+         0},
+        {"a first name alone is no name",
+         [&] { invoice.customerTitle = std::exchange(invoice.customerFirstName, u"AYŞE"_s); },
+         UploadOutcome::MissingBuyer,
+         {u"Alıcı bilgileri eksik: alıcı adı/unvanı yok. Müşteri kartından bir alıcı seçiniz. "
+          u"Fatura yüklenmedi."_s},
          0},
         {"no password",
          [&] { invoice.settings.portalPassword.clear(); },
