@@ -82,6 +82,7 @@ public:
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
     money::Kurus portalTotal() const { return m_portalTotal; }
+    // The portal's ids of the skipped steps; the report names them in words (skippedStepName).
     const QStringList& skippedSteps() const { return m_skipped; }
     // The listed row's number and date; empty unless this invoice's row was identified.
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
@@ -90,7 +91,8 @@ public:
     const QString& filedHtml() const { return m_filedHtml; }
     // The buyer's name and tax office as the portal filled them in after the tax-number query.
     const BuyerNames& portalBuyer() const { return m_portalBuyer; }
-    // The report's lines naming the portal's and the card's buyer when they differ.
+    // The report's lines: that the card's buyer was typed in where the portal found none, and the
+    // portal's and the card's buyer when they differ.
     QStringList buyerLines() const;
     // The fixed waits the steps have made so far, in milliseconds.
     qint64 fixedWaitMs() const { return m_waitedMs; }
@@ -111,6 +113,7 @@ private:
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
     void readPortalBuyer();
+    void completeBuyer();
     void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
     bool clickInputWithValue(const QString& value);
@@ -138,7 +141,9 @@ private:
     QString m_lastDate;
     QString m_filedHtml;
     BuyerNames m_portalBuyer;
-    QStringList m_skipped;
+    bool m_buyerFromCard = false;         // the card's name or tax office typed in for the portal's
+    QStringList m_skipped;                // ids and step names, as the steps noted them
+    QHash<QString, QString> m_lineFields; // a line field's id → "Satır 3 KDV oranı"
     qint64 m_waitedMs = 0;
 };
 

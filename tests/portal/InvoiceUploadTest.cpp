@@ -160,7 +160,7 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
              site->server().setSwitch(u"indirmeYok"_s, true);
          },
          u" Fatura Toplam Farkı     :         -26,55 [TL,Kr]'dir."_s,
-         u" Atlanan adım sayısı: 1 (ilk atlananlar: vergilerDahilToplamTutar)"_s,
+         u" Atlanan adım sayısı: 1 (ilk atlananlar: Portal fatura toplamı)"_s,
          {u"Fatura paketi portaldan indirilemedi; Html, Xml ve Zip klasörlerine bir şey "
           u"kopyalanmadı. Faturayı portalın Düzenlenen Belgeler sayfasından indirebilirsiniz."_s},
          false,
@@ -181,6 +181,18 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
          false,
          true,
          {u"0-ESKI.zip"_s}},
+        {"a buyer the registry does not know: the card's name and tax office typed in",
+         [&] {
+             invoice.taxNumber = u"9876543210"_s;
+             invoice.customerTitle = u"YENİ KURULAN YAZILIM A.Ş."_s;
+             invoice.taxOffice = u"BEŞİKTAŞ"_s;
+         },
+         zero,
+         u" Alıcı bilgileri portalda bulunamadı; müşteri kartındaki bilgiler yazıldı."_s,
+         {},
+         false,
+         true,
+         {}},
         {"a document list without ETTNs",
          [&] { site->server().setSwitch(u"ettnSutunuBos"_s, true); },
          zero,
@@ -212,6 +224,9 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         ASSERT_EQ(drafts->drafts().size(), before + 1);
         const QJsonObject draft = drafts->newest();
         tavlix::test::expectDraftMatches(draft, invoice);
+        // The registry's answer or, where it has none, the card's.
+        EXPECT_EQ(draft.value(u"unvan"_s).toString(), invoice.customerTitle);
+        EXPECT_EQ(draft.value(u"vergiDairesi"_s).toString(), invoice.taxOffice);
         httplib::Client client(site->url().toStdString());
         const auto record = client.Get("/api/kayit");
         ASSERT_TRUE(record);
@@ -322,7 +337,7 @@ TEST_F(InvoiceUploadTest, ALineWhoseChainFailsIsFinishedFieldByField) {
     const QStringList report = prompt.messages.filter(u"kontrol sonucu"_s);
     ASSERT_EQ(report.size(), 1);
     EXPECT_EQ(report[0].split(u"\r\n"_s).value(5),
-              u" Atlanan adım sayısı: 1 (ilk atlananlar: gen__2036)"_s);
+              u" Atlanan adım sayısı: 1 (ilk atlananlar: Satır 2 iskonto oranı)"_s);
     const QJsonArray rows = drafts->newest().value(u"satirlar"_s).toArray();
     ASSERT_EQ(rows.size(), 3);
     for (int i = 0; i < 3; ++i) {
