@@ -4,6 +4,7 @@
 #include "platform/Connectivity.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
+#include "portal/BuyerCheck.h"
 #include "portal/InvoicePrint.h"
 #include "portal/PortalBrowser.h"
 #include "portal/UploadSession.h"
@@ -93,6 +94,13 @@ QString reuploadQuestion(const QString& number) {
            u"mi?"_s.arg(number);
 }
 
+bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt) {
+    const QString missing = missingBuyerDetails(invoice);
+    if (!missing.isEmpty())
+        prompt.message(UserPrompt::Icon::Warning, missing);
+    return missing.isEmpty();
+}
+
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services) {
     if (!invoice.portalNumber.isEmpty() &&
@@ -112,6 +120,8 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         prompt.message(UserPrompt::Icon::Warning, u"Fatura boş!"_s);
         return UploadOutcome::EmptyInvoice;
     }
+    if (!buyerComplete(invoice, prompt))
+        return UploadOutcome::MissingBuyer;
     if (invoice.settings.portalUser.isEmpty() || invoice.settings.portalPassword.isEmpty())
         return UploadOutcome::NoCredentials;
     if (invoice.invoiceDate.isEmpty())

@@ -102,6 +102,7 @@ public:
     InvoiceRowMatch::Kind rowMatch() const { return m_match.kind; }
     const QStringList& matchingNumbers() const { return m_match.numbers; }
     const InvoiceRecord& invoice() const { return m_invoice; }
+    // The portal's ids of the skipped steps; the report names them in words (skippedStepName).
     const QStringList& skippedSteps() const { return m_skipped; }
     // The listed row's number and date; empty unless this invoice's row was identified.
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
@@ -110,7 +111,8 @@ public:
     const QString& filedHtml() const { return m_filedHtml; }
     // The buyer's name and tax office as the portal filled them in after the tax-number query.
     const BuyerNames& portalBuyer() const { return m_portalBuyer; }
-    // The report's lines naming the portal's and the card's buyer when they differ.
+    // The report's lines: that the card's buyer was typed in where the portal found none, and the
+    // portal's and the card's buyer when they differ.
     QStringList buyerLines() const;
     // The fixed waits the steps have made so far, in milliseconds.
     qint64 fixedWaitMs() const { return m_waitedMs; }
@@ -131,6 +133,7 @@ private:
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
     void readPortalBuyer();
+    void completeBuyer();
     void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
     bool clickInputWithValue(const QString& value);
@@ -158,13 +161,16 @@ private:
     QString m_lastDate;
     QString m_filedHtml;
     BuyerNames m_portalBuyer;
-    QStringList m_skipped;
+    bool m_buyerFromCard = false;         // the card's name or tax office typed in for the portal's
+    QStringList m_skipped;                // ids and step names, as the steps noted them
+    QHash<QString, QString> m_lineFields; // a line field's id → "Satır 3 KDV oranı"
     qint64 m_waitedMs = 0;
 };
 
 enum class UploadOutcome {
     Offline,       // "İnternete bağlı değilsiniz !"; no browser
     EmptyInvoice,  // "Fatura boş!"; no browser
+    MissingBuyer,  // "Alıcı bilgileri eksik: …"; no browser
     NoCredentials, // silent; no browser
     UnsafeCompany, // the company name cannot be a folder; no browser
     LoginFailed,   // a failure before the menu walk, said in a message; session released
@@ -201,6 +207,10 @@ UploadServices defaultUploadServices();
 
 // "Bu fatura <number> numarasıyla portala yüklendi. Yeni bir fatura olarak yeniden yüklensin mi?"
 QString reuploadQuestion(const QString& number);
+
+// False, after saying what is missing (missingBuyerDetails), when the invoice names no buyer the
+// portal can issue to.
+bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt);
 
 // The "e-Arşiv" button from the preconditions to the filed package. An invoice that carries the
 // number of a confirmed upload is sent again only after "Evet" to reuploadQuestion. Every browser

@@ -189,10 +189,16 @@ void InvoiceUpload::readListBeforeSave(bool formShown) {
 }
 
 void InvoiceUpload::showReport(bool saveConfirmed) {
-    m_prompt.message(UserPrompt::Icon::Information,
-                     uploadCheckReport(m_invoice.checkTotal, m_portalTotal, m_skipped,
-                                       saveConfirmed, buyerLines()),
-                     uploadCheckReportTitle());
+    // The user reads the steps in words; the portal's ids go to the log.
+    QStringList named;
+    for (const QString& step : std::as_const(m_skipped)) {
+        named.append(skippedStepName(step, m_lineFields));
+        qInfo("Atlanan adım: %s (%s)", qUtf8Printable(step), qUtf8Printable(named.last()));
+    }
+    m_prompt.message(
+        UserPrompt::Icon::Information,
+        uploadCheckReport(m_invoice.checkTotal, m_portalTotal, named, saveConfirmed, buyerLines()),
+        uploadCheckReportTitle());
 }
 
 bool InvoiceUpload::clickInputWithValue(const QString& value) {
