@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
@@ -72,25 +74,6 @@ QString refusal(const InvoiceRecord& invoice) {
     return QString();
 }
 
-JournalEntry journalEntry(const InvoiceUpload& upload, const QString& workbook,
-                          const QString& outcome) {
-    const InvoiceRecord& invoice = upload.invoice();
-    JournalEntry entry;
-    entry.uploadedAt = QDateTime::currentDateTime();
-    entry.invoiceDate = invoice.invoiceDate;
-    entry.typeText = invoice.typeText;
-    entry.buyerTaxNumber = invoice.taxNumber;
-    entry.buyerName = buyerOf(invoice);
-    entry.tavlixTotal = invoice.checkTotal;
-    if (upload.portalTotalRead())
-        entry.portalTotal = upload.portalTotal();
-    entry.portalNumber = upload.lastInvoiceNumber();
-    entry.ettn = upload.ettn();
-    entry.outcome = outcome;
-    entry.sourceWorkbook = workbook;
-    return entry;
-}
-
 class SetRun {
 public:
     SetRun(UserPrompt& prompt, const SetOptions& options, const SetServices& services)
@@ -117,6 +100,7 @@ private:
     void leaveUnsent(qsizetype from, const QString& why);
     bool upload(qsizetype pendingIndex, UploadSession& session, bool& formShown);
     void record(int row, InvoiceUpload& upload, bool saved, const QStringList& said);
+    void journal(const InvoiceUpload& upload);
     QString summary() const;
 
     UserPrompt& m_prompt;
@@ -126,6 +110,7 @@ private:
     QList<InvoiceRecord> m_invoices; // beside the rows
     QList<int> m_pending;            // rows to send, in order
     QList<JournalEntry> m_journal;
+    QString m_journalError; // the last invoice's journal row could not be written
     bool m_inInvoice = false;
     bool m_stop = false;
     int m_sessionEnds = 0;
@@ -202,29 +187,21 @@ void SetRun::record(int index, InvoiceUpload& upload, bool saved, const QStringL
         row.portalTotal = upload.portalTotal();
     row.number = upload.lastInvoiceNumber();
     row.ettn = saved ? upload.ettn() : QString();
-    QString journalOutcome;
     if (!saved) {
         row.state = State::NotSaved;
         row.outcome = u"kaydedilmedi: "_s + (upload.pageMessage().isEmpty()
                                                  ? u"portal kaydı belge listesinde göstermedi"_s
                                                  : upload.pageMessage());
-        journalOutcome = QString::fromUtf16(kJournalNotSaved);
-    } else if (upload.rowMatch() == InvoiceRowMatch::Kind::Ambiguous) {
+    } else if (upload.matchKind() == InvoiceRowMatch::Kind::Ambiguous) {
         row.state = State::Several;
         row.outcome = u"birden çok taslak: "_s + upload.matchingNumbers().join(u", "_s);
-        journalOutcome = QString::fromUtf16(kJournalSeveralDrafts);
     } else {
         row.state = upload.filedHtml().isEmpty() ? State::Prepared : State::Filed;
         row.outcome = row.state == State::Filed ? u"dosyalandı"_s
                                                 : u"hazırlandı, fatura paketi dosyalanmadı"_s;
-        journalOutcome = QString::fromUtf16(kJournalPrepared);
     }
-    if (m_services.appendJournal) {
-        const JournalEntry entry = journalEntry(upload, row.workbook, journalOutcome);
-        if (const auto written = m_services.appendJournal(entry); !written)
-            row.notes.append(u"Yükleme günlüğüne yazılamadı: "_s + written.message());
-        m_journal.append(entry);
-    }
+    if (!m_journalError.isEmpty())
+        row.notes.append(std::exchange(m_journalError, QString()));
     // Saved with another total than ours, or one the page did not show: the user looks first.
     const auto difference = row.difference();
     if (saved && (!difference || *difference != 0)) {
@@ -238,6 +215,17 @@ void SetRun::record(int index, InvoiceUpload& upload, bool saved, const QStringL
             row.outcome += u" ("_s + what + u')';
         }
     }
+}
+
+// As the single upload does once the save was tried; the set's own copy keeps an invoice issued
+// now from going again in the same set.
+void SetRun::journal(const InvoiceUpload& upload) {
+    if (!m_services.appendJournal)
+        return;
+    const JournalEntry entry = journalEntryFor(upload, QDateTime::currentDateTime());
+    if (const auto written = m_services.appendJournal(entry); !written)
+        m_journalError = u"Yükleme günlüğüne yazılamadı: "_s + written.message();
+    m_journal.append(entry);
 }
 
 // False when the set must end here (the session ended a second time, the login failed).
@@ -257,7 +245,7 @@ bool SetRun::upload(qsizetype pendingIndex, UploadSession& session, bool& formSh
         bool saved = false;
         m_inInvoice = true;
         try {
-            saved = uploadOnSession(upload, services, formShown);
+            saved = uploadOnSession(upload, services, formShown, [&] { journal(upload); });
         } catch (const SessionEnded&) {
             m_inInvoice = false;
             if (++m_sessionEnds > 1) {

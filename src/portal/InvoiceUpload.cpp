@@ -12,6 +12,8 @@
 
 #include <QDir>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace tavlix::portal {
@@ -101,10 +103,91 @@ bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt) {
     return missing.isEmpty();
 }
 
+QString reuploadQuestion(const QString& number, const QDateTime& uploadedAt) {
+    if (!uploadedAt.isValid())
+        return reuploadQuestion(number);
+    return u"Bu fatura %1 numarasıyla %2 tarihinde portala yüklendi. Yeni bir fatura olarak "
+           u"yeniden yüklensin mi?"_s.arg(number, uploadedAt.toString(u"dd.MM.yyyy HH:mm"_s));
+}
+
+JournalEntry journalEntryFor(const InvoiceUpload& upload, const QDateTime& now) {
+    const InvoiceRecord& invoice = upload.invoice();
+    JournalEntry e;
+    e.uploadedAt = now;
+    e.invoiceDate = invoice.invoiceDate.trimmed();
+    e.typeText = invoice.typeText;
+    e.buyerTaxNumber = invoice.taxNumber.trimmed();
+    e.buyerName = !upload.portalBuyer().name.isEmpty() ? upload.portalBuyer().name
+                  : !invoice.customerTitle.isEmpty()   ? invoice.customerTitle
+                                                       : invoice.customerName;
+    e.tavlixTotal = invoice.checkTotal;
+    if (upload.portalTotalRead())
+        e.portalTotal = upload.portalTotal();
+    e.sourceWorkbook = invoice.sourceWorkbook;
+    switch (upload.matchKind()) {
+    case InvoiceRowMatch::Kind::Found:
+        e.outcome = QString::fromUtf16(kJournalPrepared);
+        e.portalNumber = upload.lastInvoiceNumber();
+        e.ettn = upload.ettn().toUpper();
+        break;
+    case InvoiceRowMatch::Kind::Ambiguous:
+        e.outcome = QString::fromUtf16(kJournalSeveralDrafts);
+        break;
+    case InvoiceRowMatch::Kind::None:
+        e.outcome = QString::fromUtf16(kJournalNotSaved);
+        break;
+    }
+    return e;
+}
+
+void recordUpload(const QString& programDir, const InvoiceUpload& upload, UserPrompt& prompt) {
+    const auto path = journalPath(programDir, upload.invoice().company);
+    if (!path)
+        return; // the upload refuses such a company before it starts
+    if (const auto added =
+            appendJournalEntry(*path, journalEntryFor(upload, QDateTime::currentDateTime()));
+        !added)
+        prompt.message(UserPrompt::Icon::Warning, added.message());
+}
+
+namespace {
+
+// The question before a second issue of the same invoice; nothing to ask when it was never
+// issued. The mark of today's upload is the quick path; the journal knows it after a restart.
+std::optional<QString> issuedQuestion(InvoiceRecord invoice, const UploadOptions& options,
+                                      UserPrompt& prompt) {
+    if (invoice.invoiceDate.isEmpty())
+        invoice.invoiceDate = options.today.toString(u"dd/MM/yyyy"_s);
+    const auto path = journalPath(options.programDir, invoice.company);
+    QList<JournalEntry> journal;
+    if (path) {
+        auto read = readJournal(*path);
+        if (read)
+            journal = std::move(read.value());
+        else if (invoice.portalNumber.isEmpty())
+            prompt.message(UserPrompt::Icon::Warning,
+                           read.message() + u"\nBu faturanın daha önce yüklenip yüklenmediğine "
+                                            u"bakılamadı."_s);
+    }
+    if (!invoice.portalNumber.isEmpty()) {
+        for (auto it = journal.crbegin(); it != journal.crend(); ++it)
+            if (it->portalNumber == invoice.portalNumber)
+                return reuploadQuestion(invoice.portalNumber, it->uploadedAt);
+        return reuploadQuestion(invoice.portalNumber);
+    }
+    if (const auto issued = findIssued(journal, invoice))
+        return reuploadQuestion(issued->portalNumber.isEmpty() ? issued->ettn
+                                                               : issued->portalNumber,
+                                issued->uploadedAt);
+    return std::nullopt;
+}
+
+} // namespace
+
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services) {
-    if (!invoice.portalNumber.isEmpty() &&
-        !prompt.ask(reuploadQuestion(invoice.portalNumber), u"Tavlix"_s))
+    if (const auto question = issuedQuestion(invoice, options, prompt);
+        question && !prompt.ask(*question, u"Tavlix"_s))
         return UploadOutcome::NotRepeated;
     if (!isOnline()) {
         prompt.message(UserPrompt::Icon::Information, u"İnternete bağlı değilsiniz !"_s);
@@ -151,13 +234,21 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     }
 
     InvoiceUpload upload(session.driver(), prompt, std::move(invoice), options);
+    bool recorded = false;
+    // Once the save was tried the portal may hold the invoice: the journal says how it ended.
+    const auto record = [&] {
+        if (!std::exchange(recorded, true))
+            recordUpload(options.programDir, upload, prompt);
+    };
     try {
-        if (!uploadOnSession(upload, services, true)) {
+        if (!uploadOnSession(upload, services, true, record)) {
             session.quit();
             return UploadOutcome::NotSaved;
         }
     } catch (const UploadCancelled&) {
         session.quit();
+        if (upload.saveTried())
+            record();
         // Stopped after the list showed it: the invoice is on the portal all the same.
         if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
             services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
@@ -172,13 +263,17 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
     return UploadOutcome::Done;
 }
 
-bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown) {
+bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown,
+                     const std::function<void()>& afterSave) {
     upload.readListBeforeSave(formShown);
     upload.fillHeader();
     upload.fillReturnReferences();
     upload.addExtraTaxes();
     upload.fillLineRows();
-    if (!upload.saveDraft())
+    const bool saved = upload.saveDraft();
+    if (afterSave)
+        afterSave();
+    if (!saved)
         return false;
     upload.downloadAndFile(services.fileDownload);
     if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())

@@ -13,6 +13,7 @@
 #include "portal/PortalLogin.h"
 #include "portal/RowFieldList.h"
 #include "portal/UploadCheckReport.h"
+#include "portal/UploadJournal.h"
 
 #include <QDate>
 #include <QString>
@@ -93,15 +94,19 @@ public:
     // number and date. Several rows that fit this invoice: said, nothing ticked or filed.
     void downloadAndFile(const std::function<Result<QString>(const UnzipInput&)>& fileDownload);
 
+    const InvoiceRecord& invoice() const { return m_invoice; }
+    // Whether the save found this invoice's row, several that fit it, or none; None before the
+    // save.
+    InvoiceRowMatch::Kind matchKind() const { return m_match.kind; }
+    bool portalTotalRead() const { return m_portalTotalRead; }
+    // saveDraft() has begun: the Enter of the save may have reached the portal.
+    bool saveTried() const { return m_saveTried; }
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
     money::Kurus portalTotal() const { return m_portalTotal; }
-    bool portalTotalRead() const { return m_portalTotalRead; }
     // What the page said after the save (a refusal), if anything.
     const QString& pageMessage() const { return m_pageMessage; }
-    InvoiceRowMatch::Kind rowMatch() const { return m_match.kind; }
     const QStringList& matchingNumbers() const { return m_match.numbers; }
-    const InvoiceRecord& invoice() const { return m_invoice; }
     // The portal's ids of the skipped steps; the report names them in words (skippedStepName).
     const QStringList& skippedSteps() const { return m_skipped; }
     // The listed row's number and date; empty unless this invoice's row was identified.
@@ -154,6 +159,7 @@ private:
     QString m_ettnAfterSave; // "gen__1024" read again after the save
     money::Kurus m_portalTotal = 0;
     bool m_portalTotalRead = false;
+    bool m_saveTried = false;
     std::optional<QSet<QString>> m_listedBefore; // row keys; nothing when not queried
     QString m_pageMessage;                       // what the page said after the save
     InvoiceRowMatch m_match;
@@ -207,20 +213,30 @@ UploadServices defaultUploadServices();
 
 // "Bu fatura <number> numarasıyla portala yüklendi. Yeni bir fatura olarak yeniden yüklensin mi?"
 QString reuploadQuestion(const QString& number);
+// The same with the time of the upload: "… <number> numarasıyla <dd.MM.yyyy HH:mm> tarihinde …".
+QString reuploadQuestion(const QString& number, const QDateTime& uploadedAt);
+
+// The journal row of an upload that reached the save, its outcome as the user is told it.
+JournalEntry journalEntryFor(const InvoiceUpload& upload, const QDateTime& now);
+// Adds that row to the company's journal; a failure, or a journal kept aside, is said in a
+// warning. Called once per invoice that reached the save.
+void recordUpload(const QString& programDir, const InvoiceUpload& upload, UserPrompt& prompt);
 
 // False, after saying what is missing (missingBuyerDetails), when the invoice names no buyer the
 // portal can issue to.
 bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt);
 
 // The "e-Arşiv" button from the preconditions to the filed package. An invoice that carries the
-// number of a confirmed upload is sent again only after "Evet" to reuploadQuestion. Every browser
-// process ends with it, also on a failure or "İptal".
+// number of a confirmed upload, or that the journal knows as issued, is sent again only after
+// "Evet" to reuploadQuestion. Every browser process ends with it, also on a failure or "İptal".
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services);
 
 // One invoice's steps on the open session, from the document list read before the save to the
-// filed package; false when the save was not confirmed. UploadCancelled and SessionEnded pass
+// filed package; false when the save was not confirmed. `afterSave` runs once the save was tried
+// and answered (the journal row), before the download. UploadCancelled and SessionEnded pass
 // through. Shared by the single upload and the set.
-bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown);
+bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown,
+                     const std::function<void()>& afterSave);
 
 } // namespace tavlix::portal

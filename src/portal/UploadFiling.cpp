@@ -6,6 +6,7 @@
 #include "platform/UserPrompt.h"
 #include "portal/InvoicePrint.h"
 #include "portal/PortalBrowser.h"
+#include "portal/PortalStates.h"
 #include "portal/UploadCheckReport.h"
 
 #include <QDir>
@@ -31,16 +32,6 @@ for (var i = 0; i < cells.length; ++i) {
 }
 return found;)js"_s;
 
-// The digits of the fourth input whose id begins with "date-gen__"; null if there are fewer.
-const QString kFourthDateFieldScript = uR"js(
-var n = 0;
-var inputs = document.getElementsByTagName('input');
-for (var i = 0; i < inputs.length; ++i) {
-  var id = inputs[i].id || '';
-  if (id.indexOf('date-gen__') === 0 && ++n === 4) return id.substring(10);
-}
-return null;)js"_s;
-
 // A name part taken from the portal becomes part of a file name: path separators and control
 // characters would lead elsewhere.
 QString safeNamePart(QString part) {
@@ -58,6 +49,7 @@ QStringList zipFiles(const QString& folder) {
 
 bool InvoiceUpload::saveDraft() {
     checkpoint(u"Notlar yazılıyor, fatura kaydediliyor"_s);
+    m_saveTried = true;
     typeInto(u"gen__1105"_s, m_invoice.notes);
     check(m_driver.SendKeysToPage(keys::Enter), u"gen__1105"_s);
     // An alert the save raised would stop every other look at the page.
@@ -261,29 +253,17 @@ QString InvoiceUpload::waitForPackage(const QStringList& before) {
 // Step 4's query of the invoice date; true when "Sorgula" was pressed. `opened`: the list's
 // link was followed.
 bool InvoiceUpload::queryDocumentList(bool* opened, bool watchSession) {
-    const auto link = m_driver.FindByLinkText(kMenuIssuedDocuments);
-    const bool followed = check(link, u"Düzenlenen Belgeler"_s) &&
-                          check(m_driver.Click(*link), u"Düzenlenen Belgeler"_s);
+    // An ended session shows the login page at the first link followed.
+    const ListQueryResult query =
+        queryDocumentListOf(m_driver, m_invoice.invoiceDate, [this, watchSession] {
+            if (watchSession && onLoginPage(m_driver))
+                throw SessionEnded{};
+        });
     if (opened)
-        *opened = followed;
-    // An ended session shows the login page at the first link followed, or no link at all.
-    if (watchSession && onLoginPage(m_driver))
-        throw SessionEnded{};
-    wait(100);
-    const auto digits = m_driver.RunScript(kFourthDateFieldScript);
-    if (check(digits, u"date-gen__"_s) && !digits->isNull()) {
-        const QString xpath = u"//*[@id='date-gen__"_s + digits->toString() + u"']"_s;
-        const auto field = m_driver.FindByXPath(xpath);
-        if (check(field, u"date-gen__"_s + digits->toString()) &&
-            check(m_driver.Click(*field), u"date-gen__"_s + digits->toString())) {
-            check(m_driver.ClipboardPaste(m_invoice.invoiceDate), u"sorgu tarihi"_s);
-            wait(1);
-            check(m_driver.SendKeysToPage(keys::Tab), u"sorgu tarihi"_s);
-        }
-    } else if (digits.ok()) {
-        m_skipped.append(u"date-gen__ (4.)"_s);
-    }
-    return clickInputWithValue(u"Sorgula"_s);
+        *opened = query.linkFollowed;
+    m_skipped.append(query.skipped);
+    m_waitedMs += query.waitedMs;
+    return query.queried;
 }
 
 void InvoiceUpload::downloadAndFile(

@@ -39,6 +39,8 @@ struct JournalEntry {
 // <program>/Firmalarım/<company>/Satış Faturaları/Yüklemeler.xlsx; nothing when the company name
 // is not a safe folder name.
 std::optional<QString> journalPath(const QString& programDir, const QString& company);
+// The same for a company folder already checked.
+QString journalPathIn(const QString& companyFolder);
 
 // Every row of the journal at `path`, oldest first; an empty list when there is no file yet. A
 // file that cannot be read is an error and is left as it is.
@@ -47,6 +49,13 @@ Result<QList<JournalEntry>> readJournal(const QString& path);
 // Adds `entry` as the last row, atomically. A journal that cannot be read is first moved aside as
 // "Yüklemeler.xlsx.<yyyyMMdd-HHmmss>" (the error's message says so) and a new one is begun.
 Result<void> appendJournalEntry(const QString& path, const JournalEntry& entry);
+
+// Writes the whole journal, atomically; refused while a spreadsheet program has it open.
+Result<void> writeJournal(const QString& path, const QList<JournalEntry>& entries);
+
+// Renames an unreadable journal to "<path>.<yyyyMMdd-HHmmss>"; the new path, or an error when it
+// could not be moved (the file is then left as it is).
+Result<QString> moveJournalAside(const QString& path, const QDateTime& now);
 
 // The "hazırlandı" row whose buyer tax number, invoice date, type and Tavlix total equal the
 // invoice's (the newest such row); nothing when the invoice was never issued.

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTreeView>
 
@@ -294,13 +295,26 @@ TEST_F(UploadEndToEnd, AnUploadedInvoiceIsAskedForAgainAndTheRegistrysNameIsRepo
     const QString number = draftText(drafts.newest(), "belgeNo");
     EXPECT_EQ(m_window->invoiceRecord().portalEttn, draftText(drafts.newest(), "ettn"));
 
-    // Again: "Hayır" (the default) and the portal hears nothing.
-    boxes->clear();
-    QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
-    EXPECT_EQ(boxes->texts(), QStringList{u"Bu fatura "_s + number +
-                                          u" numarasıyla portala yüklendi. Yeni bir fatura olarak "
-                                          u"yeniden yüklensin mi?"_s});
-    EXPECT_EQ(site.loginAttempts(), 1);
+    // Again, today and after a restart: "Hayır" (the default) and the portal hears nothing.
+    const QRegularExpression asked(u"^Bu fatura "_s + number +
+                                   u" numarasıyla \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d "
+                                   u"tarihinde portala yüklendi\\. Yeni bir fatura olarak yeniden "
+                                   u"yüklensin mi\\?$"_s);
+    for (const bool restart : {false, true}) {
+        if (restart) {
+            m_window.reset();
+            composeSale();
+            ASSERT_FALSE(HasFatalFailure());
+            ASSERT_TRUE(m_window->invoiceRecord().portalNumber.isEmpty());
+        }
+        boxes->clear();
+        QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
+        ASSERT_EQ(boxes->texts().size(), 1) << boxes->texts().join(u"|"_s).toStdString();
+        EXPECT_TRUE(asked.match(boxes->texts().first()).hasMatch())
+            << boxes->texts().first().toStdString();
+        EXPECT_EQ(site.loginAttempts(), 1);
+        EXPECT_EQ(drafts.drafts().size(), 1);
+    }
 
     // Another invoice on the screen carries no mark.
     auto* view = find<QTreeView>("ListView1");

@@ -5,6 +5,8 @@
 #include "portal/InvoicePrint.h"
 
 #include "support/DraftChecks.h"
+#include "support/Files.h"
+#include "support/Openpyxl.h"
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
@@ -213,6 +215,14 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
          false,
          true,
          {}},
+        {"a journal that cannot be read",
+         [&] { tavlix::test::writeFile(company.filePath(u"Yüklemeler.xlsx"_s), "kırık"); },
+         zero,
+         {},
+         {},
+         false,
+         true,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -254,6 +264,20 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
                   c.filed ? QStringList{stem + u".html"_s} : QStringList());
         EXPECT_EQ(QDir(company.filePath(u"Temp"_s)).entryList(QDir::Files), c.leftInTemp);
         EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
+
+        // Its journal row, as another reader sees it; a journal that could not be read is kept.
+        const QJsonObject rows = tavlix::test::readWithOpenpyxl(company.filePath(
+            u"Yüklemeler.xlsx"_s))[u"cells"_s][u"Yüklemeler"_s]
+                                     .toObject();
+        EXPECT_EQ(rows[u"J2"_s].toString() + u'|' + rows[u"H2"_s].toString() + u'|' +
+                      rows[u"I2"_s].toString() + u'|' + rows[u"J3"_s].toString(),
+                  u"hazırlandı|"_s + draft.value(u"belgeNo"_s).toString() + u'|' +
+                      draft.value(u"ettn"_s).toString().toUpper() + u'|');
+        EXPECT_DOUBLE_EQ(rows[u"F2"_s].toDouble(), 26.55);
+        for (const QString& aside : company.entryList({u"Yüklemeler.xlsx.*"_s}, QDir::Files)) {
+            EXPECT_EQ(tavlix::test::readAll(company.filePath(aside)), "kırık");
+            EXPECT_FALSE(prompt.messages.filter(aside).isEmpty()) << "the user is told";
+        }
         resetSite();
     }
 }
@@ -320,6 +344,12 @@ TEST_F(InvoiceUploadTest, AnUnconfirmedSaveFilesNothing) {
                       .replace(u"%2"_s, all.at(2).toObject().value(u"belgeNo"_s).toString()));
         EXPECT_EQ(drafts->downloads(), 0);
         EXPECT_EQ(filedAndTemp(), QStringList());
+        const auto journal = readJournal(*journalPath(dir.path(), invoice.company));
+        ASSERT_TRUE(journal && journal->size() == 1);
+        EXPECT_EQ(journal->first().outcome, c.outcome == UploadOutcome::NotSaved
+                                                ? u"kaydedilmedi"_s
+                                                : u"birden çok taslak"_s);
+        EXPECT_EQ(journal->first().portalNumber, QString()) << "no invoice was identified";
         EXPECT_EQ(tavlix::test::ourBrowserProcesses(), QStringList());
         resetSite();
     }

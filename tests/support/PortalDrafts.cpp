@@ -236,6 +236,8 @@ PortalDrafts::PortalDrafts(SiteServer& server)
             const QJsonObject old = m_drafts[i].toObject();
             if (old.value(u"ettn"_s).toString() == ettn) {
                 draft.insert(u"belgeNo"_s, old.value(u"belgeNo"_s));
+                if (old.contains(u"durum"_s))
+                    draft.insert(u"durum"_s, old.value(u"durum"_s));
                 m_drafts[i] = draft;
                 res.set_content(answer, "application/json");
                 return;
@@ -265,7 +267,7 @@ PortalDrafts::PortalDrafts(SiteServer& server)
                             {u"ettn"_s, d.value(u"ettn"_s)},
                             {u"aliciVkn"_s, d.value(u"aliciVkn"_s)},
                             {u"tarih"_s, date.toString(u"dd-MM-yyyy"_s)},
-                            {u"durum"_s, u"Onaylanmadı"_s},
+                            {u"durum"_s, d.value(u"durum"_s).toString(u"Onaylanmadı"_s)},
                             {u"toplam"_s, QLocale(QLocale::Turkish).toString(total, 'f', 2)}});
         }
         res.set_header("Cache-Control", "no-store");
@@ -311,6 +313,19 @@ QJsonArray PortalDrafts::drafts() const {
 QJsonObject PortalDrafts::newest() const {
     std::lock_guard lock(m_mutex);
     return m_drafts.isEmpty() ? QJsonObject() : m_drafts.last().toObject();
+}
+
+bool PortalDrafts::setState(const QString& ettn, const QString& state) {
+    std::lock_guard lock(m_mutex);
+    for (qsizetype i = 0; i < m_drafts.size(); ++i) {
+        QJsonObject d = m_drafts[i].toObject();
+        if (d.value(u"ettn"_s).toString().compare(ettn, Qt::CaseInsensitive) != 0)
+            continue;
+        d.insert(u"durum"_s, state);
+        m_drafts[i] = d;
+        return true;
+    }
+    return false;
 }
 
 int PortalDrafts::downloads() const {

@@ -27,6 +27,9 @@ public:
     QJsonArray drafts() const;
     QJsonObject newest() const;
     int downloads() const;
+    // What the user does in the portal afterwards: signs a draft ("Onaylandı") or deletes it
+    // ("Silinmiş"); any other text is shown as it is. False when no draft has that ETTN.
+    bool setState(const QString& ettn, const QString& state);
     void clear();
 
     // The package of a draft, as "İndir" sends it.

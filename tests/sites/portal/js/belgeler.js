@@ -39,7 +39,9 @@
       var tr = el('tr', {}, tablo);
       el('input', {type: 'checkbox', 'data-ettn': b.ettn}, el('td', {}, tr));
       var ettn = ayar.ettnSutunuBos ? '' : b.ettn;
-      [b.belgeNo, ettn, b.aliciVkn, b.tarih, b.durum, b.toplam].forEach(function (v) {
+      // A portal that words the states its own way: switch durumMetni, {state: shown text}.
+      var durum = (ayar.durumMetni || {})[b.durum] || b.durum;
+      [b.belgeNo, ettn, b.aliciVkn, b.tarih, durum, b.toplam].forEach(function (v) {
         el('span', {text: v}, el('td', {}, tr));
       });
     });
