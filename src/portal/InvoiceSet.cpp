@@ -3,6 +3,7 @@
 #include "platform/Connectivity.h"
 #include "platform/UserPrompt.h"
 #include "portal/BuyerCheck.h"
+#include "portal/InvoicePrint.h"
 #include "portal/UploadCheckReport.h"
 #include "portal/UploadSession.h"
 
@@ -117,6 +118,7 @@ private:
     int m_done = 0;
     int m_total = 0;
     QElapsedTimer m_clock;
+    InvoicePrinter m_printer; // its session ends with the set
 };
 
 void SetRun::loadAll(const QStringList& paths) {
@@ -237,6 +239,10 @@ bool SetRun::upload(qsizetype pendingIndex, UploadSession& session, bool& formSh
     UploadServices services = m_services.upload;
     services.mailToCustomer = nullptr;
     services.uploaded = nullptr;
+    services.printPdf = m_services.printPdf ? m_services.printPdf
+                                            : [this](const QString& html, const QString& pdf) {
+                                                  return m_printer.print(html, pdf);
+                                              };
     const QString prefix =
         u"%1 / %2 — %3: "_s.arg(pendingIndex + 1).arg(m_total).arg(m_rows.at(index).workbook);
     while (true) {

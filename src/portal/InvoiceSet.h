@@ -56,6 +56,9 @@ struct SetServices {
     // A saved workbook as the invoice record the single upload would send; its error names why
     // it cannot be (no header sheet, an import refused).
     std::function<Result<InvoiceRecord>(const QString& path)> load;
+    // Prints a filed invoice's PDF; nothing: one print session of the set's own for all its
+    // invoices (the upload services' printPdf is not used).
+    std::function<Result<void>(const QString& htmlPath, const QString& pdfPath)> printPdf;
     // The company's upload journal; nothing when it is not kept (a test).
     std::function<Result<QList<JournalEntry>>()> readJournal;
     std::function<Result<void>(const JournalEntry&)> appendJournal;

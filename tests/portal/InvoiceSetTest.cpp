@@ -3,8 +3,6 @@
 // the journal's issued invoices skipped, and a session the portal ends.
 #include "portal/InvoiceSet.h"
 
-#include "portal/InvoicePrint.h"
-
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
@@ -44,9 +42,6 @@ protected:
                 .object());
         options.upload = {dir.path(), site.url(), QDate::currentDate(), 5000, 1000, 1500, 3};
         services.upload.fileDownload = unzip;
-        services.upload.printPdf = [](const QString& html, const QString& pdf) {
-            return printInvoicePdf(html, pdf);
-        };
         services.load = [this](const QString& path) -> tavlix::Result<tavlix::InvoiceRecord> {
             if (!records.contains(path))
                 return tavlix::makeError(tavlix::ErrorCode::NotFound,
