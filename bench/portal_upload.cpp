@@ -41,6 +41,8 @@ tavlix::InvoiceRecord satisInvoice(int lineCount) {
     inv.invoiceDate = QDate::currentDate().toString(u"dd/MM/yyyy"_s);
     inv.issueTime = u"10:00:00"_s;
     inv.taxNumber = u"1234567890"_s;
+    inv.customerTitle = u"ÖRNEK TİCARET LİMİTED ŞİRKETİ"_s; // as the registry names it
+    inv.taxOffice = u"KADIKÖY"_s;
     inv.customerCountry = u"Türkiye"_s;
     inv.customerAddress = u"Adres"_s;
     inv.notes = u"• Not"_s;

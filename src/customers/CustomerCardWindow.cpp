@@ -240,6 +240,9 @@ void CustomerCardWindow::lookUp() {
     }
     if (credentials)
         m_text[5]->setText(found.taxOffice); // enables the saves when one was read
+    // A name longer than its field reads from its first letter, not from its end.
+    for (QLineEdit* field : {m_text[1], m_text[2], m_text[3], m_text[5]})
+        field->setCursorPosition(0);
     m_status->setText(found.status);
     if (!credentials)
         offerPortalCredentials(m_host, this);

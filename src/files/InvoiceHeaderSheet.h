@@ -9,6 +9,10 @@
 
 #include <optional>
 
+namespace tavlix::store {
+class Worksheet;
+}
+
 namespace tavlix::files {
 
 inline constexpr char16_t kHeaderSheet[] = u"Fatura Bilgileri";
@@ -18,5 +22,11 @@ inline constexpr char16_t kHeaderSheet[] = u"Fatura Bilgileri";
 // workbook has no such sheet (an older file, another producer's template). Lines, totals and
 // settings stay empty.
 Result<std::optional<InvoiceRecord>> readInvoiceHeader(const QString& path);
+
+// The label/value rows of `invoice`'s header into `sheet` from row 1 (column A the label, B the
+// value; one row per return reference), and back. Unknown labels are passed over, so a user's
+// own rows in the sheet do no harm.
+void writeHeaderRows(store::Worksheet& sheet, const InvoiceRecord& invoice);
+InvoiceRecord readHeaderRows(const store::Worksheet& sheet);
 
 } // namespace tavlix::files

@@ -1,5 +1,6 @@
 #include "files/InvoiceWorkbook.h"
 
+#include "files/InvoiceHeaderSheet.h"
 #include "platform/UserPrompt.h"
 #include "store/WorkbookStore.h"
 
@@ -62,7 +63,18 @@ QString invoiceFileName(const InvoiceRecord& invoice) {
 
 Result<void> writeInvoiceWorkbook(const InvoiceRecord& invoice, const QString& path) {
     auto book = store::Workbook::create();
-    store::Worksheet* sheet = book->activeSheet();
+    // The header sheet second: the new sheet goes before it and is the one a spreadsheet opens.
+    store::Worksheet* headerSheet = book->activeSheet();
+    headerSheet->setName(QString::fromUtf16(kHeaderSheet));
+    writeHeaderRows(*headerSheet, invoice);
+    store::RangeFormat labels;
+    labels.bold = true;
+    labels.autoFitColumns = true;
+    const QString lastLabel = u"A"_s + QString::number(headerSheet->lastRow());
+    if (auto formatted = headerSheet->formatRange(u"A1"_s, lastLabel, labels); !formatted)
+        return formatted;
+
+    store::Worksheet* sheet = &book->addSheet();
     sheet->setName(QString::fromUtf16(kInvoiceSheet));
 
     const int columns = static_cast<int>(invoice.lineHeaders.size());
@@ -122,6 +134,9 @@ QStringList savedInvoiceNames(const QString& folder) {
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
         // The month summary's export shares the company folder but is no invoice to load.
         if (name.endsWith(u" Aylık Özet.xlsx"_s))
+            continue;
+        // Nor is the result table of a set upload.
+        if (name.startsWith(u"Toplu Yükleme "_s) && name.endsWith(u".xlsx"_s))
             continue;
         if (name.toLower().endsWith(u".xlsx"_s))
             names << name;

@@ -47,7 +47,8 @@ struct SaveResult {
 SaveResult saveInvoiceWorkbook(const InvoiceRecord& invoice, const QString& folder,
                                UserPrompt& prompt);
 
-// The names of the folder's files whose name in lower case ends with ".xlsx", in name order.
+// The names of the folder's files whose name in lower case ends with ".xlsx", in name order,
+// but for the month summary's export and a set upload's result table ("Toplu Yükleme …").
 QStringList savedInvoiceNames(const QString& folder);
 
 // "Excel SiL": moves the file to the desktop's trash where there is one, else deletes it; false

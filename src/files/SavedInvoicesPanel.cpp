@@ -1,5 +1,6 @@
 #include "files/SavedInvoicesPanel.h"
 
+#include "files/BulkUploadWindow.h"
 #include "files/InvoiceWorkbook.h"
 #include "files/SavedInvoiceWatch.h"
 #include "platform/OpenForUser.h"
@@ -72,7 +73,10 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     buttons->addWidget(m_command9, 0, 1);
     buttons->addWidget(m_command11, 1, 0);
     buttons->addWidget(m_command10, 1, 1);
-    buttons->addWidget(m_command15, 2, 0, 1, 2);
+    m_bulkButton = named<QPushButton>(u"CommandToplu"_s, u"Toplu e-Arşiv"_s, this);
+    m_bulkButton->setEnabled(false);
+    buttons->addWidget(m_command15, 2, 0);
+    buttons->addWidget(m_bulkButton, 2, 1);
     layout->addLayout(buttons);
     for (QPushButton* b : {m_command3, m_command9, m_command11, m_command10, m_command15})
         b->setEnabled(false);
@@ -85,6 +89,7 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     connect(m_command11, &QPushButton::clicked, this, &SavedInvoicesPanel::openCurrent);
     connect(m_command10, &QPushButton::clicked, this, &SavedInvoicesPanel::removeCurrent);
     connect(m_command15, &QPushButton::clicked, this, &SavedInvoicesPanel::mailCurrent);
+    connect(m_bulkButton, &QPushButton::clicked, this, &SavedInvoicesPanel::openBulkUpload);
     connect(m_list1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { clicked(item->text()); });
     connect(m_list1, &QListWidget::itemDoubleClicked, this,
@@ -112,6 +117,7 @@ SavedInvoicesPanel::~SavedInvoicesPanel() = default;
 
 void SavedInvoicesPanel::showFolder(const QString& folder, bool companyFolder) {
     m_companyFolder = companyFolder ? folder : QString();
+    m_bulkButton->setEnabled(!m_companyFolder.isEmpty());
     m_dir1->setText(companyFolder || folder.isEmpty() ? folder : folder + u'/');
     m_label12->setText(folder);
     m_watch->watch(folder);
@@ -298,6 +304,19 @@ void SavedInvoicesPanel::mailCurrent() {
     }
     if (m_host.openMail)
         m_host.openMail(m_currentFile);
+}
+
+void SavedInvoicesPanel::openBulkUpload() {
+    if (m_companyFolder.isEmpty() || !m_host.invoice)
+        return;
+    if (!m_bulk) {
+        m_bulk = std::make_unique<BulkUploadWindow>();
+        m_bulk->setFinished([this] { refreshIssued(); });
+    }
+    const InvoiceRecord company = m_host.invoice();
+    m_bulk->showCompany(m_companyFolder, company.company, company.settings);
+    m_bulk->show();
+    m_bulk->raise();
 }
 
 void SavedInvoicesPanel::reselect() {

@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -27,6 +28,7 @@ class QTreeWidget;
 
 namespace tavlix::files {
 
+class BulkUploadWindow;
 class SavedInvoiceWatch;
 
 // What the panel needs of the invoice it stands beside.
@@ -75,6 +77,8 @@ public:
     void issuedClicked(int row);             // a click on "Kesilen Faturalar"
     // "Portal Durumlarını Güncelle": the month of the invoice clicked last, else of the newest.
     void refreshStates();
+    void openBulkUpload(); // "Toplu e-Arşiv": the company's saved invoices
+    BulkUploadWindow* bulkUpload() const { return m_bulk.get(); }
     // Reads the company's Pdf folder again; the issued invoice clicked last stays selected.
     void refreshIssued();
     // Shows "Kesilen Faturalar", selects the invoice of `pdfPath` and opens its mail.
@@ -107,6 +111,8 @@ private:
     QPushButton* m_command11 = nullptr; // "Excel Aç"
     QPushButton* m_command10 = nullptr; // "Excel SiL"
     QPushButton* m_command15 = nullptr; // "e-Mail Gönder"
+    QPushButton* m_bulkButton = nullptr; // "Toplu e-Arşiv"
+    std::unique_ptr<BulkUploadWindow> m_bulk;
     QString m_companyFolder;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
     std::optional<IssuedInvoice> m_currentIssued;

@@ -110,7 +110,7 @@ AddLineOutcome addLine(LineFields& f, const QString& invoiceType, ReportModel& l
     if (leadingNumber(f.withholdingRate) > 0 && invoiceType != QStringView(kWithholdingType)) {
         AddLineOutcome out;
         out.kind = AddLineOutcome::Kind::TypeRefused;
-        out.boxText = u"Tevkifata tabi ürünler bu faturaya eklenemez !"_s;
+        out.boxText = QString::fromUtf16(kWithholdingRefusal);
         return out;
     }
     if (const QString message = checkFields(f); !message.isEmpty())

@@ -12,6 +12,11 @@ class ReportModel;
 
 namespace tavlix::lines {
 
+// The refusal of a withholding line on another type, with what the user can do instead.
+inline constexpr char16_t kWithholdingRefusal[] =
+    u"Tevkifata tabi ürünler bu faturaya eklenemez ! Bu ürünü bir TEVKİFAT faturasına ekleyin "
+    u"ya da satır penceresinde tevkifat kodunu silerek ekleyin.";
+
 struct AddLineOutcome {
     enum class Kind {
         Added,        // the row was appended; the caller recomputes the totals next

@@ -29,30 +29,47 @@ QString issuedPdfPath(const QString& filedHtmlPath) {
            html.completeBaseName() + u".pdf"_s;
 }
 
-Result<void> printInvoicePdf(const QString& htmlPath, const QString& pdfPath,
-                             const SessionFactory& makeSession) {
+InvoicePrinter::InvoicePrinter(SessionFactory makeSession)
+    : m_makeSession(std::move(makeSession)) {}
+
+InvoicePrinter::~InvoicePrinter() {
+    if (m_driver)
+        m_driver->Quit();
+}
+
+Result<void> InvoicePrinter::print(const QString& htmlPath, const QString& pdfPath) {
     if (!QFileInfo(htmlPath).isFile())
         return makeError(ErrorCode::NotFound,
                          u"Fatura HTML dosyası bulunamadı: %1"_s.arg(htmlPath));
-    std::unique_ptr<BrowserDriver> driver = makeSession();
-    // The portal's HTML is a foreign page: no script, and every request goes to a proxy that
-    // does not exist (loopback included).
-    driver->AddBrowserArgument(u"--headless"_s);
-    driver->AddBrowserArgument(u"--blink-settings=scriptEnabled=false"_s);
-    driver->AddBrowserArgument(u"--proxy-server=http://127.0.0.1:9"_s);
-    driver->AddBrowserArgument(u"--proxy-bypass-list=<-loopback>"_s);
-    driver->SetBrowserPreference(u"profile.default_content_setting_values.javascript"_s, 2);
-    if (const Result<void> started = driver->StartBrowser(u"Chrome"_s); !started)
-        return started.error();
-    if (const Result<void> opened = driver->OpenPage(
-            QUrl::fromLocalFile(QFileInfo(htmlPath).absoluteFilePath()).toString());
-        !opened)
-        return makeError(opened.error().code,
-                         u"Fatura HTML dosyası tarayıcıda açılamadı. %1"_s.arg(opened.message()));
-    const Result<QByteArray> pdf = driver->PrintPage();
-    driver->Quit();
-    if (!pdf)
+    if (!m_driver) {
+        m_driver = m_makeSession ? m_makeSession() : portal::makeSession();
+        // The portal's HTML is a foreign page: no script, and every request goes to a proxy
+        // that does not exist (loopback included).
+        m_driver->AddBrowserArgument(u"--headless"_s);
+        m_driver->AddBrowserArgument(u"--blink-settings=scriptEnabled=false"_s);
+        m_driver->AddBrowserArgument(u"--proxy-server=http://127.0.0.1:9"_s);
+        m_driver->AddBrowserArgument(u"--proxy-bypass-list=<-loopback>"_s);
+        m_driver->SetBrowserPreference(u"profile.default_content_setting_values.javascript"_s, 2);
+        if (const Result<void> started = m_driver->StartBrowser(u"Chrome"_s); !started) {
+            m_driver.reset();
+            return started.error();
+        }
+    }
+    const Result<QByteArray> pdf = [&]() -> Result<QByteArray> {
+        if (const Result<void> opened = m_driver->OpenPage(
+                QUrl::fromLocalFile(QFileInfo(htmlPath).absoluteFilePath()).toString());
+            !opened)
+            return makeError(
+                opened.error().code,
+                u"Fatura HTML dosyası tarayıcıda açılamadı. %1"_s.arg(opened.message()));
+        return m_driver->PrintPage();
+    }();
+    if (!pdf) {
+        // A session that failed once is not trusted with the next invoice.
+        m_driver->Quit();
+        m_driver.reset();
         return pdf.error();
+    }
 
     if (!QDir().mkpath(QFileInfo(pdfPath).absolutePath()))
         return makeError(ErrorCode::Io, u"Pdf klasörü oluşturulamadı: %1"_s.arg(pdfPath));
@@ -61,6 +78,11 @@ Result<void> printInvoicePdf(const QString& htmlPath, const QString& pdfPath,
         return makeError(ErrorCode::Io,
                          u"PDF dosyası yazılamadı: %1 (%2)"_s.arg(pdfPath, file.errorString()));
     return {};
+}
+
+Result<void> printInvoicePdf(const QString& htmlPath, const QString& pdfPath,
+                             const SessionFactory& makeSession) {
+    return InvoicePrinter(makeSession).print(htmlPath, pdfPath);
 }
 
 void printAndOfferMail(const QString& filedHtml, UserPrompt& prompt,

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace tavlix::portal {
 
 // Where unzip put the HTML of `package` filed under the name parts of `input`.
@@ -21,5 +23,21 @@ QString issuedPdfPath(const QString& filedHtmlPath);
 // A failure leaves no PDF (an older one stays) and ends the session.
 Result<void> printInvoicePdf(const QString& htmlPath, const QString& pdfPath,
                              const SessionFactory& makeSession = portal::makeSession);
+
+// printInvoicePdf for several invoices in one print session, started at the first and ended
+// with the printer (or after a failed print).
+class InvoicePrinter {
+public:
+    explicit InvoicePrinter(SessionFactory makeSession = portal::makeSession);
+    ~InvoicePrinter();
+    InvoicePrinter(const InvoicePrinter&) = delete;
+    InvoicePrinter& operator=(const InvoicePrinter&) = delete;
+
+    Result<void> print(const QString& htmlPath, const QString& pdfPath);
+
+private:
+    SessionFactory m_makeSession;
+    std::unique_ptr<BrowserDriver> m_driver;
+};
 
 } // namespace tavlix::portal

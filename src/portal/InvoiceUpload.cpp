@@ -4,8 +4,10 @@
 #include "platform/Connectivity.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompt.h"
+#include "portal/BuyerCheck.h"
 #include "portal/InvoicePrint.h"
 #include "portal/PortalBrowser.h"
+#include "portal/UploadSession.h"
 #include "store/FolderTree.h"
 
 #include <QDir>
@@ -92,6 +94,13 @@ UploadServices defaultUploadServices() {
 QString reuploadQuestion(const QString& number) {
     return u"Bu fatura %1 numarasıyla portala yüklendi. Yeni bir fatura olarak yeniden yüklensin "
            u"mi?"_s.arg(number);
+}
+
+bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt) {
+    const QString missing = missingBuyerDetails(invoice);
+    if (!missing.isEmpty())
+        prompt.message(UserPrompt::Icon::Warning, missing);
+    return missing.isEmpty();
 }
 
 QString reuploadQuestion(const QString& number, const QDateTime& uploadedAt) {
@@ -194,6 +203,8 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         prompt.message(UserPrompt::Icon::Warning, u"Fatura boş!"_s);
         return UploadOutcome::EmptyInvoice;
     }
+    if (!buyerComplete(invoice, prompt))
+        return UploadOutcome::MissingBuyer;
     if (invoice.settings.portalUser.isEmpty() || invoice.settings.portalPassword.isEmpty())
         return UploadOutcome::NoCredentials;
     if (invoice.invoiceDate.isEmpty())
@@ -208,32 +219,21 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
         return UploadOutcome::UnsafeCompany;
     }
 
-    std::unique_ptr<BrowserDriver> driver =
-        services.makeSession ? services.makeSession() : makeSession();
-    driver->setKeepAlive([&prompt] { prompt.keepAlive(); });
-    driver->setStopCheck([&prompt] { return prompt.cancelled(); });
-    driver->SetBrowserPreference(u"download.default_directory"_s, QDir::toNativeSeparators(*temp));
-    driver->SetBrowserPreference(u"download.directory_upgrade"_s, true);
-    driver->SetBrowserPreference(u"download.prompt_for_download"_s, false);
-
+    UploadSession session(prompt, services.makeSession, [&prompt] { return prompt.cancelled(); });
     prompt.progress(u"e-Arşiv portalına giriş yapılıyor"_s);
-    // A visible browser opens beside the program: the progress and its "İptal" stay in sight.
-    driver->SetWindowRect(prompt.browserWindowArea());
-    const PortalLoginResult login =
-        PortalLogin(*driver, {options.portalBase, invoice.settings.portalUser,
-                              invoice.settings.portalPassword, kMenuCreateInvoice, false});
+    const PortalLoginResult login = session.open(*temp, options.portalBase, invoice.settings);
     if (prompt.cancelled()) {
-        driver->Quit();
+        session.quit();
         prompt.message(UserPrompt::Icon::Warning, u"Fatura yükleme iptal edildi."_s);
         return UploadOutcome::Cancelled;
     }
     if (!login.login) {
-        driver->Quit();
+        session.quit();
         prompt.message(UserPrompt::Icon::Warning, login.login.message() + u" Fatura yüklenmedi."_s);
         return UploadOutcome::LoginFailed;
     }
 
-    InvoiceUpload upload(*driver, prompt, std::move(invoice), options);
+    InvoiceUpload upload(session.driver(), prompt, std::move(invoice), options);
     bool recorded = false;
     // Once the save was tried the portal may hold the invoice: the journal says how it ended.
     const auto record = [&] {
@@ -241,22 +241,12 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
             recordUpload(options.programDir, upload, prompt);
     };
     try {
-        upload.readListBeforeSave();
-        upload.fillHeader();
-        upload.fillReturnReferences();
-        upload.addExtraTaxes();
-        upload.fillLineRows();
-        if (!upload.saveDraft()) {
-            driver->Quit();
-            record();
+        if (!uploadOnSession(upload, services, true, record)) {
+            session.quit();
             return UploadOutcome::NotSaved;
         }
-        record();
-        upload.downloadAndFile(services.fileDownload);
-        if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
-            services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
     } catch (const UploadCancelled&) {
-        driver->Quit();
+        session.quit();
         if (upload.saveTried())
             record();
         // Stopped after the list showed it: the invoice is on the portal all the same.
@@ -267,10 +257,34 @@ UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, Upload
                        u"portaldaki taslağı kontrol ediniz."_s);
         return UploadOutcome::Cancelled;
     }
-    driver->Quit();
+    session.quit();
     if (!upload.filedHtml().isEmpty())
         printAndOfferMail(upload.filedHtml(), prompt, services);
     return UploadOutcome::Done;
+}
+
+bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown,
+                     const std::function<void()>& afterSave) {
+    upload.readListBeforeSave(formShown);
+    upload.fillHeader();
+    upload.fillReturnReferences();
+    upload.addExtraTaxes();
+    upload.fillLineRows();
+    const bool saved = upload.saveDraft();
+    if (afterSave)
+        afterSave();
+    if (!saved)
+        return false;
+    upload.downloadAndFile(services.fileDownload);
+    if (services.uploaded && !upload.lastInvoiceNumber().isEmpty())
+        services.uploaded(upload.lastInvoiceNumber(), upload.ettn());
+    return true;
+}
+
+bool onLoginPage(BrowserDriver& driver) {
+    const auto shown = driver.RunScript(
+        u"return !!document.getElementById('userid') && !!document.getElementById('password');"_s);
+    return shown.ok() && shown->toBool();
 }
 
 } // namespace tavlix::portal

@@ -42,6 +42,12 @@ struct UploadOptions {
     // Then how long, in all, the document list is queried for it, and in how many queries.
     int listQueryLimitMs = 20000;
     int listQueries = 3;
+    // After the download the single upload clicks "gen__1008" and closes the window; a set stays
+    // on the page for its next invoice and does both once, at its end.
+    bool closeAfterDownload = true;
+    // A set's invoice: the portal's login page shown by its first look at the document list
+    // ends its steps with SessionEnded.
+    bool watchSession = false;
 };
 
 // The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
@@ -56,6 +62,12 @@ Result<RowFieldList> readRowFieldList(BrowserDriver& driver, int lineCount, int 
 
 // Thrown between two steps when the user pressed "İptal"; the caller ends the session.
 struct UploadCancelled {};
+// Thrown when the portal showed its login page again (UploadOptions::watchSession): the session
+// ended before anything of this invoice was typed.
+struct SessionEnded {};
+
+// The portal's login page ("userid" and "password") is what the browser shows.
+bool onLoginPage(BrowserDriver& driver);
 
 // The steps after the walk to "Fatura Oluştur (5.000/30.000 TL)", in the order they run. A step
 // that fails is skipped and noted; the check report names what was skipped.
@@ -66,7 +78,9 @@ public:
 
     // The document list of the invoice date as it stands before the save, then back to the
     // form: a draft listed afterwards that was not listed here is new.
-    void readListBeforeSave();
+    // `formShown`: the page is the form the login walk opened, still building itself; a set's
+    // next invoice starts from the page its last one left.
+    void readListBeforeSave(bool formShown = true);
     void fillHeader();
     void fillReturnReferences();
     void addExtraTaxes();
@@ -90,6 +104,10 @@ public:
     const QString& ettn() const { return m_ettn; }
     const QString& typeValue() const { return m_typeValue; }
     money::Kurus portalTotal() const { return m_portalTotal; }
+    // What the page said after the save (a refusal), if anything.
+    const QString& pageMessage() const { return m_pageMessage; }
+    const QStringList& matchingNumbers() const { return m_match.numbers; }
+    // The portal's ids of the skipped steps; the report names them in words (skippedStepName).
     const QStringList& skippedSteps() const { return m_skipped; }
     // The listed row's number and date; empty unless this invoice's row was identified.
     const QString& lastInvoiceNumber() const { return m_lastNumber; }
@@ -98,7 +116,8 @@ public:
     const QString& filedHtml() const { return m_filedHtml; }
     // The buyer's name and tax office as the portal filled them in after the tax-number query.
     const BuyerNames& portalBuyer() const { return m_portalBuyer; }
-    // The report's lines naming the portal's and the card's buyer when they differ.
+    // The report's lines: that the card's buyer was typed in where the portal found none, and the
+    // portal's and the card's buyer when they differ.
     QStringList buyerLines() const;
     // The fixed waits the steps have made so far, in milliseconds.
     qint64 fixedWaitMs() const { return m_waitedMs; }
@@ -119,11 +138,12 @@ private:
     void unlockDateField(const QString& id);
     void addTax(const QString& code);
     void readPortalBuyer();
+    void completeBuyer();
     void fillLine(const QList<FillStep>& steps, const QStringList& refs);
     void fillStep(const FillStep& step, const Result<Element>& field);
     bool clickInputWithValue(const QString& value);
     void showReport(bool saveConfirmed);
-    bool queryDocumentList(bool* opened = nullptr);
+    bool queryDocumentList(bool* opened = nullptr, bool watchSession = false);
     std::optional<QList<ListRow>> awaitDocumentList(int limitMs);
     bool foundIn(const QList<ListRow>& rows);
     void awaitListedRow();
@@ -147,13 +167,16 @@ private:
     QString m_lastDate;
     QString m_filedHtml;
     BuyerNames m_portalBuyer;
-    QStringList m_skipped;
+    bool m_buyerFromCard = false;         // the card's name or tax office typed in for the portal's
+    QStringList m_skipped;                // ids and step names, as the steps noted them
+    QHash<QString, QString> m_lineFields; // a line field's id → "Satır 3 KDV oranı"
     qint64 m_waitedMs = 0;
 };
 
 enum class UploadOutcome {
     Offline,       // "İnternete bağlı değilsiniz !"; no browser
     EmptyInvoice,  // "Fatura boş!"; no browser
+    MissingBuyer,  // "Alıcı bilgileri eksik: …"; no browser
     NoCredentials, // silent; no browser
     UnsafeCompany, // the company name cannot be a folder; no browser
     LoginFailed,   // a failure before the menu walk, said in a message; session released
@@ -199,10 +222,21 @@ JournalEntry journalEntryFor(const InvoiceUpload& upload, const QDateTime& now);
 // warning. Called once per invoice that reached the save.
 void recordUpload(const QString& programDir, const InvoiceUpload& upload, UserPrompt& prompt);
 
+// False, after saying what is missing (missingBuyerDetails), when the invoice names no buyer the
+// portal can issue to.
+bool buyerComplete(const InvoiceRecord& invoice, UserPrompt& prompt);
+
 // The "e-Arşiv" button from the preconditions to the filed package. An invoice that carries the
 // number of a confirmed upload, or that the journal knows as issued, is sent again only after
 // "Evet" to reuploadQuestion. Every browser process ends with it, also on a failure or "İptal".
 UploadOutcome runInvoiceUpload(InvoiceRecord invoice, UserPrompt& prompt, UploadOptions options,
                                const UploadServices& services);
+
+// One invoice's steps on the open session, from the document list read before the save to the
+// filed package; false when the save was not confirmed. `afterSave` runs once the save was tried
+// and answered (the journal row), before the download. UploadCancelled and SessionEnded pass
+// through. Shared by the single upload and the set.
+bool uploadOnSession(InvoiceUpload& upload, const UploadServices& services, bool formShown,
+                     const std::function<void()>& afterSave);
 
 } // namespace tavlix::portal

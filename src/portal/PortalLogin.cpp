@@ -70,9 +70,11 @@ Result<void> openAndSubmitLogin(BrowserDriver& driver, const QString& portalUrl,
                                 const QString& user, const QString& password) {
     if (driver.stopRequested())
         return stopped();
-    if (const Result<void> started = driver.StartBrowser(u"Chrome"_s); !started)
-        return makeError(started.error().code,
-                         u"Tarayıcı başlatılamadı. %1"_s.arg(started.message()));
+    // A session that ended on the portal logs in again in the browser it has.
+    if (!driver.started())
+        if (const Result<void> started = driver.StartBrowser(u"Chrome"_s); !started)
+            return makeError(started.error().code,
+                             u"Tarayıcı başlatılamadı. %1"_s.arg(started.message()));
     if (!driver.OpenPage(portalLoginUrl(portalUrl)))
         return makeError(ErrorCode::Network, u"e-Arşiv portalının giriş sayfası açılamadı."_s);
     if (driver.stopRequested())

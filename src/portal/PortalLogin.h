@@ -25,8 +25,8 @@ inline const QString kMenuCreateInvoice = QStringLiteral("Fatura Oluştur (5.000
 inline const QString kMenuIssuedDocuments = QStringLiteral("Düzenlenen Belgeler (5.000/30.000 TL)");
 inline const QString kMenuCancellations = QStringLiteral("İptal/İtiraz Talepleri");
 
-// Starts the browser, opens the login page and submits the user code and password. A failure
-// names the step in Turkish; the password never appears in it.
+// Starts the browser (unless it runs already), opens the login page and submits the user code and
+// password. A failure names the step in Turkish; the password never appears in it.
 Result<void> openAndSubmitLogin(BrowserDriver& driver, const QString& portalUrl,
                                 const QString& user, const QString& password);
 

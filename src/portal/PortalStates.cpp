@@ -109,7 +109,8 @@ QHash<QString, QString> statesByEttn(const QList<JournalEntry>& journal) {
     return states;
 }
 
-ListQueryResult queryDocumentListOf(BrowserDriver& driver, const QString& date) {
+ListQueryResult queryDocumentListOf(BrowserDriver& driver, const QString& date,
+                                    const std::function<void()>& linkFollowed) {
     ListQueryResult r;
     const auto ok = [&r](const auto& result, const QString& step) {
         if (!result.ok())
@@ -119,6 +120,8 @@ ListQueryResult queryDocumentListOf(BrowserDriver& driver, const QString& date) 
     const auto link = driver.FindByLinkText(kMenuIssuedDocuments);
     r.linkFollowed =
         ok(link, u"Düzenlenen Belgeler"_s) && ok(driver.Click(*link), u"Düzenlenen Belgeler"_s);
+    if (linkFollowed)
+        linkFollowed();
     driver.Wait(100);
     r.waitedMs += 100;
     const auto digits = driver.RunScript(kFourthDateFieldScript);

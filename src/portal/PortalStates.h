@@ -2,6 +2,8 @@
 // document list shows it, read date by date in one browser session and kept in the journal.
 #pragma once
 
+#include <functional>
+
 #include "invoice/Money.h"
 #include "portal/DocumentList.h"
 #include "portal/PortalLogin.h"
@@ -63,7 +65,9 @@ struct ListQueryResult {
     QStringList skipped;
     int waitedMs = 0;
 };
-ListQueryResult queryDocumentListOf(BrowserDriver& driver, const QString& date);
+// `linkFollowed` runs right after the link was clicked (a set looks for its login page there).
+ListQueryResult queryDocumentListOf(BrowserDriver& driver, const QString& date,
+                                    const std::function<void()>& linkFollowed = {});
 
 enum class StateRefreshOutcome {
     Offline,

@@ -146,12 +146,14 @@ std::optional<QList<ListRow>> InvoiceUpload::awaitDocumentList(int limitMs) {
     }
 }
 
-void InvoiceUpload::readListBeforeSave() {
+void InvoiceUpload::readListBeforeSave(bool formShown) {
     checkpoint(u"Düzenlenen belgeler okunuyor"_s);
     // The form builds itself in parts; its menu link is there once its notes field is.
-    m_driver.IsPresent(u"gen__1105"_s, 5000);
+    if (formShown)
+        m_driver.IsPresent(u"gen__1105"_s, 5000);
     bool opened = false;
-    if (!queryDocumentList(&opened)) {
+    const bool queried = queryDocumentList(&opened, m_options.watchSession);
+    if (!queried) {
         m_skipped.append(u"gen__1178-b (kayıt öncesi)"_s);
     } else {
         // Before the save no row can be this invoice's: the first list shown is the one.
@@ -173,14 +175,22 @@ void InvoiceUpload::readListBeforeSave() {
     const auto form = m_driver.FindByLinkText(kMenuCreateInvoice);
     if (check(form, kMenuCreateInvoice))
         check(m_driver.Click(*form), kMenuCreateInvoice);
+    if (m_options.watchSession && onLoginPage(m_driver))
+        throw SessionEnded{};
     wait(25);
 }
 
 void InvoiceUpload::showReport(bool saveConfirmed) {
-    m_prompt.message(UserPrompt::Icon::Information,
-                     uploadCheckReport(m_invoice.checkTotal, m_portalTotal, m_skipped,
-                                       saveConfirmed, buyerLines()),
-                     uploadCheckReportTitle());
+    // The user reads the steps in words; the portal's ids go to the log.
+    QStringList named;
+    for (const QString& step : std::as_const(m_skipped)) {
+        named.append(skippedStepName(step, m_lineFields));
+        qInfo("Atlanan adım: %s (%s)", qUtf8Printable(step), qUtf8Printable(named.last()));
+    }
+    m_prompt.message(
+        UserPrompt::Icon::Information,
+        uploadCheckReport(m_invoice.checkTotal, m_portalTotal, named, saveConfirmed, buyerLines()),
+        uploadCheckReportTitle());
 }
 
 bool InvoiceUpload::clickInputWithValue(const QString& value) {
@@ -242,8 +252,13 @@ QString InvoiceUpload::waitForPackage(const QStringList& before) {
 
 // Step 4's query of the invoice date; true when "Sorgula" was pressed. `opened`: the list's
 // link was followed.
-bool InvoiceUpload::queryDocumentList(bool* opened) {
-    const ListQueryResult query = queryDocumentListOf(m_driver, m_invoice.invoiceDate);
+bool InvoiceUpload::queryDocumentList(bool* opened, bool watchSession) {
+    // An ended session shows the login page at the first link followed.
+    const ListQueryResult query =
+        queryDocumentListOf(m_driver, m_invoice.invoiceDate, [this, watchSession] {
+            if (watchSession && onLoginPage(m_driver))
+                throw SessionEnded{};
+        });
     if (opened)
         *opened = query.linkFollowed;
     m_skipped.append(query.skipped);
@@ -275,8 +290,10 @@ void InvoiceUpload::downloadAndFile(
 
     m_prompt.message(UserPrompt::Icon::Information,
                      u"ETTN "_s + m_ettn + u" numaralı fatura hazırlandı"_s);
-    click(u"gen__1008"_s);
-    check(m_driver.CloseWindow(), u"pencere"_s);
+    if (m_options.closeAfterDownload) {
+        click(u"gen__1008"_s);
+        check(m_driver.CloseWindow(), u"pencere"_s);
+    }
 
     if (package.isEmpty()) {
         m_prompt.message(UserPrompt::Icon::Warning,

@@ -60,8 +60,39 @@ void InvoiceUpload::readPortalBuyer() {
     }
 }
 
+// A number the portal's registry does not know (a new company, a person, a buyer abroad) leaves
+// the name and tax office empty: the card's are typed in, else the invoice goes out nameless.
+void InvoiceUpload::completeBuyer() {
+    const BuyerNames card = cardBuyer(m_invoice);
+    if (m_portalBuyer.name.isEmpty() && !card.name.isEmpty()) {
+        if (m_invoice.taxNumber.trimmed().size() == 11) {
+            QString first = m_invoice.customerFirstName.trimmed();
+            QString last = m_invoice.customerSurname.trimmed();
+            if (first.isEmpty() || last.isEmpty()) {
+                const qsizetype blank = card.name.lastIndexOf(u' ');
+                first = blank < 0 ? card.name : card.name.left(blank).trimmed();
+                last = blank < 0 ? QString() : card.name.mid(blank + 1);
+            }
+            typeInto(u"gen__1035"_s, first);
+            typeInto(u"gen__1036"_s, last);
+        } else {
+            typeInto(u"gen__1034"_s, card.name);
+        }
+        m_portalBuyer.name = card.name;
+        m_buyerFromCard = true;
+    }
+    if (m_portalBuyer.taxOffice.isEmpty() && !card.taxOffice.isEmpty()) {
+        typeInto(u"gen__1041"_s, card.taxOffice);
+        m_portalBuyer.taxOffice = card.taxOffice;
+        m_buyerFromCard = true;
+    }
+}
+
 QStringList InvoiceUpload::buyerLines() const {
-    return buyerDifferenceLines(m_portalBuyer, cardBuyer(m_invoice));
+    QStringList lines;
+    if (m_buyerFromCard)
+        lines << u" Alıcı bilgileri portalda bulunamadı; müşteri kartındaki bilgiler yazıldı."_s;
+    return lines + buyerDifferenceLines(m_portalBuyer, cardBuyer(m_invoice));
 }
 
 void InvoiceUpload::unlockDateField(const QString& id) {
@@ -127,6 +158,7 @@ void InvoiceUpload::fillHeader() {
     typeInto(u"gen__1033"_s, m_invoice.taxNumber);
     click(u"gen__1034"_s);
     readPortalBuyer();
+    completeBuyer();
     if (const auto country = m_driver.FindById(u"gen__1042"_s); check(country, u"gen__1042"_s)) {
         check(m_driver.SelectByText(*country, m_invoice.customerCountry), u"gen__1042"_s);
         check(m_driver.Click(*country), u"gen__1042"_s);

@@ -193,6 +193,8 @@ void InvoiceUpload::fillLine(const QList<FillStep>& steps, const QStringList& re
 }
 
 void InvoiceUpload::fillStep(const FillStep& step, const Result<Element>& field) {
+    m_lineFields.insert(step.id,
+                        lineFieldName(step.line + 1, m_invoice.lineHeaders.value(step.subItem)));
     switch (step.kind) {
     case FieldKind::Other:
         return;

@@ -4,14 +4,19 @@
 
 #include "invoice/InvoiceType.h"
 #include "invoice/TaxColumns.h"
+#include "store/WorkbookStore.h"
 #include "support/Openpyxl.h"
 #include "widgets/ReportModel.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -219,6 +224,60 @@ TEST_F(SavedInvoices, ListFollowsItsFolderAndKeepsTheSelection) {
     EXPECT_TRUE(listed({}));
     EXPECT_TRUE(m_window->currentSavedInvoice().isEmpty());
     EXPECT_EQ(fileButtons(), kAllOff);
+}
+
+// "Toplu e-Arşiv" on workbooks that cannot go: nothing ticked is said, each one's reason lands in
+// the table without a browser, and the table saved beside them is not listed as an invoice.
+TEST_F(SavedInvoices, SetOfUnsendableWorkbooksSaysWhyEach) {
+    makeStandardData();
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    chooseType(u"SATIŞ"_s);
+    m_window->lines().appendRow({u"1"_s, u"Danışmanlık"_s, u"2"_s, u"Saat"_s, u"10,00"_s, u"0"_s,
+                                 u"0,00"_s, u"20,00"_s, u"18"_s, u"3,60"_s});
+    m_window->yekunal();
+    find<QPushButton>("Command9")->click(); // no buyer chosen
+    {
+        auto book = store::Workbook::create();
+        book->activeSheet()->setName(u"Sayfa1"_s);
+        ASSERT_TRUE(book->saveAs(folder() + u"/şablon.xlsx"_s));
+    }
+    QTest::mouseClick(find<QPushButton>("CommandToplu"), Qt::LeftButton);
+    QWidget* form = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == u"FormToplu"_s && w->isVisible())
+            form = w;
+    ASSERT_NE(form, nullptr);
+    auto* list = form->findChild<QListWidget*>(u"ListToplu"_s);
+    ASSERT_EQ(list->count(), 2);
+
+    QTest::mouseClick(form->findChild<QPushButton*>(u"CommandBaslat"_s), Qt::LeftButton);
+    EXPECT_EQ(boxes->last(), u"Yüklenecek kayıtlı fatura seçilmedi."_s);
+    QTest::mouseClick(form->findChild<QPushButton*>(u"CommandHepsiniSec"_s), Qt::LeftButton);
+    QTest::mouseClick(form->findChild<QPushButton*>(u"CommandBaslat"_s), Qt::LeftButton);
+    auto* table = form->findChild<QTableWidget*>(u"TableToplu"_s);
+    ASSERT_EQ(table->rowCount(), 2);
+    QStringList outcomes;
+    for (int r = 0; r < 2; ++r)
+        outcomes << table->item(r, 7)->text();
+    EXPECT_TRUE(outcomes[0].startsWith(u"atlandı: Alıcı bilgileri eksik"_s))
+        << outcomes[0].toStdString();
+    EXPECT_EQ(outcomes[1], u"atlandı: \"Fatura Bilgileri\" sayfası yok"_s);
+    EXPECT_EQ(form->findChild<QLabel*>(u"LabelOzet"_s)->text(), u"2 fatura: 2 atlandı."_s);
+
+    boxes->clear();
+    QTest::mouseClick(form->findChild<QPushButton*>(u"CommandTabloKaydet"_s), Qt::LeftButton);
+    const QStringList tables = QDir(folder()).entryList({u"Toplu Yükleme *.xlsx"_s});
+    ASSERT_EQ(tables.size(), 1) << boxes->last().toStdString();
+    const QJsonObject cells =
+        readWithOpenpyxl(folder() + u'/' + tables.first())[u"cells"_s][u"Toplu Yükleme"_s]
+            .toObject();
+    EXPECT_EQ(cells[u"A1"_s].toString(), u"Kayıtlı Fatura"_s);
+    EXPECT_EQ(cells[u"H3"_s].toString(), outcomes[1]);
+    EXPECT_EQ(cells[u"A5"_s].toString(), u"2 fatura: 2 atlandı."_s);
+    QTest::qWait(300); // the folder watch reports the new file
+    EXPECT_EQ(items(find<QListWidget>("List1")).size(), 2) << "the table is no saved invoice";
+    form->close();
 }
 
 } // namespace

@@ -136,6 +136,7 @@ TEST_F(TaxNumberLookupTest, TheCardTakesWhatThePortalFilled) {
     EXPECT_TRUE(card.findChild<QRadioButton*>(u"Option1"_s)->isChecked());
     EXPECT_FALSE(card.findChild<QRadioButton*>(u"Option2"_s)->isChecked());
     EXPECT_EQ(text(1)->text(), u"ÖRNEK TİCARET LİMİTED ŞİRKETİ"_s);
+    EXPECT_EQ(text(1)->cursorPosition(), 0) << "a long name shown from its first letter";
     EXPECT_EQ(text(5)->text(), u"KADIKÖY"_s);
     EXPECT_EQ(text(6)->text(), u"1234567890"_s);
     EXPECT_TRUE(text(4)->text().isEmpty()); // the lookup starts from an empty card

@@ -143,8 +143,9 @@ TEST_F(SavedInvoice, FailedSaveIsToldNeverSilent) {
 }
 
 TEST_F(SavedInvoice, ListTakesXlsxInAnyCaseAndExcelSilRemovesTheFile) {
-    for (const char* name : {"a.xlsx", "B.XLSX", "c.Xlsx", "d.xls", "e.xlsx.bak", "f.csv",
-                             "Demo 2026-11 Aylık Özet.xlsx"}) {
+    for (const char* name :
+         {"a.xlsx", "B.XLSX", "c.Xlsx", "d.xls", "e.xlsx.bak", "f.csv",
+          "Demo 2026-11 Aylık Özet.xlsx", "Toplu Yükleme 2026-12-09 10.15.xlsx"}) {
         QFile f(path(QString::fromUtf8(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }

@@ -47,7 +47,8 @@ TEST(AddLine, TypeChecksUseAMessageBoxAndAddNothing) {
         QString box; // empty: the line is added
     } cases[] = {
         {"withholding on SATIŞ", u""_s, u"50"_s, u"SATIŞ"_s,
-         u"Tevkifata tabi ürünler bu faturaya eklenemez !"_s},
+         u"Tevkifata tabi ürünler bu faturaya eklenemez ! Bu ürünü bir TEVKİFAT faturasına ekleyin "
+         u"ya da satır penceresinde tevkifat kodunu silerek ekleyin."_s},
         {"withholding on TEVKİFAT", u""_s, u"50"_s, u"TEVKİFAT"_s, u""_s},
         {"special base on SATIŞ", u"100"_s, u""_s, u"SATIŞ"_s,
          u"Özel Matraha tabi ürünler bu faturaya eklenemez !"_s},

@@ -2,6 +2,7 @@
 #include "lines/LineEditorWindow.h"
 #include "LinesFixture.h"
 #include "invoice/TaxesDialog.h"
+#include "lines/AddLine.h"
 #include "lines/StockCards.h"
 #include "support/MessageBoxes.h"
 
@@ -248,7 +249,7 @@ TEST(LineEditorWindow, WithholdingCardRefusedOnSalesAcceptedOnWithholding) {
         e.click("Command4");
         if (type == u"SATIŞ"_s) {
             EXPECT_EQ(e.boxes.texts(),
-                      QStringList{u"Tevkifata tabi ürünler bu faturaya eklenemez !"_s});
+                      QStringList{QString::fromUtf16(tavlix::lines::kWithholdingRefusal)});
             EXPECT_EQ(e.boxes.icons().value(0), QMessageBox::Warning);
             EXPECT_EQ(e.host.model.rowTotal(), 0);
             EXPECT_EQ(e.host.totalsRuns, 0);

@@ -56,6 +56,8 @@ protected:
         invoice.invoiceDate = QDate::currentDate().toString(u"dd/MM/yyyy"_s);
         invoice.issueTime = u"10:20:30"_s;
         invoice.taxNumber = u"1234567890"_s;
+        invoice.customerTitle = u"ÖRNEK TİCARET LİMİTED ŞİRKETİ"_s;
+        invoice.taxOffice = u"KADIKÖY"_s;
         invoice.customerCountry = u"Türkiye"_s;
         invoice.customerAddress = u"Moda Cad. 1 Kadıköy"_s;
         invoice.notes = u"• Not bir\n• Not iki"_s;
@@ -160,7 +162,7 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
              site->server().setSwitch(u"indirmeYok"_s, true);
          },
          u" Fatura Toplam Farkı     :         -26,55 [TL,Kr]'dir."_s,
-         u" Atlanan adım sayısı: 1 (ilk atlananlar: vergilerDahilToplamTutar)"_s,
+         u" Atlanan adım sayısı: 1 (ilk atlananlar: Portal fatura toplamı)"_s,
          {u"Fatura paketi portaldan indirilemedi; Html, Xml ve Zip klasörlerine bir şey "
           u"kopyalanmadı. Faturayı portalın Düzenlenen Belgeler sayfasından indirebilirsiniz."_s},
          false,
@@ -181,6 +183,18 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
          false,
          true,
          {u"0-ESKI.zip"_s}},
+        {"a buyer the registry does not know: the card's name and tax office typed in",
+         [&] {
+             invoice.taxNumber = u"9876543210"_s;
+             invoice.customerTitle = u"YENİ KURULAN YAZILIM A.Ş."_s;
+             invoice.taxOffice = u"BEŞİKTAŞ"_s;
+         },
+         zero,
+         u" Alıcı bilgileri portalda bulunamadı; müşteri kartındaki bilgiler yazıldı."_s,
+         {},
+         false,
+         true,
+         {}},
         {"a document list without ETTNs",
          [&] { site->server().setSwitch(u"ettnSutunuBos"_s, true); },
          zero,
@@ -220,6 +234,9 @@ TEST_F(InvoiceUploadTest, ReportAndDocumentListFollowThePortal) {
         ASSERT_EQ(drafts->drafts().size(), before + 1);
         const QJsonObject draft = drafts->newest();
         tavlix::test::expectDraftMatches(draft, invoice);
+        // The registry's answer or, where it has none, the card's.
+        EXPECT_EQ(draft.value(u"unvan"_s).toString(), invoice.customerTitle);
+        EXPECT_EQ(draft.value(u"vergiDairesi"_s).toString(), invoice.taxOffice);
         httplib::Client client(site->url().toStdString());
         const auto record = client.Get("/api/kayit");
         ASSERT_TRUE(record);
@@ -350,7 +367,7 @@ TEST_F(InvoiceUploadTest, ALineWhoseChainFailsIsFinishedFieldByField) {
     const QStringList report = prompt.messages.filter(u"kontrol sonucu"_s);
     ASSERT_EQ(report.size(), 1);
     EXPECT_EQ(report[0].split(u"\r\n"_s).value(5),
-              u" Atlanan adım sayısı: 1 (ilk atlananlar: gen__2036)"_s);
+              u" Atlanan adım sayısı: 1 (ilk atlananlar: Satır 2 iskonto oranı)"_s);
     const QJsonArray rows = drafts->newest().value(u"satirlar"_s).toArray();
     ASSERT_EQ(rows.size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -430,6 +447,24 @@ TEST_F(InvoiceUploadTest, StopsBeforeOrBetweenSteps) {
          [&] { invoice.lines.clear(); },
          UploadOutcome::EmptyInvoice,
          {u"Fatura boş!"_s},
+         0},
+        {"no buyer",
+         [&] { invoice.taxNumber = invoice.customerTitle = QString(); },
+         UploadOutcome::MissingBuyer,
+         {u"Alıcı bilgileri eksik: vergi/T.C. kimlik numarası yok, alıcı adı/unvanı yok. Müşteri "
+          u"kartından bir alıcı seçiniz. Fatura yüklenmedi."_s},
+         0},
+        {"nine digits",
+         [&] { invoice.taxNumber = u"123456789"_s; },
+         UploadOutcome::MissingBuyer,
+         {u"Alıcı bilgileri eksik: vergi/T.C. kimlik numarası 10 ya da 11 haneli olmalı "
+          u"(\"123456789\"). Müşteri kartından bir alıcı seçiniz. Fatura yüklenmedi."_s},
+         0},
+        {"a first name alone is no name",
+         [&] { invoice.customerTitle = std::exchange(invoice.customerFirstName, u"AYŞE"_s); },
+         UploadOutcome::MissingBuyer,
+         {u"Alıcı bilgileri eksik: alıcı adı/unvanı yok. Müşteri kartından bir alıcı seçiniz. "
+          u"Fatura yüklenmedi."_s},
          0},
         {"no password",
          [&] { invoice.settings.portalPassword.clear(); },

@@ -37,7 +37,7 @@ TEST(UploadCheckReport, DifferenceAndSkippedSteps) {
          u"1.180,00"_s,
          {u"vergilerDahilToplamTutar"_s},
          u" Fatura Toplam Farkı     :         -1.180,00 [TL,Kr]'dir."_s,
-         u" Atlanan adım sayısı: 1 (ilk atlananlar: vergilerDahilToplamTutar)"_s},
+         u" Atlanan adım sayısı: 1 (ilk atlananlar: Portal fatura toplamı)"_s},
         {"many skipped",
          1050,
          1050,
@@ -77,4 +77,24 @@ TEST(UploadCheckReport, BuyerLinesOnlyWhenThePortalWroteAnotherBuyer) {
         uploadCheckReport(100, 100, {u"x"_s}, true, {u"A"_s, u"B"_s}).split(u"\r\n"_s);
     EXPECT_EQ(report.mid(5, 2), (QStringList{u"A"_s, u"B"_s}));
     EXPECT_TRUE(report.value(7).startsWith(u" Atlanan adım sayısı: 1"_s));
+}
+
+// The report never shows a portal id: every step the upload can skip is named in words.
+TEST(UploadCheckReport, SkippedStepsAreNamedInWords) {
+    const QHash<QString, QString> lineFields{
+        {u"gen__1077"_s, tavlix::portal::lineFieldName(3, u"KDV%"_s)}};
+    const std::pair<QString, QString> cases[] = {
+        {u"gen__1041"_s, u"Alıcı vergi dairesi"_s},
+        {u"gen__1077"_s, u"Satır 3 KDV oranı"_s},
+        {u"gen__1077 onay"_s, u"Satır 3 KDV oranı onayı"_s},
+        {u"gen__1067 V9015"_s, u"Vergi V9015 seçimi"_s},
+        {u"date-gen__1148"_s, u"İade faturası 2 tarihi"_s},
+        {u"date-gen__4711"_s, u"Portal alanı"_s},
+        {u"satır 2 eksik"_s, u"satır 2 eksik"_s},
+    };
+    for (const auto& [step, name] : cases)
+        EXPECT_EQ(tavlix::portal::skippedStepName(step, lineFields), name) << step.toStdString();
+    EXPECT_TRUE(uploadCheckReport(100, 100, {u"gen__1041"_s, u"gen__1105"_s, u"gen__1105"_s})
+                    .endsWith(u" Atlanan adım sayısı: 3 (ilk atlananlar: Alıcı vergi dairesi, "
+                              u"Notlar ve kaydetme)"_s));
 }

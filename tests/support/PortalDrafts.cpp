@@ -210,8 +210,11 @@ PortalDrafts::PortalDrafts(SiteServer& server)
     httplib::Server& http = server.http();
     http.Post("/api/taslak", [this](const httplib::Request& req, httplib::Response& res) {
         QJsonObject draft = QJsonDocument::fromJson(QByteArray::fromStdString(req.body)).object();
+        // "kayitReddiVkn": only the drafts of this buyer are refused.
+        const QString refusedBuyer = m_server.switchValue(u"kayitReddiVkn"_s).toString();
         if (const QString refusal = m_server.switchValue(u"kayitReddi"_s).toString();
-            !refusal.isEmpty()) {
+            !refusal.isEmpty() &&
+            (refusedBuyer.isEmpty() || draft.value(u"aliciVkn"_s).toString() == refusedBuyer)) {
             res.status = 503;
             res.set_content(refusal.toStdString(), "text/plain; charset=utf-8");
             return;

@@ -17,7 +17,8 @@ class SiteServer;
 class PortalDrafts {
 public:
     // Adds the routes to the server (before it starts). Switches the routes read:
-    // "indirmeYok" — "İndir" sends nothing; "kayitReddi" — every save refused with this text;
+    // "indirmeYok" — "İndir" sends nothing; "kayitReddi" — every save refused with this text
+    // (with "kayitReddiVkn" only the saves of that buyer number);
     // "kayitListedeYok" — drafts saved meanwhile never show in the document list. A draft
     // without an ETTN gets one, named in the answer.
     explicit PortalDrafts(SiteServer& server);

@@ -3,6 +3,8 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -10,7 +12,17 @@ using namespace Qt::StringLiterals;
 namespace tavlix::test {
 
 namespace {
-constexpr const char* kCookie = "portal_oturum=acik";
+constexpr const char* kCookie = "portal_oturum=";
+
+// The session a request carries: the number after "portal_oturum=", -1 without one.
+int sessionOf(const httplib::Request& req) {
+    const std::string cookies = req.get_header_value("Cookie");
+    const auto at = cookies.find(kCookie);
+    if (at == std::string::npos)
+        return -1;
+    const std::string value = cookies.substr(at + std::strlen(kCookie));
+    return std::atoi(value.c_str());
+}
 
 bool isPage(const std::string& path) {
     return path == "/" || (path.size() > 5 && path.compare(path.size() - 5, 5, ".html") == 0);
@@ -34,19 +46,36 @@ PortalSite::PortalSite(const QString& user, const QString& password)
             return;
         }
         ++m_accepted;
-        res.set_header("Set-Cookie", std::string(kCookie) + "; Path=/");
+        int session = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            session = m_nextSession++;
+            m_saves[session] = 0;
+        }
+        res.set_header("Set-Cookie", std::string(kCookie) + std::to_string(session) + "; Path=/");
         res.set_redirect("/anasayfa.html");
     });
     http.set_logger([this](const httplib::Request& req, const httplib::Response&) {
         std::lock_guard lock(m_mutex);
         m_paths.append(QString::fromStdString(req.path));
     });
-    // Pages other than the login page need a session.
-    http.set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+    // Pages other than the login page need a live session. The switch "oturumKayitSiniri" ends
+    // a session once that many saves were asked for in it: its next page is the login page.
+    http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        const int session = sessionOf(req);
+        std::lock_guard lock(m_mutex);
+        const auto live = m_saves.find(session);
+        if (req.path == "/api/taslak" && live != m_saves.end())
+            ++live->second;
         if (!isPage(req.path) || req.path == "/intragiris.html")
             return httplib::Server::HandlerResponse::Unhandled;
-        if (req.get_header_value("Cookie").find(kCookie) != std::string::npos)
+        const int limit = m_server.switchValue(u"oturumKayitSiniri"_s).toInt();
+        if (live != m_saves.end() && limit > 0 && live->second >= limit) {
+            m_saves.erase(live);
+            ++m_ended;
+        } else if (live != m_saves.end()) {
             return httplib::Server::HandlerResponse::Unhandled;
+        }
         res.set_redirect("/intragiris.html");
         return httplib::Server::HandlerResponse::Handled;
     });

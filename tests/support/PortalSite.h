@@ -1,6 +1,6 @@
 // The e-Archive portal stand-in (tests/sites/portal) on a SiteServer, with the portal's login:
 // POST /intragiris with "userid" and "password"; right credentials set a session cookie and lead
-// to the start page, wrong ones back to /intragiris.html. Every other page needs the cookie.
+// to the start page, wrong ones back to /intragiris.html. Every other page needs a live session.
 // Further handlers (document list, downloads …) are added through server().http() before start().
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 
 namespace tavlix::test {
@@ -30,6 +31,8 @@ public:
     int acceptedLogins() const { return m_accepted; }
     // Paths of every request served, in order.
     QStringList requestedPaths() const;
+    // Sessions the portal ended ("oturumKayitSiniri").
+    int endedSessions() const { return m_ended; }
 
 private:
     SiteServer m_server;
@@ -37,8 +40,11 @@ private:
     std::string m_password;
     std::atomic<int> m_attempts = 0;
     std::atomic<int> m_accepted = 0;
+    std::atomic<int> m_ended = 0;
     mutable std::mutex m_mutex;
     QStringList m_paths;
+    std::map<int, int> m_saves; // live session → saves asked for in it
+    int m_nextSession = 1;
 };
 
 } // namespace tavlix::test

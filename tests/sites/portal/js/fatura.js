@@ -346,7 +346,9 @@
       return h;
     });
     var t = H.toplamlar(hesaplar);
-    if (ayar.toplamBirKurusEksik) t.vergilerDahil = H.yuvarla(t.vergilerDahil - 0.01);
+    if (ayar.toplamBirKurusEksik ||
+        (ayar.toplamBirKurusEksikVkn && deger('gen__1033') === ayar.toplamBirKurusEksikVkn))
+      t.vergilerDahil = H.yuvarla(t.vergilerDahil - 0.01);
     sonToplam = t;
     toplamTablo.innerHTML = '';
     var rows = [['Mal Hizmet Toplam Tutarı', 'malHizmetToplamTutari', t.malHizmet],
