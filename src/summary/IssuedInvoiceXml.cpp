@@ -1,11 +1,17 @@
 #include "summary/IssuedInvoiceXml.h"
 
+#include <QFile>
+
 #include <pugixml.hpp>
 
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -197,6 +203,83 @@ Error unreadable(const QString& reason) {
     return Error{ErrorCode::BadFormat, reason};
 }
 
+// A filed XML larger than this is no invoice of the portal's.
+constexpr long long kMaxXmlSize = 64 * 1024 * 1024;
+
+Error tooLarge() {
+    return unreadable(u"çok büyük"_s);
+}
+
+Error notRead() {
+    return Error{ErrorCode::Io, u"okunamadı"_s};
+}
+
+// "2026-11-02" read digit by digit; anything else is left to QDate's own ISO reading.
+QDate isoDate(std::string_view text) {
+    const auto digits = [&](size_t from, size_t count, int& out) {
+        out = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return false;
+            out = out * 10 + (text[i] - '0');
+        }
+        return true;
+    };
+    int y = 0, m = 0, d = 0;
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-' && digits(0, 4, y) &&
+        digits(5, 2, m) && digits(8, 2, d) && y > 0)
+        return QDate(y, m, d);
+    return QDate::fromString(QString::fromLatin1(text), Qt::ISODate);
+}
+
+bool isNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Cuts the text out of every EmbeddedDocumentBinaryObject: a portal package carries its stylesheet
+// there in base64, most of the file's bytes and nothing the summary reads. Only plain text that
+// runs from the start tag straight to the element's end tag is cut.
+void dropEmbeddedObjects(std::string& xml) {
+    constexpr std::string_view kName = "EmbeddedDocumentBinaryObject";
+    size_t at = 0;
+    while ((at = std::string_view(xml).find(kName, at)) != std::string_view::npos) {
+        size_t open = at;
+        if (open > 0 && xml[open - 1] == ':')
+            for (--open; open > 0 && isNameChar(xml[open - 1]);)
+                --open;
+        at += kName.size();
+        if (open == 0 || xml[open - 1] != '<' || at >= xml.size() ||
+            !(xml[at] == '>' || isBlank(xml[at])))
+            continue;
+        char quote = 0;
+        size_t end = at;
+        for (; end < xml.size() && (quote || xml[end] != '>'); ++end)
+            if (xml[end] == '"' || xml[end] == '\'')
+                quote = quote == xml[end] ? 0 : (quote ? quote : xml[end]);
+        if (end >= xml.size())
+            return;
+        if (xml[end - 1] == '/')
+            continue; // an empty element
+        const char* text = xml.data() + end + 1;
+        const size_t rest = xml.size() - end - 1;
+        const auto* next = static_cast<const char*>(std::memchr(text, '<', rest));
+        if (!next)
+            return;
+        const size_t length = static_cast<size_t>(next - text);
+        if (next + 1 == xml.data() + xml.size() || next[1] != '/' ||
+            std::memchr(text, '>', length) || std::memchr(text, '"', length) ||
+            std::memchr(text, '\'', length))
+            continue;
+        xml.erase(end + 1, length);
+        at = end + 1;
+    }
+}
+
 } // namespace
 
 std::optional<money::Kurus> decimalKurus(std::string_view amount, std::string_view rate) {
@@ -217,8 +300,52 @@ std::optional<money::Kurus> decimalKurus(std::string_view amount, std::string_vi
 }
 
 Result<IssuedInvoice> readIssuedInvoice(const QByteArray& xml) {
+    std::string copy(xml.constData(), static_cast<size_t>(xml.size()));
+    return readIssuedInvoice(copy);
+}
+
+Result<IssuedInvoice> readIssuedInvoiceFile(const QString& path, std::string& buffer) {
+    const QByteArray local = QFile::encodeName(path);
+    const int fd = ::open(local.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0)
+        return ::stat(local.constData(), &st) == 0 && st.st_size > kMaxXmlSize ? tooLarge()
+                                                                               : notRead();
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &st) != 0)
+        return notRead();
+    if (st.st_size > kMaxXmlSize)
+        return tooLarge();
+    // One byte beyond the size lets the read that meets the end find room; a file that grew
+    // meanwhile is read to its end all the same.
+    buffer.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t got = 0;
+    for (;;) {
+        if (got == buffer.size()) {
+            if (got > static_cast<size_t>(kMaxXmlSize))
+                return tooLarge();
+            buffer.resize(got + 65536);
+        }
+        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return notRead();
+        if (n == 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    buffer.resize(got);
+    return readIssuedInvoice(buffer);
+}
+
+Result<IssuedInvoice> readIssuedInvoice(std::string& xml) {
+    dropEmbeddedObjects(xml);
     pugi::xml_document doc;
-    if (!doc.load_buffer(xml.constData(), static_cast<size_t>(xml.size())))
+    if (!doc.load_buffer_inplace(xml.data(), xml.size()))
         return unreadable(u"XML bozuk ya da yarım"_s);
     const pugi::xml_node root = doc.document_element();
     if (!isElement(root, "Invoice"))
@@ -229,7 +356,7 @@ Result<IssuedInvoice> readIssuedInvoice(const QByteArray& xml) {
     if (invoice.ettn.isEmpty())
         return unreadable(u"ETTN yok"_s);
     const std::string_view date = textOf(child(root, "IssueDate")).substr(0, 10);
-    invoice.issueDate = QDate::fromString(QString::fromLatin1(date), Qt::ISODate);
+    invoice.issueDate = isoDate(date);
     if (!invoice.issueDate.isValid())
         return unreadable(u"düzenleme tarihi yok"_s);
     invoice.type = QString::fromUtf8(textOf(child(root, "InvoiceTypeCode"))).toUpper();

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,6 +40,12 @@ struct IssuedInvoice {
 // reason, for a file that is not a UBL invoice, is truncated, or lacks the ETTN, the issue date,
 // the type, a VAT subtotal or the exchange rate of a foreign currency.
 Result<IssuedInvoice> readIssuedInvoice(const QByteArray& xml);
+// The same over a buffer of the caller's, which it parses in place and leaves altered.
+Result<IssuedInvoice> readIssuedInvoice(std::string& xml);
+
+// Reads a filed XML into `buffer` (kept by the caller from file to file) and then as above; fails
+// with "okunamadı" or "çok büyük" for a file that cannot be read or is no portal package's size.
+Result<IssuedInvoice> readIssuedInvoiceFile(const QString& path, std::string& buffer);
 
 // A decimal text of XML ("1234.5", "-0.125") in kuruş times `rate` (a decimal text too, or empty
 // for 1), rounded half away from zero; nullopt when a text is no decimal number.

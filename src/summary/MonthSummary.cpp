@@ -8,7 +8,7 @@
 #include "store/WorkbookStore.h"
 
 #include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -22,9 +22,6 @@ namespace {
 
 const QStringList kTypeCodes = {u"SATIS"_s,   u"IADE"_s,       u"TEVKIFAT"_s,
                                 u"ISTISNA"_s, u"OZELMATRAH"_s, u"IHRACKAYITLI"_s};
-
-// A filed XML larger than this is no invoice of the portal's.
-constexpr qint64 kMaxXmlSize = 64 * 1024 * 1024;
 
 // The six types first, in their order; other codes after them, by name.
 int typeOrder(const QString& code) {
@@ -136,12 +133,7 @@ void SalesFolderReader::readNext(int count) {
     const int end = std::min(total(), m_next + std::max(count, 0));
     for (; m_next < end; ++m_next) {
         const QString& name = m_files.at(m_next);
-        QFile file(m_folder + u'/' + name);
-        Result<IssuedInvoice> read = Error{ErrorCode::Io, u"okunamadı"_s};
-        if (file.size() > kMaxXmlSize)
-            read = Error{ErrorCode::BadFormat, u"çok büyük"_s};
-        else if (file.open(QIODevice::ReadOnly))
-            read = readIssuedInvoice(file.readAll());
+        Result<IssuedInvoice> read = readIssuedInvoiceFile(m_folder + u'/' + name, m_buffer);
         if (!read) {
             m_unreadable << name;
             m_reasons << name + u": "_s + read.message();
@@ -152,6 +144,14 @@ void SalesFolderReader::readNext(int count) {
         m_byEttn.insert(read->ettn, static_cast<int>(m_invoices.size()));
         m_invoices.push_back(std::move(read.value()));
     }
+}
+
+void SalesFolderReader::readFor(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    do
+        readNext(1);
+    while (!finished() && !clock.hasExpired(milliseconds));
 }
 
 QString typeTitle(const QString& code) {

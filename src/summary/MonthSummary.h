@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace tavlix::summary {
@@ -43,6 +44,9 @@ public:
     // Reads up to `count` more files.
     void readNext(int count);
     void readAll() { readNext(total()); }
+    // Reads at least one more file and then more until `milliseconds` have passed, so that a window
+    // paints between the steps without painting for every few files.
+    void readFor(int milliseconds);
 
     const std::vector<IssuedInvoice>& invoices() const { return m_invoices; }
     // File names that could not be read, in the order met, each with its reason.
@@ -57,6 +61,7 @@ private:
     QHash<QString, int> m_byEttn;
     QStringList m_unreadable;
     QStringList m_reasons;
+    std::string m_buffer; // one file's bytes, kept from file to file
 };
 
 // "SATIŞ" … "İHRAÇ KAYITLI" for the XML's type codes; another code is shown as it is.

@@ -24,8 +24,9 @@ namespace tavlix::summary {
 
 namespace {
 
-// Files read between two paints of the window.
-constexpr int kFilesPerStep = 64;
+// Reading time between two paints of the window: a paint redraws the tables and the chart, so a
+// step of a few files would spend more time painting than reading.
+constexpr int kStepMilliseconds = 40;
 
 QList<ColumnSpec> columns(const QStringList& headers) {
     QList<ColumnSpec> specs;
@@ -161,7 +162,7 @@ void SummaryWindow::startReading() {
 }
 
 void SummaryWindow::readStep() {
-    m_reader->readNext(kFilesPerStep);
+    m_reader->readFor(kStepMilliseconds);
     m_progress->setValue(m_reader->done());
     showSales();
     if (!m_reader->finished()) {
