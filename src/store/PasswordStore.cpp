@@ -78,6 +78,9 @@ void KeyringPasswords::markUnavailable() {
 }
 
 bool KeyringPasswords::knownUnavailable() const {
+    // TAVLIX_KEYRING=off: the workbook keeps the passwords, as on a desktop without a keyring.
+    if (qEnvironmentVariable("TAVLIX_KEYRING") == u"off"_s)
+        return true;
     return m_unavailableUntil && !m_unavailableUntil->hasExpired();
 }
 
