@@ -20,8 +20,10 @@ Result<StartUpData> readStartUpData(const QString& dataPath, int lastCompanyColu
     return store::DataStore(dataPath).startUpData(lastCompanyColumn);
 }
 
-Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, const QString& name) {
-    auto found = store::DataStore(dataPath).customer(name);
+namespace {
+
+Result<std::optional<CustomerFields>>
+customerFields(Result<std::optional<store::CustomerRow>> found) {
     if (!found)
         return found.error();
     if (!found->has_value())
@@ -29,6 +31,17 @@ Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, co
     const store::CustomerRow& c = **found;
     return std::optional<CustomerFields>(
         CustomerFields{c.name, c.address, c.country, c.taxOffice, c.taxNumber, c.email});
+}
+
+} // namespace
+
+Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, const QString& name) {
+    return customerFields(store::DataStore(dataPath).customer(name));
+}
+
+Result<std::optional<CustomerFields>> lookUpCustomerByTaxNumber(const QString& dataPath,
+                                                                const QString& taxNumber) {
+    return customerFields(store::DataStore(dataPath).customerByTaxNumber(taxNumber));
 }
 
 Result<QString> companyFolderFor(const QString& company) {

@@ -32,5 +32,8 @@ Result<QString> companyFolderFor(const QString& company);
 // The customer card named `name` (mDATA column C); the last matching row wins. nullopt when no
 // card has that name.
 Result<std::optional<CustomerFields>> lookUpCustomer(const QString& dataPath, const QString& name);
+// The card whose tax number (mDATA column G) is `taxNumber`; nullopt when none has it.
+Result<std::optional<CustomerFields>> lookUpCustomerByTaxNumber(const QString& dataPath,
+                                                                const QString& taxNumber);
 
 } // namespace tavlix

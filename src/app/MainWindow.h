@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -123,6 +124,11 @@ private:
     // "Şifreleri Anahtarlığa Taşı": the workbook's passwords into the desktop's keyring.
     void movePasswordsToKeyring();
 
+    // "Excel Yükle" of a saved invoice (MainWindowHost.cpp): its type while the invoice has no
+    // lines yet, then its header: the buyer's card found by tax number, else the saved buyer.
+    void takeSavedType(int typeIndex);
+    void takeSavedHeader(const std::optional<InvoiceRecord>& header, const QString& file);
+
     void showMessage(int icon, const QString& text);
     void setTypeText(const QString& text);
     void setNotes(const QString& text);
@@ -208,6 +214,8 @@ private:
     // invoice (other lines, type or company) drops them.
     QString m_uploadedNumber;
     QString m_uploadedEttn;
+    // The saved workbook the invoice on screen was loaded from; dropped with its lines.
+    QString m_sourceWorkbook;
 
     // Windows created on first use.
     std::unique_ptr<AboutWindow> m_about;

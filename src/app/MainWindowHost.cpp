@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "app/CompanyData.h"
+#include "invoice/InvoiceType.h"
 #include "invoice/ReturnReferencesWindow.h"
 #include "platform/ProgramFolder.h"
 #include "widgets/ReportModel.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -102,7 +104,69 @@ InvoiceRecord MainWindow::invoiceRecord() const {
     r.checkTotal = m_checkTotal;
     r.portalNumber = m_uploadedNumber;
     r.portalEttn = m_uploadedEttn;
+    r.sourceWorkbook = m_sourceWorkbook;
     return r;
+}
+
+void MainWindow::takeSavedType(int typeIndex) {
+    // Only an invoice without lines changes type: a refused import must leave the lines alone.
+    if (!isKnownInvoiceType(typeIndex) || typeIndex == invoiceTypeIndex() ||
+        m_lines->rowTotal() > 0)
+        return;
+    setTypeText(tavlix::invoiceTypeText(typeIndex));
+    invoiceTypeChosen();
+}
+
+void MainWindow::takeSavedHeader(const std::optional<InvoiceRecord>& header, const QString& file) {
+    m_sourceWorkbook = file;
+    if (!header) {
+        showMessage(QMessageBox::Information,
+                    u"Bu dosyada fatura bilgileri yok; yalnızca satırlar yüklendi. Alıcıyı "
+                    u"müşteri listesinden seçiniz."_s);
+        return;
+    }
+    const InvoiceRecord& h = *header;
+    const std::pair<QLineEdit*, QString> dates[] = {{m_text8, h.invoiceDate},
+                                                    {m_text9, h.issueTime},
+                                                    {m_text10, h.dispatchDate},
+                                                    {m_text11, h.dispatchSerial}};
+    for (const auto& [field, value] : dates)
+        if (!value.isEmpty())
+            field->setText(value);
+    if (!h.currency.isEmpty() && m_combo2->findText(h.currency) >= 0) {
+        m_combo2->setCurrentIndex(m_combo2->findText(h.currency));
+        currencyChosen();
+        m_text7->setText(h.exchangeRate);
+    }
+    if (!h.returnReferences.isEmpty() && !m_returns)
+        m_returns = std::make_unique<ReturnReferencesWindow>(*this);
+    if (m_returns)
+        m_returns->setReferences(h.returnReferences);
+    if (!h.notes.trimmed().isEmpty())
+        setNotes(h.notes);
+
+    // The card of today, found by the saved tax number, else the buyer as it was saved.
+    std::optional<CustomerFields> card;
+    if (!h.taxNumber.trimmed().isEmpty()) {
+        const auto found = lookUpCustomerByTaxNumber(dataWorkbookPath(), h.taxNumber);
+        if (!found)
+            showMessage(QMessageBox::Warning, found.message());
+        else
+            card = *found;
+    }
+    if (card) {
+        setCustomer(*card);
+    } else {
+        setCustomer({h.customerName, h.customerAddress, h.customerCountry, h.taxOffice, h.taxNumber,
+                     h.customerEmail});
+        m_uunvan->setText(h.customerTitle);
+    }
+    m_aad->setText(h.customerFirstName);
+    m_ssoyad->setText(h.customerSurname);
+    if (!m_combo3->currentText().isEmpty()) {
+        m_combo3->setEnabled(false);
+        m_combo4->setEnabled(false);
+    }
 }
 
 QDate MainWindow::today() const {

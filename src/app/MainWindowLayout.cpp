@@ -307,6 +307,10 @@ QWidget* MainWindow::buildFiles() {
         m_totals->clearRows();
         yekunal();
     };
+    host.takeSavedType = [this](int type) { takeSavedType(type); };
+    host.takeHeader = [this](const std::optional<InvoiceRecord>& header, const QString& file) {
+        takeSavedHeader(header, file);
+    };
     host.openMail = [this](const QString& file) { m_mailPanel->open(invoiceRecord(), file); };
     host.openIssuedMail = [this](const files::IssuedInvoice& issued) {
         const InvoiceRecord invoice = invoiceRecord();

@@ -47,6 +47,7 @@ void MainWindow::wirePortalButtons() {
     const auto dropMark = [this] {
         m_uploadedNumber.clear();
         m_uploadedEttn.clear();
+        m_sourceWorkbook.clear();
     };
     connect(m_lines, &QAbstractItemModel::modelReset, this, dropMark);
     connect(m_lines, &QAbstractItemModel::rowsRemoved, this, [this, dropMark] {

@@ -187,11 +187,12 @@ Result<void> DriverSession::start() {
                         // Without the bar "controlled by automated test software".
                         {u"excludeSwitches"_s, QJsonArray{u"enable-automation"_s}}};
     // Dotted preference names are paths in Chrome's profile tree.
-    QJsonObject preferences;
+    // The password manager off: its "save password?" bubble would stand over the portal's form.
+    QJsonObject preferences{{u"credentials_enable_service"_s, false},
+                            {u"profile.password_manager_enabled"_s, false}};
     for (auto it = prefs.cbegin(); it != prefs.cend(); ++it)
         preferences.insert(it.key(), QJsonValue::fromVariant(it.value()));
-    if (!preferences.isEmpty())
-        options.insert(u"prefs"_s, preferences);
+    options.insert(u"prefs"_s, preferences);
     const QJsonObject capabilities{
         {u"browserName"_s, u"chrome"_s},
         {u"goog:chromeOptions"_s, options},
@@ -210,6 +211,15 @@ Result<void> DriverSession::start() {
         end(true);
         return driverError(u"Tarayıcı oturumu açılamadı."_s);
     }
+    // A window manager may place a new window by its own rule whatever the switches asked; the
+    // frame asked for is set once more on the mapped window. Where it cannot be, the browser
+    // stays where it opened.
+    if (!headless && window.isValid())
+        sessionCommand("POST", u"/window/rect"_s,
+                       QJsonObject{{u"x"_s, window.x()},
+                                   {u"y"_s, window.y()},
+                                   {u"width"_s, window.width()},
+                                   {u"height"_s, window.height()}});
     return {};
 }
 

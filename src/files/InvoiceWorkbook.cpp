@@ -33,6 +33,15 @@ QString withFolder(const QString& folder, const QString& name) {
 
 } // namespace
 
+QString freeFileName(const QString& folder, const QString& name) {
+    const QString stem = name.endsWith(u".xlsx"_s, Qt::CaseInsensitive) ? name.chopped(5) : name;
+    for (int n = 2;; ++n) {
+        const QString candidate = stem + u" (%1).xlsx"_s.arg(n);
+        if (!QFileInfo::exists(withFolder(folder, candidate)))
+            return candidate;
+    }
+}
+
 QString taxColumnCodes(const QStringList& lineHeaders) {
     QString codes;
     for (int i = 0; i < lineHeaders.size() && i < kCodeColumns; ++i) {
@@ -112,14 +121,23 @@ SaveResult saveInvoiceWorkbook(const InvoiceRecord& invoice, const QString& fold
                        u"Fatura kaydedilemedi: kayıt klasörü bulunamadı.\n"_s + folder);
         return result;
     }
-    if (QFileInfo::exists(result.path) &&
-        !prompt.ask(name + u" zaten var. Üzerine yazılsın mı?"_s, u"Tavlix"_s)) {
-        result.outcome = SaveOutcome::Kept;
-        return result;
+    if (QFileInfo::exists(result.path)) {
+        const QString other = freeFileName(folder, name);
+        const int choice =
+            prompt.choose(name + u" zaten var.\n\n\"Yeni Adla Kaydet\" faturayı \""_s + other +
+                              u"\" adıyla kaydeder, \"Üzerine Yaz\" eski dosyanın yerine yazar."_s,
+                          u"Tavlix"_s, {u"Üzerine Yaz"_s, u"Yeni Adla Kaydet"_s, u"İptal"_s}, 1);
+        if (choice == 1) {
+            result.path = withFolder(folder, other);
+        } else if (choice != 0) {
+            result.outcome = SaveOutcome::Kept;
+            return result;
+        }
     }
     if (auto written = writeInvoiceWorkbook(invoice, result.path); !written) {
-        prompt.message(UserPrompt::Icon::Warning,
-                       u"Fatura kaydedilemedi: "_s + name + u"\n"_s + written.message());
+        prompt.message(UserPrompt::Icon::Warning, u"Fatura kaydedilemedi: "_s +
+                                                      QFileInfo(result.path).fileName() + u"\n"_s +
+                                                      written.message());
         return result;
     }
     result.outcome = SaveOutcome::Saved;

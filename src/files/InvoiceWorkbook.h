@@ -41,9 +41,13 @@ struct SaveResult {
     QString path; // the file written (or kept)
 };
 
-// "Excel Kaydet": saves into `folder` under invoiceFileName. An existing file of that name is
-// replaced only when the user answers "Evet" to "… zaten var. Üzerine yazılsın mı?"; a failure
-// (folder gone, a name the file system refuses, a full disk) is told through `prompt`.
+// `name` with " (2)", " (3)" … before ".xlsx": the first that no file in `folder` has.
+QString freeFileName(const QString& folder, const QString& name);
+
+// "Excel Kaydet": saves into `folder` under invoiceFileName. When a file of that name exists the
+// user chooses "Üzerine Yaz" (it is replaced), "Yeni Adla Kaydet" (the default: saved under
+// freeFileName, both kept) or "İptal" (nothing written, Kept); a failure (folder gone, a name the
+// file system refuses, a full disk) is told through `prompt`.
 SaveResult saveInvoiceWorkbook(const InvoiceRecord& invoice, const QString& folder,
                                UserPrompt& prompt);
 

@@ -1,6 +1,7 @@
 #include "files/SavedInvoicesPanel.h"
 
 #include "files/BulkUploadWindow.h"
+#include "files/InvoiceHeaderSheet.h"
 #include "files/InvoiceWorkbook.h"
 #include "files/SavedInvoiceWatch.h"
 #include "platform/OpenForUser.h"
@@ -78,6 +79,12 @@ SavedInvoicesPanel::SavedInvoicesPanel(QWidget* parent)
     buttons->addWidget(m_command15, 2, 0);
     buttons->addWidget(m_bulkButton, 2, 1);
     layout->addLayout(buttons);
+    // Where the last save went; hidden until there was one.
+    m_saveStatus = named<QLabel>(u"SaveStatus"_s, this);
+    m_saveStatus->setTextFormat(Qt::PlainText);
+    m_saveStatus->setWordWrap(true);
+    m_saveStatus->setVisible(false);
+    layout->addWidget(m_saveStatus);
     for (QPushButton* b : {m_command3, m_command9, m_command11, m_command10, m_command15})
         b->setEnabled(false);
     setBackColour(m_command9, kWhite);
@@ -256,7 +263,13 @@ void SavedInvoicesPanel::save() {
     if (!m_host.invoice)
         return;
     MessageBoxPrompt prompt(this);
-    saveInvoiceWorkbook(m_host.invoice(), m_companyFolder, prompt);
+    const SaveResult saved = saveInvoiceWorkbook(m_host.invoice(), m_companyFolder, prompt);
+    if (saved.outcome == SaveOutcome::Saved) {
+        const QFileInfo file(saved.path);
+        m_saveStatus->setText(file.fileName() + u" kaydedildi: "_s + file.absolutePath());
+        m_saveStatus->setToolTip(file.absoluteFilePath());
+        m_saveStatus->setVisible(true);
+    }
     // The folder is read again at once rather than when the watch reports the new file.
     showFolder(m_companyFolder.isEmpty() ? m_label12->text() : m_companyFolder,
                !m_companyFolder.isEmpty());
@@ -291,9 +304,17 @@ void SavedInvoicesPanel::importCurrent() {
     if (m_currentIssued || m_list1->count() == 0 || !m_host.importTarget || !m_host.takeLines)
         return;
     MessageBoxPrompt prompt(this);
+    // An unreadable file is told by the import below.
+    const auto read = readInvoiceHeader(m_currentFile);
+    const std::optional<InvoiceRecord> header = read.ok() ? *read : std::nullopt;
+    if (header && m_host.takeSavedType)
+        m_host.takeSavedType(header->typeIndex);
     auto imported = importInvoiceWorkbook(m_currentFile, m_host.importTarget(), prompt);
-    if (imported)
-        m_host.takeLines(imported.value());
+    if (!imported)
+        return;
+    m_host.takeLines(imported.value());
+    if (m_host.takeHeader)
+        m_host.takeHeader(header, QFileInfo(m_currentFile).fileName());
 }
 
 void SavedInvoicesPanel::mailCurrent() {

@@ -37,7 +37,11 @@ struct SavedInvoicesHost {
     std::function<InvoiceRecord()> invoice;              // "Excel Kaydet" saves it
     std::function<ImportTarget()> importTarget;          // "Excel Yükle" imports for it …
     std::function<void(const ImportedLines&)> takeLines; // … and hands the lines over
-    std::function<void(const QString& file)> openMail;   // "e-Mail Gönder"
+    // A saved invoice's type, before its lines are laid out (-1 when it names none) …
+    std::function<void(int typeIndex)> takeSavedType;
+    // … and, after them, its header (nothing for a workbook without one) and its file name.
+    std::function<void(const std::optional<InvoiceRecord>& header, const QString& file)> takeHeader;
+    std::function<void(const QString& file)> openMail;        // "e-Mail Gönder"
     std::function<void(const IssuedInvoice&)> openIssuedMail; // … on an issued invoice
     // "Portal Durumlarını Güncelle" for the month of the issued invoices (year, month).
     std::function<void(int year, int month)> refreshStates;
@@ -105,14 +109,15 @@ private:
     QWidget* m_issuedPage = nullptr;     // the list with its refresh button under it
     QTreeWidget* m_issuedList = nullptr; // the invoice and its approval state
     QPushButton* m_refreshStates = nullptr;
-    QList<IssuedInvoice> m_issued;      // as listed
-    QPushButton* m_command3 = nullptr;  // "Excel Yükle"
-    QPushButton* m_command9 = nullptr;  // "Excel Kaydet"
-    QPushButton* m_command11 = nullptr; // "Excel Aç"
-    QPushButton* m_command10 = nullptr; // "Excel SiL"
-    QPushButton* m_command15 = nullptr; // "e-Mail Gönder"
+    QList<IssuedInvoice> m_issued;       // as listed
+    QPushButton* m_command3 = nullptr;   // "Excel Yükle"
+    QPushButton* m_command9 = nullptr;   // "Excel Kaydet"
+    QPushButton* m_command11 = nullptr;  // "Excel Aç"
+    QPushButton* m_command10 = nullptr;  // "Excel SiL"
+    QPushButton* m_command15 = nullptr;  // "e-Mail Gönder"
     QPushButton* m_bulkButton = nullptr; // "Toplu e-Arşiv"
     std::unique_ptr<BulkUploadWindow> m_bulk;
+    QLabel* m_saveStatus = nullptr; // "<file> kaydedildi: <folder>" after a save
     QString m_companyFolder;
     QString m_currentFile; // the saved invoice clicked last: folder + "/" + name
     std::optional<IssuedInvoice> m_currentIssued;

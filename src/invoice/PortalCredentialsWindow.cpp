@@ -4,6 +4,7 @@
 #include "store/DataStore.h"
 #include "widgets/MessageBoxPrompt.h"
 #include "widgets/NamedControl.h"
+#include "widgets/PlacedWindow.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -23,6 +24,8 @@ PortalCredentialsWindow::PortalCredentialsWindow(const QString& company, const Q
     , m_save(std::move(save)) {
     setObjectName(u"PortalCredentialsWindow"_s);
     setWindowTitle(u"e-Arşiv Giriş Bilgileri"_s);
+    // Two short fields alone would make the window narrower than its title bar needs.
+    setMinimumWidth(titleBarWidth(*this));
     setModal(true);
     m_user = named<QLineEdit>(u"kullaniciKodu"_s, user, this);
     m_password = named<QLineEdit>(u"sifre"_s, this);

@@ -105,6 +105,13 @@ QStringList ReturnReferencesWindow::references() const {
     return out;
 }
 
+void ReturnReferencesWindow::setReferences(const QStringList& references) {
+    m_list->clear();
+    m_list->addItems(references);
+    m_status->clear();
+    m_host.setReturnCount(countText());
+}
+
 void ReturnReferencesWindow::clearForCompanySelection() {
     m_list->clear();
     m_status->clear();

@@ -22,6 +22,8 @@ public:
 
     // The references in the order they were added ("serial---dd/mm/yyyy").
     QStringList references() const;
+    // A saved invoice brought its references back: they replace the list.
+    void setReferences(const QStringList& references);
     // A company was selected: the list and the status line are emptied.
     void clearForCompanySelection();
 

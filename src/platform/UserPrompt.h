@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace tavlix {
 
@@ -18,6 +19,13 @@ public:
     void message(Icon icon, const QString& text) { message(icon, text, QStringLiteral("Tavlix")); }
     // A Yes/No question; true for "Evet".
     virtual bool ask(const QString& text, const QString& title) = 0;
+    // A question with buttons of its own, `choices` in order, `defaultChoice` the default; the
+    // position of the one pressed, the last one (the way out) when the box is closed otherwise.
+    // Without buttons of its own a prompt asks Yes/No: "Evet" the first choice, "Hayır" the last.
+    virtual int choose(const QString& text, const QString& title, const QStringList& choices,
+                       int /*defaultChoice*/) {
+        return ask(text, title) ? 0 : int(choices.size()) - 1;
+    }
     // What a long operation is doing now ("Satırlar yazılıyor: 3 / 20" …).
     virtual void progress(const QString& step) = 0;
     // True once the user asked to stop ("İptal"); operations check it between two steps.

@@ -183,12 +183,32 @@ QWidget* MessageBoxPrompt::visibleParent() const {
 }
 
 void MessageBoxPrompt::message(Icon icon, const QString& text, const QString& title) {
+    stepAside();
     showMessageBox(messageBoxIcon(icon), title, text, QMessageBox::Ok, visibleParent());
 }
 
 bool MessageBoxPrompt::ask(const QString& text, const QString& title) {
+    stepAside();
     return showMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                           visibleParent(), QMessageBox::No) == QMessageBox::Yes;
+}
+
+int MessageBoxPrompt::choose(const QString& text, const QString& title, const QStringList& choices,
+                             int defaultChoice) {
+    stepAside();
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, visibleParent());
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.append(box.addButton(choice, buttons.size() + 1 == choices.size()
+                                                 ? QMessageBox::RejectRole
+                                                 : QMessageBox::AcceptRole));
+    if (defaultChoice >= 0 && defaultChoice < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.at(defaultChoice)));
+    keepTitleWhole(box);
+    box.exec();
+    const qsizetype pressed = buttons.indexOf(box.clickedButton());
+    return pressed < 0 ? int(choices.size()) - 1 : int(pressed);
 }
 
 void MessageBoxPrompt::progress(const QString& step) {
@@ -207,7 +227,15 @@ void MessageBoxPrompt::progress(const QString& step) {
         m_inputToDialog = std::make_unique<InputOnlyTo>(m_progress);
     }
     m_progress->setLabelText(step);
+    m_progress->show();
     keepAlive();
+}
+
+// A box over the progress dialog would leave it behind as an empty "Tavlix" window; it stands
+// aside until the next step. The filter still keeps the input from the rest of the program.
+void MessageBoxPrompt::stepAside() {
+    if (m_progress)
+        m_progress->hide();
 }
 
 bool MessageBoxPrompt::cancelled() const {
@@ -224,8 +252,12 @@ QRect MessageBoxPrompt::browserWindowArea() const {
     const QScreen* screen = program ? program->screen() : nullptr;
     if (!screen)
         return {};
-    return browserWindowBeside(screen->availableGeometry(), program->frameGeometry(),
-                               m_progress ? m_progress->frameGeometry() : QRect());
+    // Before the window manager has framed the dialog its frame is its bare geometry: the title
+    // bar's room is kept free all the same.
+    const QRect dialog = m_progress && m_progress->isVisible()
+                             ? m_progress->frameGeometry().marginsAdded(QMargins(8, 40, 8, 8))
+                             : QRect();
+    return browserWindowBeside(screen->availableGeometry(), program->frameGeometry(), dialog);
 }
 
 void MessageBoxPrompt::finish() {

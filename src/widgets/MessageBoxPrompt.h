@@ -48,6 +48,8 @@ public:
     using UserPrompt::message;
     void message(Icon icon, const QString& text, const QString& title) override;
     bool ask(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QString& title, const QStringList& choices,
+               int defaultChoice) override;
     void progress(const QString& step) override;
     bool cancelled() const override;
     void keepAlive() override;
@@ -58,6 +60,7 @@ public:
 
 private:
     QWidget* visibleParent() const;
+    void stepAside(); // the progress dialog hidden while a box asks
 
     QPointer<QWidget> m_parent;
     QProgressDialog* m_progress = nullptr;

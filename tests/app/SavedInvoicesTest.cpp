@@ -2,6 +2,8 @@
 // "Excel SiL" and "e-Mail Gönder" with their colours.
 #include "AppFixture.h"
 
+#include "files/InvoiceWorkbook.h"
+#include "files/SavedInvoicesPanel.h"
 #include "invoice/InvoiceType.h"
 #include "invoice/TaxColumns.h"
 #include "store/WorkbookStore.h"
@@ -10,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -126,17 +129,80 @@ TEST_F(SavedInvoices, SaveClickImportMailAndDelete) {
     EXPECT_TRUE(find<QPushButton>("Command9")->isVisibleTo(m_window.get()));
     EXPECT_EQ(fileButtons(), kAllOn);
 
-    // Saving again under the same name asks first; the default "Hayır" keeps the file.
+    // Saving again under the same name asks first; the default "Yeni Adla Kaydet" keeps both.
+    const QString second = u"Alfa Ltd 07-12-2026 A-1 SATIŞ  (2).xlsx"_s;
     find<QPushButton>("Command9")->click();
-    EXPECT_EQ(boxes->last(), kSavedFile + u" zaten var. Üzerine yazılsın mı?"_s);
+    EXPECT_TRUE(boxes->last().startsWith(kSavedFile + u" zaten var."_s));
     EXPECT_EQ(fileButtons(), kAllOff);
+    EXPECT_EQ(items(find<QListWidget>("List1")).size(), 2);
+    EXPECT_EQ(find<QLabel>("SaveStatus")->text(), second + u" kaydedildi: "_s + folder());
 
     click(kSavedFile);
     find<QPushButton>("Command10")->click();
     EXPECT_FALSE(QFile::exists(folder() + u'/' + kSavedFile));
-    EXPECT_TRUE(items(find<QListWidget>("List1")).isEmpty());
+    EXPECT_EQ(items(find<QListWidget>("List1")), QStringList{second});
     EXPECT_EQ(fileButtons(), kAllOff);
     EXPECT_TRUE(m_window->currentSavedInvoice().isEmpty());
+}
+
+// "Excel Yükle" brings the header back: the buyer's card of today found by the saved tax number
+// (with the saved type and return references), else the buyer as saved (a person); a workbook
+// without a header loads its lines and says that the buyer must be chosen.
+TEST_F(SavedInvoices, ExcelYukleRestoresTheHeaderFromTheCardOrTheSheet) {
+    makeStandardData();
+    start();
+    selectCompany(u"Alfa Ltd"_s);
+    const auto save = [&](int type, const QString& name, const QString& taxNumber,
+                          const QStringList& references) {
+        ReportModel layout;
+        applyInvoiceType(layout, type);
+        InvoiceRecord r;
+        r.typeText = invoiceTypeText(type);
+        r.lineHeaders = layout.headers();
+        r.lines = {{u"1"_s, u"Kalem"_s, u"1"_s, u"Adet"_s, u"10,00"_s}};
+        r.invoiceDate = u"05/12/2026"_s;
+        r.customerName = name;
+        r.customerFirstName = u"AYŞE"_s;
+        r.taxNumber = taxNumber;
+        r.taxOffice = u"ÇANKAYA"_s;
+        r.returnReferences = references;
+        ASSERT_TRUE(files::writeInvoiceWorkbook(r, folder() + u'/' + name + u".xlsx"_s));
+    };
+    save(Iade, u"Kara eski ad"_s, u"2222222222"_s, {u"ABC1---01/12/2026"_s});
+    save(Satis, u"AYŞE YILDIRIM"_s, u"12345678901"_s, {});
+    ASSERT_TRUE(
+        writeWithOpenpyxl(folder() + u"/eski.xlsx"_s,
+                          u"wb = openpyxl.Workbook(); ws = wb.active; ws.title = 'Sayfa1'\n"
+                          u"ws.append(['s', 'Mal Hizmet Türü']); ws.append([None, 'Eski'])\n"
+                          u"wb.save(path)"_s));
+    m_window->savedInvoices().showFolder(folder()); // listed now, not when the watch reports
+    const QString noHeader = u"Bu dosyada fatura bilgileri yok; yalnızca satırlar yüklendi. "
+                             u"Alıcıyı müşteri listesinden seçiniz."_s;
+    // type, buyer, tax office, date, first name, return references
+    const std::tuple<QString, QString, QString> cases[] = {
+        {u"Kara eski ad"_s, u"İADE|Kara ve AB|Konak|05/12/2026|AYŞE|ABC1---01/12/2026"_s, {}},
+        {u"AYŞE YILDIRIM"_s, u"SATIŞ|AYŞE YILDIRIM|ÇANKAYA|05/12/2026|AYŞE"_s, {}},
+        {u"eski"_s, u"SATIŞ||||"_s, noHeader}};
+    for (const auto& [name, header, box] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        m_window->lines().clearRows(); // a fresh invoice, its header empty
+        m_window->setInvoiceTypeEnabled(true);
+        chooseType(u"SATIŞ"_s);
+        m_window->openCustomerSearch();
+        find<QComboBox>("Combo3")->setEditText(QString());
+        boxes->clear();
+        click(name + u".xlsx"_s);
+        find<QPushButton>("Command3")->click();
+        EXPECT_EQ(boxes->texts(), box.isEmpty() ? QStringList() : QStringList{box});
+        const InvoiceRecord r = m_window->invoiceRecord();
+        EXPECT_EQ(r.lines.size(), 1);
+        EXPECT_EQ((QStringList{r.typeText, r.customerName, r.taxOffice,
+                               box.isEmpty() ? r.invoiceDate : QString(), r.customerFirstName} +
+                   r.returnReferences)
+                      .join(u'|'),
+                  header);
+        EXPECT_EQ(r.sourceWorkbook, name + u".xlsx"_s);
+    }
 }
 
 // A saved invoice with a tax loads into a fresh invoice with its tax columns; an invoice that has

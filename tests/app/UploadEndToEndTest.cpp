@@ -10,6 +10,7 @@
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 #include "support/Processes.h"
+#include "widgets/PlacedWindow.h"
 #include "widgets/ReportModel.h"
 
 #include <QApplication>
@@ -244,8 +245,11 @@ TEST_P(UploadEndToEnd, ArrivesFieldForField) {
         const QStringList report = boxes->texts().filter(u"kontrol sonucu"_s);
         ASSERT_EQ(report.size(), 1) << boxes->texts().join(u" | "_s).toStdString();
         const QStringList lines = report[0].split(u"\r\n"_s);
-        EXPECT_EQ(lines.size(), 5) << report[0].toStdString();
+        EXPECT_EQ(lines.size(), 6) << report[0].toStdString();
         EXPECT_EQ(lines.value(4), u" Fatura Toplam Farkı     :         0,00 [TL,Kr]'dir."_s);
+        // The registry does not know the card's number: the card's name went in.
+        EXPECT_EQ(lines.value(5), u" Alıcı bilgileri portalda bulunamadı; müşteri kartındaki "
+                                  u"bilgiler yazıldı."_s);
         const QString ettn = draftText(draft, "ettn");
         EXPECT_TRUE(boxes->texts().contains(u"ETTN "_s + ettn + u" numaralı fatura hazırlandı"_s));
 
@@ -383,6 +387,7 @@ TEST_F(UploadEndToEnd, MissingCredentialsAreTypedIntoPrgDataThroughTheGuards) {
         auto* password = window->findChild<QLineEdit*>(u"sifre"_s);
         if (clicks++ == 0) {
             EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+            EXPECT_GE(window->width(), titleBarWidth(*window)) << "the title shown whole";
             auto* user = window->findChild<QLineEdit*>(u"kullaniciKodu"_s);
             user->setFocus();
             QTest::keyClick(user, Qt::Key_A, Qt::ControlModifier);

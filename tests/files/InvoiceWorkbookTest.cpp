@@ -11,6 +11,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <deque>
+
 using namespace Qt::StringLiterals;
 using namespace tavlix::files;
 
@@ -91,28 +93,42 @@ TEST_F(SavedInvoice, WorkbookHasHeadersInRowOneAndLinesFromColumnB) {
     EXPECT_GT(book[u"widths"_s][u"Sayfa1"_s][u"B"_s].toDouble(), 10) << "columns fitted";
 }
 
-TEST_F(SavedInvoice, SameNameIsReplacedOnlyAfterYes) {
+// A name that exists offers "Üzerine Yaz", "Yeni Adla Kaydet" (default) and "İptal": only the
+// first touches the old file, the second keeps both under " (2)", " (3)" …
+TEST_F(SavedInvoice, SameNameOffersThreeChoicesAndANewNameKeepsBoth) {
     ReportModel lines;
     layOut(lines, u"SATIŞ"_s, {}, {kLine});
     const InvoiceRecord invoice = invoiceOf(lines, u"SATIŞ"_s);
-    const QString target = path(invoiceFileName(invoice));
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("eski dosya");
+    const QString name = invoiceFileName(invoice), stem = name.chopped(5);
+    QFile old(path(name));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("eski dosya") > 0);
     old.close();
-    const QByteArray before = fileDigest(target);
-
-    prompt.answers = {false};
-    EXPECT_EQ(saveInvoiceWorkbook(invoice, m_dir.path(), prompt).outcome, SaveOutcome::Kept);
-    EXPECT_EQ(prompt.questions.value(0),
-              invoiceFileName(invoice) + u" zaten var. Üzerine yazılsın mı?"_s);
-    EXPECT_EQ(fileDigest(target), before) << "Hayır keeps the old file";
-
-    prompt.answers = {true};
-    EXPECT_EQ(saveInvoiceWorkbook(invoice, m_dir.path(), prompt).outcome, SaveOutcome::Saved);
-    EXPECT_EQ(readWithOpenpyxl(target)[u"cells"_s][u"Sayfa1"_s][u"B2"_s].toString(),
-              u"Danışmanlık"_s);
-    EXPECT_TRUE(prompt.messages.isEmpty());
+    const QByteArray before = fileDigest(path(name));
+    const struct {
+        std::deque<int> picks; // empty: the default
+        SaveOutcome outcome;
+        QString written;
+    } cases[] = {{{2}, SaveOutcome::Kept, {}},
+                 {{}, SaveOutcome::Saved, stem + u" (2).xlsx"_s},
+                 {{1}, SaveOutcome::Saved, stem + u" (3).xlsx"_s},
+                 {{0}, SaveOutcome::Saved, name}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written.toStdString());
+        prompt = {};
+        prompt.picks = c.picks;
+        const SaveResult saved = saveInvoiceWorkbook(invoice, m_dir.path(), prompt);
+        EXPECT_EQ(saved.outcome, c.outcome);
+        EXPECT_EQ(prompt.offered,
+                  (QList<QStringList>{{u"Üzerine Yaz"_s, u"Yeni Adla Kaydet"_s, u"İptal"_s}}));
+        EXPECT_TRUE(prompt.questions.value(0).startsWith(name + u" zaten var."_s));
+        EXPECT_EQ(fileDigest(path(name)) == before, c.written != name) << "only Üzerine Yaz";
+        if (!c.written.isEmpty()) {
+            EXPECT_EQ(
+                readWithOpenpyxl(path(c.written))[u"cells"_s][u"Sayfa1"_s][u"B2"_s].toString(),
+                u"Danışmanlık"_s);
+        }
+    }
+    EXPECT_EQ(savedInvoiceNames(m_dir.path()).size(), 3);
 }
 
 TEST_F(SavedInvoice, FailedSaveIsToldNeverSilent) {

@@ -27,6 +27,16 @@ public:
         answers.pop_front();
         return answer;
     }
+    int choose(const QString& text, const QString& /*title*/, const QStringList& choices,
+               int defaultChoice) override {
+        questions.append(text);
+        offered.append(choices);
+        if (picks.empty())
+            return defaultChoice;
+        const int choice = picks.front();
+        picks.pop_front();
+        return choice;
+    }
     void progress(const QString& step) override {
         steps.append(step);
         if (cancelAfterSteps >= 0 && steps.size() >= cancelAfterSteps)
@@ -45,7 +55,9 @@ public:
     QList<Icon> icons;
     QStringList titles;
     QStringList questions;
-    std::deque<bool> answers; // answers to ask(), in order; "Hayır" when empty
+    std::deque<bool> answers;   // answers to ask(), in order; "Hayır" when empty
+    std::deque<int> picks;      // answers to choose(), in order; the default when empty
+    QList<QStringList> offered; // the buttons of every choose()
     QStringList steps;
     int cancelAfterSteps = -1; // ask to cancel once this many steps were shown
     bool cancelRequested = false;
