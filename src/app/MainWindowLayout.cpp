@@ -183,7 +183,9 @@ void MainWindow::buildUi() {
          {u"Command1", u"Command2", u"Command6", u"Command12", u"Command15", u"Command9",
           u"Command3", u"Command11", u"Command10", u"Command20", u"Command22"})
         mailHides << central->findChild<QPushButton*>(QString::fromUtf16(name));
-    mailHides << m_savedInvoices->findChild<QTabWidget*>(u"FilesTabs"_s);
+    mailHides << m_savedInvoices->findChild<QTabWidget*>(u"FilesTabs"_s)
+              << m_savedInvoices->findChild<QPushButton*>(u"CommandToplu"_s)
+              << m_savedInvoices->findChild<QLabel*>(u"SaveStatus"_s);
     // The panel's message goes beside its fields, in the room of the customer's card (the
     // recipient is in the panel).
     mailHides << customer;
