@@ -6,6 +6,7 @@
 #include "portal/InvoicePrint.h"
 #include "portal/InvoiceSet.h"
 #include "portal/InvoiceUpload.h"
+#include "portal/UploadJournal.h"
 #include "support/PortalDrafts.h"
 #include "support/PortalSite.h"
 
@@ -105,6 +106,12 @@ void BM_SetAgainstSingles(benchmark::State& state) {
         setOptions.upload = options(setDir.path(), site.url());
         SetServices setServices;
         setServices.upload = services();
+        // The journal as the set window keeps it; the single uploads write theirs themselves.
+        const QString journal = *journalPath(setDir.path(), u"Bench"_s);
+        setServices.readJournal = [journal] { return readJournal(journal); };
+        setServices.appendJournal = [journal](const JournalEntry& entry) {
+            return appendJournalEntry(journal, entry);
+        };
         setServices.load = [](const QString& path) {
             return tavlix::Result<tavlix::InvoiceRecord>(invoice(path.toInt()));
         };

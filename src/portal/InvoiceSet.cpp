@@ -111,6 +111,10 @@ private:
     QList<InvoiceRecord> m_invoices; // beside the rows
     QList<int> m_pending;            // rows to send, in order
     QList<JournalEntry> m_journal;
+    // The document list's rows of one invoice date as the last invoice left them: the next
+    // invoice of that date need not query the list again before its save.
+    std::optional<QSet<QString>> m_listed;
+    QString m_listedDate;
     QString m_journalError; // the last invoice's journal row could not be written
     bool m_inInvoice = false;
     bool m_stop = false;
@@ -236,6 +240,7 @@ bool SetRun::upload(qsizetype pendingIndex, UploadSession& session, bool& formSh
     UploadOptions options = m_options.upload;
     options.closeAfterDownload = false;
     options.watchSession = true;
+    options.pasteDatesAtOnce = true;
     UploadServices services = m_services.upload;
     services.mailToCustomer = nullptr;
     services.uploaded = nullptr;
@@ -248,6 +253,8 @@ bool SetRun::upload(qsizetype pendingIndex, UploadSession& session, bool& formSh
     while (true) {
         InvoicePrompt prompt(m_prompt, prefix);
         InvoiceUpload upload(session.driver(), prompt, m_invoices.at(index), options);
+        if (m_listed && m_listedDate == m_invoices.at(index).invoiceDate)
+            upload.setListedBefore(*m_listed);
         bool saved = false;
         m_inInvoice = true;
         try {
@@ -281,6 +288,8 @@ bool SetRun::upload(qsizetype pendingIndex, UploadSession& session, bool& formSh
         }
         m_inInvoice = false;
         formShown = false;
+        m_listed = upload.listedNow();
+        m_listedDate = m_invoices.at(index).invoiceDate;
         if (saved && !upload.filedHtml().isEmpty())
             printAndOfferMail(upload.filedHtml(), prompt, services);
         record(index, upload, saved, prompt.said);

@@ -48,6 +48,9 @@ struct UploadOptions {
     // A set's invoice: the portal's login page shown by its first look at the document list
     // ends its steps with SessionEnded.
     bool watchSession = false;
+    // A set's invoice: a date field gets its date as soon as it is unlocked and is read back;
+    // only a field that did not take it is unlocked again with the single upload's pauses.
+    bool pasteDatesAtOnce = false;
 };
 
 // The portal's option value of a type caption ("SATIŞ" → "SATIS" …); empty for another caption.
@@ -81,6 +84,12 @@ public:
     // `formShown`: the page is the form the login walk opened, still building itself; a set's
     // next invoice starts from the page its last one left.
     void readListBeforeSave(bool formShown = true);
+    // The list of the invoice date is known already (a set's last invoice of the same date read
+    // it after its save): readListBeforeSave only goes back to the form.
+    void setListedBefore(QSet<QString> keys) { m_listedBefore = std::move(keys); }
+    // Every row key of the invoice date seen so far, this invoice's row among them; nothing
+    // unless the row was found in a list of that date.
+    const std::optional<QSet<QString>>& listedNow() const { return m_listedNow; }
     void fillHeader();
     void fillReturnReferences();
     void addExtraTaxes();
@@ -135,7 +144,8 @@ private:
     bool click(const QString& id);
     bool typeInto(const QString& id, const QString& text);
     bool clickAndPaste(const QString& id, const QString& text);
-    void unlockDateField(const QString& id);
+    void unlockDateField(const QString& id, int pauseMs = 250);
+    void pasteDate(const QString& id, const QString& date);
     void addTax(const QString& code);
     void readPortalBuyer();
     void completeBuyer();
@@ -145,7 +155,10 @@ private:
     void showReport(bool saveConfirmed);
     bool queryDocumentList(bool* opened = nullptr, bool watchSession = false);
     std::optional<QList<ListRow>> awaitDocumentList(int limitMs);
-    bool foundIn(const QList<ListRow>& rows);
+    bool foundIn(const QList<ListRow>& rows, bool ofInvoiceDate = true);
+    // The menu's way to the invoice form; an ended session shows the login page instead.
+    void openForm();
+    bool followMenuLink(const QString& text);
     void awaitListedRow();
     bool tickInvoiceRow();
     QString waitForPackage(const QStringList& before);
@@ -161,7 +174,8 @@ private:
     bool m_portalTotalRead = false;
     bool m_saveTried = false;
     std::optional<QSet<QString>> m_listedBefore; // row keys; nothing when not queried
-    QString m_pageMessage;                       // what the page said after the save
+    std::optional<QSet<QString>> m_listedNow;
+    QString m_pageMessage; // what the page said after the save
     InvoiceRowMatch m_match;
     QString m_lastNumber;
     QString m_lastDate;

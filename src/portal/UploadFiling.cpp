@@ -85,7 +85,7 @@ bool InvoiceUpload::saveDraft() {
     return false;
 }
 
-bool InvoiceUpload::foundIn(const QList<ListRow>& rows) {
+bool InvoiceUpload::foundIn(const QList<ListRow>& rows, bool ofInvoiceDate) {
     InvoiceRowQuery query;
     query.ettns = QStringList{m_ettnAfterSave, m_ettn};
     query.before = m_listedBefore;
@@ -94,6 +94,12 @@ bool InvoiceUpload::foundIn(const QList<ListRow>& rows) {
         query.portalTotal = m_portalTotal;
     query.invoiceDate = QDate::fromString(m_invoice.invoiceDate, u"dd/MM/yyyy"_s);
     m_match = findInvoiceRow(rows, query);
+    // The rows known before stay: a list may show fewer than the query before the save did.
+    if (m_match.kind == InvoiceRowMatch::Kind::Found && ofInvoiceDate && m_listedBefore) {
+        m_listedNow = m_listedBefore;
+        for (const ListRow& row : rows)
+            m_listedNow->insert(row.key());
+    }
     return m_match.kind != InvoiceRowMatch::Kind::None;
 }
 
@@ -116,7 +122,7 @@ void InvoiceUpload::awaitListedRow() {
                 m_ettnAfterSave = text->trimmed();
         }
         const auto rows = readDocumentList(m_driver);
-        if (rows && foundIn(*rows))
+        if (rows && foundIn(*rows, today))
             return;
         // A list without this invoice, or a message, leaves the answer to the query.
         if (rows || !m_pageMessage.isEmpty() || clock.elapsed() >= onPage)
@@ -148,6 +154,12 @@ std::optional<QList<ListRow>> InvoiceUpload::awaitDocumentList(int limitMs) {
 
 void InvoiceUpload::readListBeforeSave(bool formShown) {
     checkpoint(u"Düzenlenen belgeler okunuyor"_s);
+    if (m_listedBefore) {
+        // A fresh form, by way of the list page, whose query is not needed.
+        if (!formShown && followMenuLink(kMenuIssuedDocuments))
+            openForm();
+        return;
+    }
     // The form builds itself in parts; its menu link is there once its notes field is.
     if (formShown)
         m_driver.IsPresent(u"gen__1105"_s, 5000);
@@ -170,14 +182,21 @@ void InvoiceUpload::readListBeforeSave(bool formShown) {
             keys.insert(row.key());
         m_listedBefore = keys;
     }
-    if (!opened)
-        return;
-    const auto form = m_driver.FindByLinkText(kMenuCreateInvoice);
-    if (check(form, kMenuCreateInvoice))
-        check(m_driver.Click(*form), kMenuCreateInvoice);
+    if (opened)
+        openForm();
+}
+
+void InvoiceUpload::openForm() {
+    followMenuLink(kMenuCreateInvoice);
+    wait(25);
+}
+
+bool InvoiceUpload::followMenuLink(const QString& text) {
+    const auto link = m_driver.FindByLinkText(text);
+    const bool followed = check(link, text) && check(m_driver.Click(*link), text);
     if (m_options.watchSession && onLoginPage(m_driver))
         throw SessionEnded{};
-    wait(25);
+    return followed;
 }
 
 void InvoiceUpload::showReport(bool saveConfirmed) {
@@ -245,7 +264,7 @@ QString InvoiceUpload::waitForPackage(const QStringList& before) {
             candidate = fresh;
             lastSize = size;
         }
-        m_driver.Wait(100);
+        m_driver.Wait(50);
     }
     return QString();
 }

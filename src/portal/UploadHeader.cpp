@@ -56,7 +56,7 @@ void InvoiceUpload::readPortalBuyer() {
         m_prompt.keepAlive();
         if (m_prompt.cancelled())
             throw UploadCancelled{};
-        m_driver.Wait(100);
+        m_driver.Wait(50);
     }
 }
 
@@ -95,15 +95,31 @@ QStringList InvoiceUpload::buyerLines() const {
     return lines + buyerDifferenceLines(m_portalBuyer, cardBuyer(m_invoice));
 }
 
-void InvoiceUpload::unlockDateField(const QString& id) {
+void InvoiceUpload::unlockDateField(const QString& id, int pauseMs) {
     const auto field = m_driver.FindById(id);
     if (check(field, id))
         check(m_driver.RunScript(u"arguments[0].removeAttribute('disabled')"_s, {*field}), id);
-    wait(250);
+    wait(pauseMs);
     if (field.ok())
         check(m_driver.RunScript(u"arguments[0].setAttribute('class', 'csc-textbox')"_s, {*field}),
               id);
-    wait(250);
+    wait(pauseMs);
+}
+
+void InvoiceUpload::pasteDate(const QString& id, const QString& date) {
+    if (m_options.pasteDatesAtOnce) {
+        unlockDateField(id, 0);
+        clickAndPaste(id, date);
+        const auto field = m_driver.FindById(id);
+        const auto value = field.ok() ? m_driver.ReadAttribute(*field, u"value"_s)
+                                      : Result<QString>(field.error());
+        // A missing field was noted once already; one that refused the paste is emptied.
+        if (!value.ok() || *value == date ||
+            !m_driver.RunScript(u"arguments[0].value = ''"_s, {*field}).ok())
+            return;
+    }
+    unlockDateField(id);
+    clickAndPaste(id, date);
 }
 
 void InvoiceUpload::addTax(const QString& code) {
@@ -139,8 +155,7 @@ void InvoiceUpload::fillHeader() {
 
     click(u"gen__1026"_s);
     wait(250);
-    unlockDateField(u"date-gen__1026"_s);
-    clickAndPaste(u"date-gen__1026"_s, m_invoice.invoiceDate);
+    pasteDate(u"date-gen__1026"_s, m_invoice.invoiceDate);
     typeInto(u"date-gen__1027"_s, m_invoice.issueTime);
     if (const auto currency = m_driver.FindById(u"gen__1028"_s); check(currency, u"gen__1028"_s))
         check(m_driver.SelectByText(*currency, m_invoice.currency), u"gen__1028"_s);
@@ -168,8 +183,7 @@ void InvoiceUpload::fillHeader() {
         typeInto(u"gen__1045"_s, m_invoice.dispatchSerial);
         click(u"gen__1046"_s);
         wait(250);
-        unlockDateField(u"date-gen__1046"_s);
-        clickAndPaste(u"date-gen__1046"_s, m_invoice.dispatchDate);
+        pasteDate(u"date-gen__1046"_s, m_invoice.dispatchDate);
     }
     if (m_typeValue == u"TEVKIFAT"_s) {
         checkpoint(u"Tevkifat vergisi ekleniyor"_s);

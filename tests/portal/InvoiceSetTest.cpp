@@ -108,6 +108,10 @@ TEST_F(InvoiceSetTest, OneLoginAndEachOutcomeInItsRow) {
     site.server().setSwitch(u"kayitReddi"_s, u"Alıcı bilgileri doğrulanamadı."_s);
     site.server().setSwitch(u"kayitReddiVkn"_s, u"3333333333"_s);
     site.server().setSwitch(u"toplamBirKurusEksikVkn"_s, u"4444444444"_s);
+    // A picker slower than the set's quick paste: the date goes in the single upload's way.
+    site.server().setSwitch(u"tarihGecAcilir"_s, true);
+    // No ETTN in the form: the fifth, like the first, is told by the rows listed before it.
+    site.server().setSwitch(u"ettnKayitta"_s, true);
     auto refund = invoice(u"İADE"_s, u"12345678901"_s, u"AYŞE YILDIRIM"_s);
     refund.returnReferences = {u"ABC/7---01/12/2026"_s};
     const QStringList paths = set({invoice(u"SATIŞ"_s, u"1234567890"_s, u"ÖRNEK TİCARET"_s), refund,
@@ -144,6 +148,8 @@ TEST_F(InvoiceSetTest, OneLoginAndEachOutcomeInItsRow) {
         EXPECT_EQ(drafts.downloads(), stop ? 3 : 4);
         EXPECT_EQ(drafts.drafts()[1].toObject()[u"iadeler"_s].toArray()[0].toObject()[u"seri"_s],
                   u"ABC/7"_s);
+        for (const QJsonValue& draft : drafts.drafts())
+            EXPECT_EQ(draft[u"faturaTarihi"_s], refund.invoiceDate);
         EXPECT_EQ(progress.last(), std::pair(stop ? 4 : 5, 5));
         const int filed = int(QDir(dir.path() + u"/Firmalarım/Örnek Firma/Satış Faturaları/Pdf"_s)
                                   .entryList(QDir::Files)
@@ -188,6 +194,7 @@ TEST_F(InvoiceSetTest, SkippedCancelledAndSessionEnded) {
     EXPECT_EQ(written[0].outcome, QString::fromUtf16(kJournalPrepared));
     EXPECT_EQ(written[0].sourceWorkbook, u"3.xlsx"_s);
     EXPECT_EQ(written[0].portalNumber, result.rows[3].number);
+    EXPECT_EQ(drafts.newest()[u"faturaTarihi"_s], sale.invoiceDate) << "pasted at once";
 
     // "İptal" while the first invoice is on its way: it ends, the rest stays unsent.
     journal.clear();

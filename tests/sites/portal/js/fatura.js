@@ -72,9 +72,14 @@
     var kutu = el('input', {id: 'date-gen__' + no, type: 'text', class: 'csc-datepicker',
                             disabled: 'disabled'}, td);
     el('span', {id: 'gen__' + no, class: 'csc-datepicker-icon', text: '▦'}, td);
+    // tarihGecAcilir: the picker takes typing only 200 ms after it became a text box.
+    var acildi = 0;
+    new MutationObserver(function () { acildi = Date.now(); })
+      .observe(kutu, {attributes: true, attributeFilter: ['class']});
     ['keydown', 'keypress', 'paste', 'beforeinput'].forEach(function (olay) {
       kutu.addEventListener(olay, function (e) {
-        if (kutu.className.indexOf('csc-textbox') < 0) e.preventDefault();
+        if (kutu.className.indexOf('csc-textbox') < 0 ||
+            (ayar.tarihGecAcilir && Date.now() - acildi < 200)) e.preventDefault();
       });
     });
     return kutu;
